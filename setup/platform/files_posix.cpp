@@ -1,0 +1,93 @@
+// FileSystem on POSIX, for the host tools (setup-pack) and the native benchmarks.
+#include "platform/files_posix.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+bool WriteAll(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool PosixFileSystem::ReadWhole(const char* path, ByteBuffer& out) {
+    FileHandle file = -1;
+    uint64_t size = 0;
+    if (!OpenRead(path, file, size)) return false;
+    bool ok = out.Allocate(static_cast<size_t>(size));
+    size_t done = 0;
+    while (ok && done < size) {
+        const long long got = Read(file, out.bytes().subspan(done));
+        if (got <= 0) ok = false;
+        else done += static_cast<size_t>(got);
+    }
+    Close(file);
+    return ok;
+}
+
+bool PosixFileSystem::ReadOwnExecutable(ByteBuffer& out) { return ReadWhole("/proc/self/exe", out); }
+
+bool PosixFileSystem::OpenRead(const char* path, FileHandle& file, uint64_t& size) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    file = fd;
+    size = static_cast<uint64_t>(info.st_size);
+    return true;
+}
+
+long long PosixFileSystem::Read(FileHandle file, std::span<uint8_t> buffer) {
+    for (;;) {
+        const ssize_t got = ::read(static_cast<int>(file), buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) continue;
+        return got;
+    }
+}
+
+bool PosixFileSystem::CreateTruncated(const char* path, FileHandle& file) {
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    file = fd;
+    return true;
+}
+
+bool PosixFileSystem::Write(FileHandle file, std::span<const uint8_t> bytes) {
+    return WriteAll(static_cast<int>(file), bytes.data(), bytes.size());
+}
+
+bool PosixFileSystem::Close(FileHandle file) { return ::close(static_cast<int>(file)) == 0; }
+
+bool PosixFileSystem::Delete(const char* path) { return ::unlink(path) == 0; }
+
+bool PosixFileSystem::MakeDirectory(const char* path) { return ::mkdir(path, 0777) == 0; }
+
+bool PosixFileSystem::CanOpenForReading(const char* path) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+bool PosixFileSystem::SystemDirectory(char (&path)[kMaxPath]) {
+    std::strcpy(path, "/usr/lib");
+    return true;
+}

@@ -1,0 +1,17 @@
+#pragma once
+#include "platform/ports.h"
+
+class PosixFileSystem final : public FileSystem {
+public:
+    bool ReadWhole(const char* path, ByteBuffer& out) override;
+    bool ReadOwnExecutable(ByteBuffer& out) override;
+    bool OpenRead(const char* path, FileHandle& file, uint64_t& size) override;
+    long long Read(FileHandle file, std::span<uint8_t> buffer) override;
+    bool CreateTruncated(const char* path, FileHandle& file) override;
+    bool Write(FileHandle file, std::span<const uint8_t> bytes) override;
+    bool Close(FileHandle file) override;
+    bool Delete(const char* path) override;
+    bool MakeDirectory(const char* path) override;
+    bool CanOpenForReading(const char* path) override;
+    bool SystemDirectory(char (&path)[kMaxPath]) override;
+};

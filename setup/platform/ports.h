@@ -1,0 +1,104 @@
+#pragma once
+// The narrow interfaces through which the portable setup logic reaches the platform. The Win32
+// adapters live in *_win32.cpp files; tests use the in-memory fakes of tests/support.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "platform/byte_buffer.h"
+
+inline constexpr size_t kMaxPath = 260;  // path buffers: at most 259 characters and the terminator
+
+// ---------------------------------------------------------------- registry
+enum class RegRoot { LocalMachine, ClassesRoot };
+
+// Access masks, with the values the Win32 registry uses.
+namespace RegAccess {
+inline constexpr uint32_t PlainOpen = 0;  // the default access of RegOpenKeyA
+inline constexpr uint32_t QueryValue = 0x0001;
+inline constexpr uint32_t SetValue = 0x0002;
+inline constexpr uint32_t Write = 0x20006;
+inline constexpr uint32_t AllAccess = 0xF003F;
+}  // namespace RegAccess
+
+using RegKey = uintptr_t;
+
+enum class RegDeleteResult { Deleted, NotFound, Failed };
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+    virtual bool Open(RegRoot root, const char* path, uint32_t access, RegKey& key) = 0;
+    // Creates the key (and missing parents) non-volatile, or opens it when it exists.
+    virtual bool Create(RegRoot root, const char* path, uint32_t access, RegKey& key) = 0;
+    // Reads a value into `buffer`; fails when the value is missing or larger than the buffer.
+    virtual bool Query(RegKey key, const char* valueName, std::span<uint8_t> buffer, uint32_t& sizeRead) = 0;
+    virtual bool SetBinary(RegKey key, const char* valueName, std::span<const uint8_t> bytes) = 0;
+    // valueName nullptr sets the key's default value.
+    virtual bool SetString(RegKey key, const char* valueName, const char* text) = 0;
+    // Deletes one key that has no subkeys.
+    virtual RegDeleteResult DeleteKey(RegRoot root, const char* path) = 0;
+    virtual void Close(RegKey key) = 0;
+};
+
+// ---------------------------------------------------------------- files
+using FileHandle = intptr_t;
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Reads a whole file, opened read-only with others denied write access.
+    virtual bool ReadWhole(const char* path, ByteBuffer& out) = 0;
+    // The running program's own file, found by the platform rather than from the command line.
+    virtual bool ReadOwnExecutable(ByteBuffer& out) = 0;
+    virtual bool OpenRead(const char* path, FileHandle& file, uint64_t& size) = 0;
+    // Reads up to buffer.size() bytes; returns the count read, 0 at the end, -1 on an error.
+    virtual long long Read(FileHandle file, std::span<uint8_t> buffer) = 0;
+    // Creates the file, or truncates an existing one, for writing.
+    virtual bool CreateTruncated(const char* path, FileHandle& file) = 0;
+    virtual bool Write(FileHandle file, std::span<const uint8_t> bytes) = 0;
+    // Closes a file opened by OpenRead or CreateTruncated; false when buffered data could not be written.
+    virtual bool Close(FileHandle file) = 0;
+    virtual bool Delete(const char* path) = 0;
+    virtual bool MakeDirectory(const char* path) = 0;
+    // True when the file exists and can be opened read-only.
+    virtual bool CanOpenForReading(const char* path) = 0;
+    virtual bool SystemDirectory(char (&path)[kMaxPath]) = 0;
+};
+
+// ---------------------------------------------------------------- message boxes
+namespace MessageStyle {
+inline constexpr uint32_t Ok = 0x00;
+inline constexpr uint32_t YesNo = 0x04;
+inline constexpr uint32_t IconError = 0x10;
+inline constexpr uint32_t IconWarning = 0x30;
+inline constexpr uint32_t IconInformation = 0x40;
+}  // namespace MessageStyle
+
+inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+
+class Messages {
+public:
+    virtual ~Messages() = default;
+    // A box without owner window; caption nullptr gives the platform's default title. Returns the answer.
+    virtual int Show(const char* text, const char* caption, uint32_t style) = 0;
+};
+
+// ---------------------------------------------------------------- string table
+class Strings {
+public:
+    virtual ~Strings() = default;
+    // Copies string `id` into buffer (capacity includes the terminator, as LoadStringA counts it);
+    // returns the number of characters copied, 0 when the string does not exist.
+    virtual int Load(int id, char* buffer, int capacity) = 0;
+};
+
+// Every port the portable logic needs, passed by reference.
+struct Platform {
+    Registry& registry;
+    FileSystem& files;
+    Messages& messages;
+    Strings& strings;
+};

@@ -1,0 +1,142 @@
+#include "fake_file_system.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+FakeFileSystem::FakeFileSystem() {
+    AddDirectory("C:");
+    AddDirectory("C:\\WINDOWS");
+    AddDirectory("C:\\WINDOWS\\system32");
+}
+
+std::string FakeFileSystem::Key(const std::string& path) {
+    std::string key = path;
+    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
+    while (key.size() > 1 && key.back() == '\\') key.pop_back();
+    return key;
+}
+
+std::string FakeFileSystem::Parent(const std::string& key) {
+    const size_t slash = key.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : key.substr(0, slash);
+}
+
+bool FakeFileSystem::Fails(FileOp op, const std::string& key) {
+    ++calls;
+    if (failAtCall && *failAtCall == calls) return true;
+    return failOp && *failOp == op && (failPath.empty() || Key(failPath) == key);
+}
+
+void FakeFileSystem::AddFile(const std::string& path, std::vector<uint8_t> bytes) { files_[Key(path)] = std::move(bytes); }
+
+void FakeFileSystem::AddFile(const std::string& path, const std::string& text) {
+    AddFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+void FakeFileSystem::AddDirectory(const std::string& path) { directories_.insert(Key(path)); }
+
+bool FakeFileSystem::HasFile(const std::string& path) const { return files_.count(Key(path)) != 0; }
+
+bool FakeFileSystem::HasDirectory(const std::string& path) const { return directories_.count(Key(path)) != 0; }
+
+std::vector<uint8_t> FakeFileSystem::Contents(const std::string& path) const {
+    const auto it = files_.find(Key(path));
+    return it == files_.end() ? std::vector<uint8_t>{} : it->second;
+}
+
+std::vector<std::string> FakeFileSystem::FilePaths() const {
+    std::vector<std::string> paths;
+    for (const auto& [key, bytes] : files_) paths.push_back(key);
+    return paths;
+}
+
+bool FakeFileSystem::ReadWhole(const char* path, ByteBuffer& out) {
+    const std::string key = Key(path);
+    if (Fails(FileOp::ReadWhole, key)) return false;
+    const auto it = files_.find(key);
+    if (it == files_.end()) return false;
+    return out.Assign(it->second);
+}
+
+bool FakeFileSystem::ReadOwnExecutable(ByteBuffer& out) {
+    if (Fails(FileOp::ReadOwn, "")) return false;
+    return out.Assign(ownExecutable);
+}
+
+bool FakeFileSystem::OpenRead(const char* path, FileHandle& file, uint64_t& size) {
+    const std::string key = Key(path);
+    if (Fails(FileOp::OpenRead, key)) return false;
+    const auto it = files_.find(key);
+    if (it == files_.end()) return false;
+    file = nextHandle_++;
+    handles_[file] = {key, false, 0};
+    size = it->second.size();
+    return true;
+}
+
+long long FakeFileSystem::Read(FileHandle file, std::span<uint8_t> buffer) {
+    const auto handle = handles_.find(file);
+    if (handle == handles_.end() || handle->second.writing) return -1;
+    if (Fails(FileOp::Read, handle->second.key)) return -1;
+    const std::vector<uint8_t>& bytes = files_[handle->second.key];
+    const size_t count = std::min(buffer.size(), bytes.size() - std::min(bytes.size(), handle->second.position));
+    if (count) std::memcpy(buffer.data(), bytes.data() + handle->second.position, count);
+    handle->second.position += count;
+    return static_cast<long long>(count);
+}
+
+bool FakeFileSystem::CreateTruncated(const char* path, FileHandle& file) {
+    const std::string key = Key(path);
+    log.push_back("create " + key);
+    if (Fails(FileOp::Create, key) || !directories_.count(Parent(key)) || directories_.count(key)) return false;
+    files_[key].clear();
+    file = nextHandle_++;
+    handles_[file] = {key, true, 0};
+    return true;
+}
+
+bool FakeFileSystem::Write(FileHandle file, std::span<const uint8_t> bytes) {
+    const auto handle = handles_.find(file);
+    if (handle == handles_.end() || !handle->second.writing) return false;
+    if (Fails(FileOp::Write, handle->second.key)) return false;
+    std::vector<uint8_t>& content = files_[handle->second.key];
+    content.insert(content.end(), bytes.begin(), bytes.end());
+    return true;
+}
+
+bool FakeFileSystem::Close(FileHandle file) {
+    const auto handle = handles_.find(file);
+    if (handle == handles_.end()) return false;
+    const std::string key = handle->second.key;
+    handles_.erase(handle);
+    return !Fails(FileOp::Close, key);
+}
+
+bool FakeFileSystem::Delete(const char* path) {
+    const std::string key = Key(path);
+    log.push_back("delete " + key);
+    if (Fails(FileOp::Delete, key)) return false;
+    return files_.erase(key) != 0;
+}
+
+bool FakeFileSystem::MakeDirectory(const char* path) {
+    const std::string key = Key(path);
+    log.push_back("mkdir " + key);
+    if (Fails(FileOp::MakeDirectory, key)) return false;
+    if (key.empty() || directories_.count(key) || files_.count(key) || !directories_.count(Parent(key))) return false;
+    directories_.insert(key);
+    return true;
+}
+
+bool FakeFileSystem::CanOpenForReading(const char* path) {
+    const std::string key = Key(path);
+    if (Fails(FileOp::CanOpen, key)) return false;
+    return files_.count(key) != 0;
+}
+
+bool FakeFileSystem::SystemDirectory(char (&path)[kMaxPath]) {
+    if (Fails(FileOp::SystemDir, "")) return false;
+    std::snprintf(path, kMaxPath, "%s", systemDirectory.c_str());
+    return true;
+}
