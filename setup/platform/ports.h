@@ -95,10 +95,21 @@ public:
     virtual int Load(int id, char* buffer, int capacity) = 0;
 };
 
+// ---------------------------------------------------------------- process
+class Process {
+public:
+    virtual ~Process() = default;
+    virtual unsigned long CurrentThreadId() = 0;
+    // Ends the calling thread, and with it the program, with `exitCode`. On the platform it does
+    // not return; callers return at once after it, so a test fake may return (or throw) instead.
+    virtual void EndThread(int exitCode) = 0;
+};
+
 // Every port the portable logic needs, passed by reference.
 struct Platform {
     Registry& registry;
     FileSystem& files;
     Messages& messages;
     Strings& strings;
+    Process& process;
 };
