@@ -1,0 +1,101 @@
+#include "dialog/setup_dialog_record.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "rc_strings.h"
+
+namespace {
+
+TEST(SetupDialogRecord, NewRecordHoldsTheDefaultsAndZeroElsewhere) {
+    RcStrings strings;
+    SetupDialog record;
+    std::memset(&record, 0xAB, sizeof record);
+    InitNewRecord(record, strings);
+
+    EXPECT_EQ(std::string(record.version, 4), "1.0e");
+    EXPECT_EQ(record.currentTab, 1);
+    EXPECT_EQ(record.currentTextPage, 1);
+    EXPECT_EQ(record.pickFontEveryTime, 1);
+    EXPECT_EQ(record.useDefaultPrinter, 1);
+
+    SetupDialog expected;
+    std::memset(&expected, 0, sizeof expected);
+    std::memcpy(expected.version, "1.0e", 4);
+    expected.currentTab = 1;
+    expected.currentTextPage = 1;
+    expected.pickFontEveryTime = 1;
+    expected.useDefaultPrinter = 1;
+    EXPECT_EQ(std::memcmp(&record, &expected, sizeof record), 0);
+}
+
+TEST(SetupDialogRecord, VersionTakesTheFirstFourCharactersWithoutTerminator) {
+    RcStrings strings;
+    strings.Override(26, "12.3z-long");
+    SetupDialog record;
+    InitNewRecord(record, strings);
+    EXPECT_EQ(std::string(record.version, 4), "12.3");
+    EXPECT_EQ(record.reserved1[0], 0);
+}
+
+// The stored bytes, seen from outside the struct: each field lands at its offset.
+TEST(SetupDialogRecord, FieldsLandAtTheirStoredOffsets) {
+    SetupDialog record{};
+    record.currentTextPage = 0x01020304;
+    record.fontSize = 12;
+    std::strcpy(record.fontName, "Arial");
+    std::strcpy(record.installationDirectory, "C:\\KOVA");
+    record.registryPrivilege = 1;
+    uint8_t bytes[kSetupDialogSize];
+    std::memcpy(bytes, &record, sizeof bytes);
+
+    EXPECT_EQ(bytes[12], 0x04);
+    EXPECT_EQ(bytes[15], 0x01);
+    EXPECT_EQ(bytes[1116], 12);
+    EXPECT_EQ(std::memcmp(bytes + 858, "Arial", 6), 0);
+    EXPECT_EQ(std::memcmp(bytes + 1381, "C:\\KOVA", 8), 0);
+    EXPECT_EQ(bytes[78], 1);
+}
+
+TEST(SetupDialogRecord, FolderListPositionsAndCodesRoundTrip) {
+    const int codes[] = {6, 5, 1, 2, 3, 4};
+    for (int position = 0; position < 6; ++position) {
+        EXPECT_EQ(FolderListCode(position), codes[position]);
+        EXPECT_EQ(FolderListPosition(codes[position]), position);
+    }
+    EXPECT_EQ(FolderListCode(-1), 0);
+    EXPECT_EQ(FolderListCode(6), 0);
+    EXPECT_EQ(FolderListPosition(0), 0);
+    EXPECT_EQ(FolderListPosition(7), 0);
+    EXPECT_EQ(FolderListPosition(-3), 0);
+}
+
+TEST(SetupDialogRecord, FileListPositionIsCodeLessOne) {
+    for (int code = 1; code <= 4; ++code) {
+        EXPECT_EQ(FileListPosition(code), code - 1);
+        EXPECT_EQ(FileListCode(code - 1), code);
+    }
+    EXPECT_EQ(FileListCode(-1), 0);
+    EXPECT_EQ(FileListPosition(0), 0);
+    EXPECT_EQ(FileListPosition(5), 0);
+}
+
+// Each code table names the list entry the Defaults page shows for the code.
+TEST(SetupDialogRecord, CodeTablesNameTheListEntries) {
+    RcStrings strings;
+    const char* sortKeys[] = {"", "Creation Date", "Modification Date", "Name", "Size", "contained folder count",
+                              "contained file count"};
+    for (size_t code = 1; code < kSortKeyStrings.size(); ++code)
+        EXPECT_EQ(strings.Text(kSortKeyStrings[code]), sortKeys[code]) << code;
+    const char* columns[] = {"", "Creation Date", "Modification Date", "Size", "Sort Parameter",
+                             "contained folder count", "contained file count"};
+    for (size_t code = 1; code < kDisplayColumnStrings.size(); ++code)
+        EXPECT_EQ(strings.Text(kDisplayColumnStrings[code]), columns[code]) << code;
+    EXPECT_EQ(strings.Text(kDisplayColumnStrings[kDisplayColumnSize]), "Size");
+    const char* units[] = {"(Auto)", "bytes", "K", "Megabytes"};
+    for (size_t code = 0; code < kSizeUnitStrings.size(); ++code)
+        EXPECT_EQ(strings.Text(kSizeUnitStrings[code]), units[code]) << code;
+}
+
+}  // namespace
