@@ -1,0 +1,54 @@
+#include "build_mode.h"
+
+#include <cstdio>
+
+#include "render/scramble_codec.h"
+#include "resources/resource_ids.h"
+#include "setup_writer.h"
+
+namespace {
+
+constexpr const char* kBuildErrorCaption = "Build Error";
+
+bool WriteCredits(Platform& platform) {
+    char credits[1024] = {};
+    platform.strings.Load(IDS_CREDITS, credits, sizeof credits);
+    const ByteBuffer block = ScrambleCodec({reinterpret_cast<const uint8_t*>(credits), sizeof credits}, false,
+                                           kZeroTerminated);
+    FileHandle file = -1;
+    if (block.empty() || !platform.files.CreateTruncated(kBuildCreditsPath, file)) return false;
+    const bool written = platform.files.Write(file, block.bytes());
+    return platform.files.Close(file) && written;
+}
+
+void ReportBuildFailure(Platform& platform, const SetupWriteResult& result) {
+    char text[600];
+    if (result.status == SetupWriteStatus::InputUnreadable || result.status == SetupWriteStatus::InputTooLarge) {
+        std::snprintf(text, sizeof text, "Build mode could not read \"%s\".\nNo setup program was written to %s.",
+                      result.path, kBuildOutputPath);
+    } else {
+        std::snprintf(text, sizeof text, "Build mode could not write %s.\nNo setup program was written.",
+                      kBuildOutputPath);
+    }
+    platform.messages.Show(text, kBuildErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
+}
+
+}  // namespace
+
+void RunBuildMode(Platform& platform) {
+    if (!WriteCredits(platform)) {
+        platform.messages.Show("Build mode could not write c:\\msg.bin.", kBuildErrorCaption,
+                               MessageStyle::Ok | MessageStyle::IconError);
+    }
+    char marker[kMaxPath] = {};
+    const int markerLength = platform.strings.Load(IDS_ARCHIVE_MARKER, marker, sizeof marker);
+    const PayloadInput payload[] = {
+        {kBuildProgramPath, "KOVA.exe"},
+        {kBuildHelpPath, "KOVA.hlp"},
+        {kBuildContentsPath, "KOVA.cnt"},
+    };
+    const SetupWriteResult result = WriteSetupExecutable(
+        platform.files, {marker, static_cast<size_t>(markerLength > 0 ? markerLength : 0)}, kBuildImagePath, payload,
+        kBuildOutputPath);
+    if (result.status != SetupWriteStatus::Written) ReportBuildFailure(platform, result);
+}

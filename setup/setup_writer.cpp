@@ -1,0 +1,110 @@
+#include "setup_writer.h"
+
+#include "archive.h"
+
+namespace {
+
+constexpr size_t kMaxPayloadFiles = 16;
+constexpr size_t kCopyChunk = size_t{1} << 20;
+
+struct OpenInput {
+    FileHandle file = -1;
+    uint64_t size = 0;
+    bool open = false;
+};
+
+// Inputs open for the whole write; closed on every way out.
+class InputSet {
+public:
+    explicit InputSet(FileSystem& files) : files_(files) {}
+    InputSet(const InputSet&) = delete;
+    InputSet& operator=(const InputSet&) = delete;
+    ~InputSet() {
+        for (OpenInput& input : inputs_) {
+            if (input.open) files_.Close(input.file);
+        }
+    }
+    bool Open(size_t index, const char* path) {
+        OpenInput& input = inputs_[index];
+        input.open = files_.OpenRead(path, input.file, input.size);
+        return input.open;
+    }
+    OpenInput& operator[](size_t index) { return inputs_[index]; }
+
+private:
+    FileSystem& files_;
+    OpenInput inputs_[kMaxPayloadFiles + 1];
+};
+
+enum class CopyResult { Done, InputFailed, OutputFailed };
+
+// Copies exactly `size` bytes; a file that has become shorter or longer since it was measured fails.
+CopyResult CopyExactly(FileSystem& files, FileHandle from, uint64_t size, FileHandle to, ByteBuffer& chunk) {
+    uint64_t left = size;
+    while (left > 0) {
+        const size_t want = left < chunk.size() ? static_cast<size_t>(left) : chunk.size();
+        const long long got = files.Read(from, chunk.bytes().first(want));
+        if (got <= 0) return CopyResult::InputFailed;
+        if (!files.Write(to, chunk.bytes().first(static_cast<size_t>(got)))) return CopyResult::OutputFailed;
+        left -= static_cast<uint64_t>(got);
+    }
+    uint8_t probe = 0;
+    return files.Read(from, {&probe, 1}) == 0 ? CopyResult::Done : CopyResult::InputFailed;
+}
+
+SetupWriteResult WriteBody(FileSystem& files, std::string_view marker, const char* imagePath, InputSet& inputs,
+                           std::span<const PayloadInput> payload, const char* outputPath, FileHandle out) {
+    const SetupWriteResult outputFailed{SetupWriteStatus::OutputFailed, outputPath};
+    ByteBuffer chunk;
+    if (!chunk.Allocate(kCopyChunk)) return outputFailed;
+    switch (CopyExactly(files, inputs[0].file, inputs[0].size, out, chunk)) {
+        case CopyResult::Done: break;
+        case CopyResult::InputFailed: return {SetupWriteStatus::InputUnreadable, imagePath};
+        case CopyResult::OutputFailed: return outputFailed;
+    }
+
+    uint8_t header[kArchiveHeaderSize];
+    WriteArchiveHeader(header, marker, static_cast<uint32_t>(payload.size()));
+    if (!files.Write(out, header)) return outputFailed;
+    for (size_t i = 0; i < payload.size(); ++i) {
+        uint8_t entry[kEntrySize];
+        WriteArchiveEntry(entry, payload[i].destination, static_cast<uint32_t>(inputs[i + 1].size), payload[i].name);
+        if (!files.Write(out, entry)) return outputFailed;
+    }
+    for (size_t i = 0; i < payload.size(); ++i) {
+        switch (CopyExactly(files, inputs[i + 1].file, inputs[i + 1].size, out, chunk)) {
+            case CopyResult::Done: break;
+            case CopyResult::InputFailed: return {SetupWriteStatus::InputUnreadable, payload[i].path};
+            case CopyResult::OutputFailed: return outputFailed;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+SetupWriteResult WriteSetupExecutable(FileSystem& files, std::string_view marker, const char* imagePath,
+                                      std::span<const PayloadInput> payload, const char* outputPath) {
+    uint8_t probe[kArchiveHeaderSize];
+    if (!WriteArchiveHeader(probe, marker, 0)) return {SetupWriteStatus::BadMarker, nullptr};
+    if (payload.size() > kMaxPayloadFiles) return {SetupWriteStatus::BadName, payload[kMaxPayloadFiles].path};
+    for (const PayloadInput& input : payload) {
+        if (!IsBareFileName(input.name)) return {SetupWriteStatus::BadName, input.path};
+    }
+
+    InputSet inputs(files);
+    if (!inputs.Open(0, imagePath)) return {SetupWriteStatus::InputUnreadable, imagePath};
+    for (size_t i = 0; i < payload.size(); ++i) {
+        if (!inputs.Open(i + 1, payload[i].path)) return {SetupWriteStatus::InputUnreadable, payload[i].path};
+        if (inputs[i + 1].size > UINT32_MAX) return {SetupWriteStatus::InputTooLarge, payload[i].path};
+    }
+
+    FileHandle out = -1;
+    if (!files.CreateTruncated(outputPath, out)) return {SetupWriteStatus::OutputFailed, outputPath};
+    SetupWriteResult result = WriteBody(files, marker, imagePath, inputs, payload, outputPath, out);
+    if (!files.Close(out) && result.status == SetupWriteStatus::Written) {
+        result = {SetupWriteStatus::OutputFailed, outputPath};
+    }
+    if (result.status != SetupWriteStatus::Written) files.Delete(outputPath);
+    return result;
+}

@@ -1,0 +1,11 @@
+#include "startup.h"
+
+bool IsBuildCommand(const char* tail) {
+    if (tail == nullptr) return false;
+    const char* word = "build";
+    for (; *word != '\0'; ++word, ++tail) {
+        const char c = (*tail >= 'A' && *tail <= 'Z') ? static_cast<char>(*tail - 'A' + 'a') : *tail;
+        if (c != *word) return false;
+    }
+    return *tail == '\0';
+}

@@ -1,0 +1,215 @@
+#include "archive.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "archive_marker.h"
+#include "fake_file_system.h"
+#include "setup_writer.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr std::string_view kMarker = kArchiveMarkerText;
+
+void Append(Bytes& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
+
+void AppendU32(Bytes& out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+struct Entry {
+    std::string name;
+    std::string body;
+    uint8_t destination = 0;
+};
+
+// Image bytes followed by an archive laid out by hand, independent of the writer under test.
+Bytes MakeSetup(const std::string& image, const std::vector<Entry>& entries) {
+    Bytes file(image.begin(), image.end());
+    Append(file, kMarker);
+    file.resize(file.size() + (kMarkerFieldSize - kMarker.size()), 0);
+    AppendU32(file, static_cast<uint32_t>(entries.size()));
+    for (const Entry& entry : entries) {
+        file.push_back(entry.destination);
+        file.resize(file.size() + 3, 0);
+        AppendU32(file, static_cast<uint32_t>(entry.body.size()));
+        const size_t nameAt = file.size();
+        file.resize(file.size() + kEntryNameSize, 0);
+        std::memcpy(file.data() + nameAt, entry.name.data(), entry.name.size());
+    }
+    for (const Entry& entry : entries) Append(file, entry.body);
+    return file;
+}
+
+TEST(SetupArchive, LayoutOfTheThreeFileExample) {
+    const std::string image(1000, 'I');
+    const Bytes file = MakeSetup(image, {{"KOVA.exe", std::string(110, 'x')}, {"KOVA.hlp", "help"}, {"KOVA.cnt", ""}});
+    SetupArchive archive;
+    ASSERT_EQ(LocateSetupArchive(file, kMarker, archive), ArchiveStatus::Found);
+    EXPECT_EQ(archive.start, 1000u);
+    EXPECT_EQ(archive.count, 3u);
+    EXPECT_EQ(archive.firstBody, 1000u + 28 + 3 * 268);
+
+    const ArchiveEntry exe = ReadArchiveEntry(file, archive, 0);
+    const ArchiveEntry hlp = ReadArchiveEntry(file, archive, 1);
+    const ArchiveEntry cnt = ReadArchiveEntry(file, archive, 2);
+    EXPECT_STREQ(exe.name, "KOVA.exe");
+    EXPECT_EQ(exe.bodyOffset, archive.firstBody);
+    EXPECT_EQ(hlp.bodyOffset, archive.firstBody + 110);
+    EXPECT_EQ(std::string(file.begin() + hlp.bodyOffset, file.begin() + hlp.bodyOffset + hlp.size), "help");
+    // A body of size 0 starts where the next one would.
+    EXPECT_EQ(cnt.size, 0u);
+    EXPECT_EQ(cnt.bodyOffset, file.size());
+}
+
+TEST(SetupArchive, FirstTrueMarkerWinsAfterPartialMarkers) {
+    // Bytes that begin the marker text right before it must not hide the real marker.
+    std::string image = "MZ....Marrowgallop is a fo";
+    image += std::string(kMarker.substr(0, 5));
+    const Bytes file = MakeSetup(image, {{"a.txt", "A"}});
+    SetupArchive archive;
+    ASSERT_EQ(LocateSetupArchive(file, kMarker, archive), ArchiveStatus::Found);
+    EXPECT_EQ(archive.start, image.size());
+    EXPECT_EQ(FindFirst(file, kMarker), image.size());
+}
+
+TEST(SetupArchive, CountZeroHasNoTableAndNoBodies) {
+    const Bytes file = MakeSetup("image", {});
+    SetupArchive archive;
+    ASSERT_EQ(LocateSetupArchive(file, kMarker, archive), ArchiveStatus::Found);
+    EXPECT_EQ(archive.count, 0u);
+    EXPECT_EQ(archive.firstBody, file.size());
+}
+
+TEST(SetupArchive, NoMarkerMeansNoArchive) {
+    const std::string image = "just an image without the marker, only a prefix: Marrowgallop is";
+    SetupArchive archive;
+    EXPECT_EQ(LocateSetupArchive(Bytes(image.begin(), image.end()), kMarker, archive), ArchiveStatus::NoArchive);
+    EXPECT_EQ(LocateSetupArchive({}, kMarker, archive), ArchiveStatus::NoArchive);
+}
+
+TEST(SetupArchive, DamagedArchivesAreRefusedWithoutReadingPastTheEnd) {
+    const Bytes good = MakeSetup("img", {{"KOVA.exe", "program"}, {"KOVA.hlp", "help text"}});
+    struct Case {
+        const char* what;
+        Bytes file;
+    };
+    std::vector<Case> cases;
+    // Every truncation of the archive, from inside the count to one byte short of the last body.
+    for (size_t cut = 3 + kMarker.size() + 1; cut < good.size(); ++cut) {
+        cases.push_back({"truncated", Bytes(good.begin(), good.begin() + static_cast<long>(cut))});
+    }
+    Bytes hugeCount = good;
+    hugeCount[3 + 24] = 0xFF;
+    hugeCount[3 + 27] = 0x7F;
+    cases.push_back({"count past the end", hugeCount});
+    Bytes hugeSize = good;
+    hugeSize[3 + 28 + 4 + 3] = 0xFF;  // top byte of the first size
+    cases.push_back({"size past the end", hugeSize});
+    Bytes overlapping = good;
+    overlapping[3 + 28 + 268 + 4] = 0xFF;  // second size eats into nothing: sum exceeds the file
+    cases.push_back({"sizes summing past the end", overlapping});
+    Bytes unterminated = good;
+    std::memset(unterminated.data() + 3 + 28 + 8, 'n', kEntryNameSize);
+    cases.push_back({"name without terminator", unterminated});
+    for (const char* name : {"..\\evil.exe", "dir/KOVA.exe", "C:KOVA.exe", "", ".."}) {
+        Bytes bad = MakeSetup("img", {{name, "x"}});
+        cases.push_back({"not a bare file name", bad});
+    }
+
+    for (const Case& c : cases) {
+        // An exactly sized heap copy lets AddressSanitizer catch any read past the end.
+        std::vector<uint8_t> exact(c.file);
+        exact.shrink_to_fit();
+        SetupArchive archive;
+        EXPECT_EQ(LocateSetupArchive(exact, kMarker, archive), ArchiveStatus::Damaged)
+            << c.what << " (" << c.file.size() << " bytes)";
+    }
+}
+
+TEST(SetupArchive, MarkerThatDoesNotFitItsFieldIsRefused) {
+    const Bytes file = MakeSetup("img", {});
+    SetupArchive archive;
+    EXPECT_EQ(LocateSetupArchive(file, "", archive), ArchiveStatus::Damaged);
+    EXPECT_EQ(LocateSetupArchive(file, "twenty-four characters!!", archive), ArchiveStatus::Damaged);
+    uint8_t header[kArchiveHeaderSize];
+    EXPECT_FALSE(WriteArchiveHeader(header, "twenty-four characters!!", 1));
+    EXPECT_TRUE(WriteArchiveHeader(header, "twenty-three characters", 1));
+}
+
+class SetupWriterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        files.AddDirectory("C:\\in");
+        files.AddFile("C:\\in\\setup.exe", std::string(5000, 'I'));
+        files.AddFile("C:\\in\\KOVA.exe", std::string(3000, 'E'));
+        files.AddFile("C:\\in\\KOVA.hlp", std::string("help"));
+        files.AddFile("C:\\in\\KOVA.cnt", std::string());
+    }
+    SetupWriteResult Write(const char* output = "C:\\setup.exe") {
+        const PayloadInput payload[] = {
+            {"C:\\in\\KOVA.exe", "KOVA.exe"}, {"C:\\in\\KOVA.hlp", "KOVA.hlp"}, {"C:\\in\\KOVA.cnt", "KOVA.cnt", 1}};
+        return WriteSetupExecutable(files, kMarker, "C:\\in\\setup.exe", payload, output);
+    }
+    FakeFileSystem files;
+};
+
+TEST_F(SetupWriterTest, WritesImageHeaderTableAndBodies) {
+    ASSERT_EQ(Write().status, SetupWriteStatus::Written);
+    const Bytes expected = MakeSetup(std::string(5000, 'I'), {{"KOVA.exe", std::string(3000, 'E')},
+                                                             {"KOVA.hlp", "help"},
+                                                             {"KOVA.cnt", "", 1}});
+    EXPECT_EQ(files.Contents("C:\\setup.exe"), expected);
+    EXPECT_EQ(files.OpenHandles(), 0u);
+}
+
+TEST_F(SetupWriterTest, TruncatesALongerOldOutput) {
+    files.AddFile("C:\\setup.exe", std::string(100000, 'O'));
+    ASSERT_EQ(Write().status, SetupWriteStatus::Written);
+    EXPECT_EQ(files.Contents("C:\\setup.exe").size(), 5000u + 28 + 3 * 268 + 3004);
+}
+
+TEST_F(SetupWriterTest, MissingInputWritesNoOutputAndNamesIt) {
+    files.AddFile("C:\\setup.exe", std::string("old"));
+    files.failOp = FileOp::OpenRead;
+    files.failPath = "C:\\in\\KOVA.hlp";
+    const SetupWriteResult result = Write();
+    EXPECT_EQ(result.status, SetupWriteStatus::InputUnreadable);
+    EXPECT_STREQ(result.path, "C:\\in\\KOVA.hlp");
+    EXPECT_EQ(files.Contents("C:\\setup.exe"), Bytes({'o', 'l', 'd'}));
+    EXPECT_EQ(files.OpenHandles(), 0u);
+}
+
+TEST_F(SetupWriterTest, EveryFailingOperationLeavesNoHalfWrittenOutput) {
+    ASSERT_EQ(Write().status, SetupWriteStatus::Written);
+    const size_t operations = files.calls;
+    for (size_t failing = 1; failing <= operations; ++failing) {
+        SetUp();
+        files.Delete("C:\\setup.exe");
+        files.calls = 0;
+        files.failAtCall = failing;
+        const SetupWriteResult result = Write();
+        if (result.status == SetupWriteStatus::Written) {
+            // A failed close of an input after everything was copied does not spoil the output.
+            EXPECT_EQ(files.Contents("C:\\setup.exe").size(), 5000u + 28 + 3 * 268 + 3004) << failing;
+        } else {
+            EXPECT_FALSE(files.HasFile("C:\\setup.exe")) << "operation " << failing;
+        }
+        EXPECT_EQ(files.OpenHandles(), 0u) << failing;
+        files.failAtCall.reset();
+    }
+}
+
+TEST_F(SetupWriterTest, RefusesEntryNamesThatAreNotBareFileNames) {
+    const PayloadInput payload[] = {{"C:\\in\\KOVA.exe", "..\\KOVA.exe"}};
+    const SetupWriteResult result = WriteSetupExecutable(files, kMarker, "C:\\in\\setup.exe", payload, "C:\\out.exe");
+    EXPECT_EQ(result.status, SetupWriteStatus::BadName);
+    EXPECT_FALSE(files.HasFile("C:\\out.exe"));
+}
+
+}  // namespace
