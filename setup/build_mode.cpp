@@ -1,6 +1,6 @@
 #include "build_mode.h"
 
-#include <cstdio>
+#include "text_format.h"
 
 #include "render/scramble_codec.h"
 #include "resources/resource_ids.h"
@@ -24,10 +24,10 @@ bool WriteCredits(Platform& platform) {
 void ReportBuildFailure(Platform& platform, const SetupWriteResult& result) {
     char text[600];
     if (result.status == SetupWriteStatus::InputUnreadable || result.status == SetupWriteStatus::InputTooLarge) {
-        std::snprintf(text, sizeof text, "Build mode could not read \"%s\".\nNo setup program was written to %s.",
+        FormatText(text, sizeof text, "Build mode could not read \"%s\".\nNo setup program was written to %s.",
                       result.path, kBuildOutputPath);
     } else {
-        std::snprintf(text, sizeof text, "Build mode could not write %s.\nNo setup program was written.",
+        FormatText(text, sizeof text, "Build mode could not write %s.\nNo setup program was written.",
                       kBuildOutputPath);
     }
     platform.messages.Show(text, kBuildErrorCaption, MessageStyle::Ok | MessageStyle::IconError);

@@ -4,6 +4,8 @@
 
 #include "resources/resource_ids.h"
 
+ControlGroupTable controlGroupTable;
+
 bool ControlGroup::Append(int controlId) {
     if (count_ == kCapacity) return false;
     ids_[count_++] = controlId;

@@ -25,5 +25,8 @@ private:
 
 using ControlGroupTable = std::array<std::array<ControlGroup, kDefaultsCategoryCount>, kTabPageCount>;
 
+// The process-wide table: filled by the start-up, read by the dialog.
+extern ControlGroupTable controlGroupTable;
+
 // Appends the controls of every page and category in their fixed order.
 void FillControlGroupTable(ControlGroupTable& table);

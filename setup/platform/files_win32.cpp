@@ -1,0 +1,99 @@
+// FileSystem over the Win32 file API.
+#include <windows.h>
+
+#include "platform/win32_platform.h"
+
+namespace {
+
+HANDLE AsHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+class Win32FileSystem final : public FileSystem {
+public:
+    bool ReadWhole(const char* path, ByteBuffer& out) override {
+        FileHandle file = 0;
+        uint64_t size = 0;
+        if (!OpenRead(path, file, size)) return false;
+        bool ok = size < 0x80000000u && out.Allocate(static_cast<size_t>(size));
+        size_t done = 0;
+        while (ok && done < size) {
+            const long long got = Read(file, out.bytes().subspan(done));
+            if (got <= 0) ok = false;
+            else done += static_cast<size_t>(got);
+        }
+        Close(file);
+        return ok;
+    }
+
+    bool ReadOwnExecutable(ByteBuffer& out) override {
+        char path[kMaxPath];
+        const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+        if (length == 0 || length >= sizeof path) return false;
+        return ReadWhole(path, out);
+    }
+
+    bool OpenRead(const char* path, FileHandle& file, uint64_t& size) override {
+        // Others may read while it is open, but not write.
+        const HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return false;
+        LARGE_INTEGER length;
+        if (!GetFileSizeEx(handle, &length)) {
+            CloseHandle(handle);
+            return false;
+        }
+        file = reinterpret_cast<FileHandle>(handle);
+        size = static_cast<uint64_t>(length.QuadPart);
+        return true;
+    }
+
+    long long Read(FileHandle file, std::span<uint8_t> buffer) override {
+        DWORD got = 0;
+        const DWORD want = buffer.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(buffer.size());
+        if (!ReadFile(AsHandle(file), buffer.data(), want, &got, nullptr)) return -1;
+        return got;
+    }
+
+    bool CreateTruncated(const char* path, FileHandle& file) override {
+        const HANDLE handle =
+            CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return false;
+        file = reinterpret_cast<FileHandle>(handle);
+        return true;
+    }
+
+    bool Write(FileHandle file, std::span<const uint8_t> bytes) override {
+        while (!bytes.empty()) {
+            const DWORD want = bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
+            DWORD written = 0;
+            if (!WriteFile(AsHandle(file), bytes.data(), want, &written, nullptr) || written == 0) return false;
+            bytes = bytes.subspan(written);
+        }
+        return true;
+    }
+
+    bool Close(FileHandle file) override { return CloseHandle(AsHandle(file)) != 0; }
+
+    bool Delete(const char* path) override { return DeleteFileA(path) != 0; }
+
+    bool MakeDirectory(const char* path) override { return CreateDirectoryA(path, nullptr) != 0; }
+
+    bool CanOpenForReading(const char* path) override {
+        const HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(handle);
+        return true;
+    }
+
+    bool SystemDirectory(char (&path)[kMaxPath]) override {
+        const UINT length = GetSystemDirectoryA(path, kMaxPath);
+        return length > 0 && length < kMaxPath;
+    }
+};
+
+}  // namespace
+
+FileSystem& Win32Files() {
+    static Win32FileSystem files;
+    return files;
+}

@@ -1,0 +1,47 @@
+// Message boxes, the string table, the thread, and the aggregate of every Win32 adapter.
+#include <windows.h>
+
+#include "platform/win32_platform.h"
+
+FileSystem& Win32Files();
+Registry& Win32Registry();
+
+namespace {
+
+HINSTANCE moduleInstance = nullptr;
+
+class Win32Messages final : public Messages {
+public:
+    int Show(const char* text, const char* caption, uint32_t style) override {
+        return MessageBoxA(nullptr, text, caption, style);
+    }
+};
+
+class Win32Strings final : public Strings {
+public:
+    int Load(int id, char* buffer, int capacity) override {
+        if (capacity <= 0) return 0;
+        buffer[0] = '\0';
+        return LoadStringA(moduleInstance, static_cast<UINT>(id), buffer, capacity);
+    }
+};
+
+class Win32Process final : public Process {
+public:
+    unsigned long CurrentThreadId() override { return GetCurrentThreadId(); }
+    void EndThread(int exitCode) override { ExitThread(static_cast<DWORD>(exitCode)); }
+};
+
+}  // namespace
+
+void SetModuleInstance(HINSTANCE instance) { moduleInstance = instance; }
+
+HINSTANCE ModuleInstance() { return moduleInstance; }
+
+Platform& Win32Platform() {
+    static Win32Messages messages;
+    static Win32Strings strings;
+    static Win32Process process;
+    static Platform platform{Win32Registry(), Win32Files(), messages, strings, process};
+    return platform;
+}

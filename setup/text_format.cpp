@@ -1,0 +1,80 @@
+#include "text_format.h"
+
+#include <cstdarg>
+
+namespace {
+
+class Output {
+public:
+    Output(char* out, size_t capacity) : out_(out), capacity_(capacity) {}
+    void Put(char c) {
+        if (length_ + 1 < capacity_) out_[length_++] = c;
+    }
+    void Put(const char* text) {
+        for (; *text != '\0'; ++text) Put(*text);
+    }
+    void PutNumber(unsigned long long value, bool negative) {
+        char digits[24];
+        int count = 0;
+        do {
+            digits[count++] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        if (negative) Put('-');
+        while (count > 0) Put(digits[--count]);
+    }
+    int Finish() {
+        if (capacity_ > 0) out_[length_] = '\0';
+        return static_cast<int>(length_);
+    }
+
+private:
+    char* out_;
+    size_t capacity_;
+    size_t length_ = 0;
+};
+
+}  // namespace
+
+int FormatText(char* out, size_t capacity, const char* format, ...) {
+    Output output(out, capacity);
+    va_list args;
+    va_start(args, format);
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (*p != '%') {
+            output.Put(*p);
+            continue;
+        }
+        const bool isLong = p[1] == 'l';
+        const char conversion = isLong ? p[2] : p[1];
+        switch (conversion) {
+            case 's': {
+                const char* text = va_arg(args, const char*);
+                output.Put(text != nullptr ? text : "(null)");
+                break;
+            }
+            case 'd': {
+                const long long value = isLong ? va_arg(args, long) : va_arg(args, int);
+                output.PutNumber(value < 0 ? 0ull - static_cast<unsigned long long>(value)
+                                           : static_cast<unsigned long long>(value),
+                                 value < 0);
+                break;
+            }
+            case 'u':
+                output.PutNumber(isLong ? va_arg(args, unsigned long) : va_arg(args, unsigned int), false);
+                break;
+            case 'c':
+                output.Put(static_cast<char>(va_arg(args, int)));
+                break;
+            case '%':
+                output.Put('%');
+                break;
+            default:  // not a conversion this program uses: keep the text as it stands
+                output.Put('%');
+                continue;
+        }
+        p += isLong ? 2 : 1;
+    }
+    va_end(args);
+    return output.Finish();
+}

@@ -1,0 +1,136 @@
+// Test driver run under Wine beside Setup.exe: finds the setup's windows, presses its controls,
+// answers its message boxes and reports control state on standard output.
+//
+//   e2e-driver wait-window TITLE [SECONDS]      exit 0 once a visible top-level window TITLE exists
+//   e2e-driver wait-gone TITLE [SECONDS]        exit 0 once no window TITLE exists
+//   e2e-driver command TITLE ID                 WM_COMMAND (BN_CLICKED) for control ID
+//   e2e-driver click TITLE ID                   BM_CLICK on control ID
+//   e2e-driver close TITLE                      the close box (SC_CLOSE)
+//   e2e-driver select-tab TITLE INDEX           select a tab of control 1000 as a click would
+//   e2e-driver state TITLE ID                   "visible=V enabled=E checked=C text=T"
+//   e2e-driver combo TITLE ID                   "selection=N count=M text=T"
+//   e2e-driver answer CAPTION BUTTON [SECONDS]  print the box's text, then press BUTTON (1 OK, 6 Yes, 7 No)
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+HWND FindVisible(const char* title) {
+    HWND window = FindWindowA(nullptr, title);
+    return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+HWND WaitWindow(const char* title, double seconds) {
+    for (DWORD waited = 0; waited <= static_cast<DWORD>(seconds * 1000); waited += 100) {
+        if (HWND window = FindVisible(title)) return window;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+HWND RequireWindow(const char* title) {
+    HWND window = WaitWindow(title, 10);
+    if (!window) {
+        std::fprintf(stderr, "e2e-driver: no window \"%s\"\n", title);
+        std::exit(1);
+    }
+    return window;
+}
+
+HWND RequireControl(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    if (!control) {
+        std::fprintf(stderr, "e2e-driver: no control %d\n", id);
+        std::exit(1);
+    }
+    return control;
+}
+
+void PrintText(HWND window) {
+    char text[2048] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    std::printf("%s", text);
+}
+
+// The text of a message box is its static control 0xFFFF.
+void PrintMessageBoxText(HWND box) {
+    HWND text = GetDlgItem(box, 0xFFFF);
+    if (text) PrintText(text);
+    std::printf("\n");
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: e2e-driver COMMAND ARGS (see the source for the commands)\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    const char* command = argv[1];
+    const char* title = argv[2];
+    const double seconds = argc > 3 ? std::atof(argv[3]) : 10.0;
+
+    if (!std::strcmp(command, "wait-window")) return WaitWindow(title, seconds) ? 0 : 1;
+    if (!std::strcmp(command, "wait-gone")) {
+        for (DWORD waited = 0; waited <= static_cast<DWORD>(seconds * 1000); waited += 100) {
+            if (!FindWindowA(nullptr, title)) return 0;
+            Sleep(100);
+        }
+        return 1;
+    }
+    if (!std::strcmp(command, "answer")) {
+        if (argc < 4) return Usage();
+        const double wait = argc > 4 ? std::atof(argv[4]) : 10.0;
+        HWND box = WaitWindow(title, wait);
+        if (!box) {
+            std::fprintf(stderr, "e2e-driver: no message box \"%s\"\n", title);
+            return 1;
+        }
+        PrintMessageBoxText(box);
+        const int button = std::atoi(argv[3]);
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+        return 0;
+    }
+    if (!std::strcmp(command, "close")) {
+        PostMessageA(RequireWindow(title), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    }
+    if (argc < 4) return Usage();
+    HWND dialog = RequireWindow(title);
+    const int id = std::atoi(argv[3]);
+    if (!std::strcmp(command, "command")) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+        return 0;
+    }
+    if (!std::strcmp(command, "click")) {
+        PostMessageA(RequireControl(dialog, id), BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (!std::strcmp(command, "select-tab")) {
+        SendMessageA(RequireControl(dialog, 1000), TCM_SETCURFOCUS, static_cast<WPARAM>(id), 0);
+        return 0;
+    }
+    if (!std::strcmp(command, "state")) {
+        HWND control = RequireControl(dialog, id);
+        std::printf("visible=%d enabled=%d checked=%d text=", IsWindowVisible(control) ? 1 : 0,
+                    IsWindowEnabled(control) ? 1 : 0, static_cast<int>(SendMessageA(control, BM_GETCHECK, 0, 0)));
+        PrintText(control);
+        std::printf("\n");
+        return 0;
+    }
+    if (!std::strcmp(command, "combo")) {
+        HWND control = RequireControl(dialog, id);
+        std::printf("selection=%d count=%d text=", static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0)),
+                    static_cast<int>(SendMessageA(control, CB_GETCOUNT, 0, 0)));
+        PrintText(control);
+        std::printf("\n");
+        return 0;
+    }
+    return Usage();
+}

@@ -1,0 +1,124 @@
+# Shared helpers of the Wine scenarios: display, prefixes, the driver, checks and counting.
+# Sourced by tests/e2e/run; expects ROOT (the checkout) to be set.
+
+E2E_BUILD="$ROOT/build/win32"
+E2E_WORK="$ROOT/build/e2e"
+E2E_SCREENS="$ROOT/dist/screens"
+DIALOG_TITLE="KOVA 1.0e Setup"
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+e2e_passed=0
+e2e_failed=0
+e2e_started_pids=()
+current_failures=0
+
+log() { printf '    %s\n' "$*"; }
+fail() {
+    printf '    FAIL: %s\n' "$*"
+    current_failures=$((current_failures + 1))
+}
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then log "ok: $what"; else fail "$what"; fi
+}
+check_equal() {  # check_equal DESCRIPTION EXPECTED ACTUAL
+    if [ "$2" = "$3" ]; then log "ok: $1"; else fail "$1: expected [$2], got [$3]"; fi
+}
+check_contains() {  # check_contains DESCRIPTION NEEDLE HAYSTACK
+    case "$3" in *"$2"*) log "ok: $1" ;; *) fail "$1: [$2] not in [$3]" ;; esac
+}
+
+# A display: the caller's when there is one (and E2E_OWN_DISPLAY is not set), else our own Xvfb.
+e2e_start_display() {
+    if [ -n "${DISPLAY:-}" ] && [ -z "${E2E_OWN_DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
+    local number=$((90 + RANDOM % 100))
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    e2e_started_pids+=($!)
+    export DISPLAY=":$number"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && return; sleep 0.1; done
+}
+
+e2e_stop_started() {
+    for pid in "${e2e_started_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+}
+
+# The booted template prefix, made once per build tree: 32-bit, a virtual desktop so windows get
+# frames, and no crash dialog (a crash fails the test instead of hanging it).
+e2e_template() {
+    E2E_TEMPLATE="$E2E_WORK/template"
+    [ -f "$E2E_TEMPLATE/.booted" ] && return
+    rm -rf "$E2E_TEMPLATE"
+    mkdir -p "$E2E_WORK"
+    WINEPREFIX="$E2E_TEMPLATE" wineboot --init >/dev/null 2>&1
+    WINEPREFIX="$E2E_TEMPLATE" wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    WINEPREFIX="$E2E_TEMPLATE" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+    WINEPREFIX="$E2E_TEMPLATE" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 800x600 /f >/dev/null 2>&1
+    WINEPREFIX="$E2E_TEMPLATE" wineserver -w
+    touch "$E2E_TEMPLATE/.booted"
+}
+
+# A fresh prefix for one scenario: the template's large system folder hard-linked, the rest copied.
+e2e_new_prefix() {
+    export WINEPREFIX="$E2E_WORK/prefix-$1"
+    rm -rf "$WINEPREFIX"
+    cp -al "$E2E_TEMPLATE" "$WINEPREFIX"
+    for reg in "$WINEPREFIX"/*.reg; do cp --remove-destination "$E2E_TEMPLATE/$(basename "$reg")" "$reg"; done
+    DRIVE_C="$WINEPREFIX/drive_c"
+}
+
+e2e_end_prefix() {
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+}
+
+driver() { wine "$E2E_BUILD/e2e-driver.exe" "$@"; }
+
+# Starts the setup in the background (SETUP_PID) with the given command-line tail.
+start_setup() {
+    local program=$1
+    shift
+    (cd "$(dirname "$program")" && exec wine "$(basename "$program")" "$@") >/dev/null 2>&1 &
+    SETUP_PID=$!
+}
+
+# Waits for the setup started by start_setup and sets SETUP_EXIT.
+wait_setup() {
+    local seconds=${1:-20}
+    for _ in $(seq $((seconds * 10))); do
+        if ! kill -0 "$SETUP_PID" 2>/dev/null; then
+            wait "$SETUP_PID"
+            SETUP_EXIT=$?
+            return 0
+        fi
+        sleep 0.1
+    done
+    kill "$SETUP_PID" 2>/dev/null
+    SETUP_EXIT=timeout
+    return 1
+}
+
+screenshot() {
+    mkdir -p "$E2E_SCREENS"
+    sleep 0.5
+    import -display "$DISPLAY" -window root -crop 800x600+0+0 "$E2E_SCREENS/$1.png" 2>/dev/null &&
+        log "screenshot: dist/screens/$1.png"
+}
+
+# Runs every function named scenario_* from the scenario files, each in a fresh prefix.
+e2e_run_all() {
+    local filter=${1:-}
+    for file in "$ROOT"/tests/e2e/scenarios/*.sh; do source "$file"; done
+    for scenario in $(declare -F | awk '{print $3}' | grep '^scenario_' | grep -- "$filter"); do
+        echo "  $scenario"
+        current_failures=0
+        e2e_new_prefix "${scenario#scenario_}"
+        "$scenario"
+        e2e_end_prefix
+        if [ "$current_failures" -eq 0 ]; then
+            e2e_passed=$((e2e_passed + 1))
+        else
+            e2e_failed=$((e2e_failed + 1))
+        fi
+    done
+}
