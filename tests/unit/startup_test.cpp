@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "archive.h"
+#include "build_mode.h"
+#include "control_groups.h"
+#include "fake_file_system.h"
+#include "fake_messages.h"
+#include "fake_process.h"
+#include "fake_registry.h"
+#include "rc_strings.h"
+#include "render/scramble_codec.h"
+#include "startup.h"
+
+namespace {
+
+TEST(Startup, BuildModeOnlyForTheExactWordInAnyCase) {
+    for (const char* tail : {"build", "BUILD", "Build", "bUiLd"}) EXPECT_TRUE(IsBuildCommand(tail)) << tail;
+    for (const char* tail : {"", "build x", "/build", "build ", " build", "buil", "builds", "-build"}) {
+        EXPECT_FALSE(IsBuildCommand(tail)) << "[" << tail << "]";
+    }
+    EXPECT_FALSE(IsBuildCommand(nullptr));
+}
+
+std::vector<int> Ids(const ControlGroup& group) {
+    std::vector<int> ids;
+    for (size_t i = 0; i < group.size(); ++i) ids.push_back(group[i]);
+    return ids;
+}
+
+TEST(ControlGroupTable, RowsHoldTheControlsOfEachPageInOrder) {
+    ControlGroupTable table;
+    FillControlGroupTable(table);
+    const std::vector<int> buttons{1041, 1042, 1043, 1046, 1047};
+    auto withButtons = [&](std::vector<int> ids, bool first) {
+        ids.insert(first ? ids.begin() : ids.end(), buttons.begin(), buttons.end());
+        return ids;
+    };
+    EXPECT_EQ(Ids(table[2][0]), withButtons({1019, 1007, 1006, 1020, 1004, 1009, 1005, 1032, 1031}, false));
+    EXPECT_EQ(Ids(table[2][1]),
+              withButtons({1045, 1044, 1053, 1055, 1056, 1054, 1063, 1070, 1062, 1064, 1065}, true));
+    EXPECT_EQ(Ids(table[2][2]), withButtons({1057, 1058, 1060, 1061, 1059, 1066}, true));
+    EXPECT_EQ(Ids(table[2][3]), withButtons({1067, 1068, 1069}, true));
+    EXPECT_EQ(Ids(table[2][4]), withButtons({1071, 1072, 1073, 1074, 1075, 1076}, true));
+    EXPECT_EQ(Ids(table[3][0]), (std::vector<int>{1029, 1030}));
+    // Welcome and Requirements show no page controls; Installation has one group only.
+    for (int column = 0; column < kDefaultsCategoryCount; ++column) {
+        EXPECT_EQ(table[0][column].size(), 0u);
+        EXPECT_EQ(table[1][column].size(), 0u);
+        if (column > 0) {
+            EXPECT_EQ(table[3][column].size(), 0u);
+        }
+    }
+}
+
+class BuildModeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* dir : {"e:", "e:\\visual~1", "e:\\visual~1\\projects", "e:\\visual~1\\projects\\setup",
+                                "e:\\visual~1\\projects\\setup\\release", "e:\\visual~1\\projects\\KOVA",
+                                "e:\\visual~1\\projects\\KOVA\\release"}) {
+            files.AddDirectory(dir);
+        }
+        files.AddFile(kBuildImagePath, std::string(4096, 'I'));
+        files.AddFile(kBuildProgramPath, std::string(2000, 'P'));
+        files.AddFile(kBuildHelpPath, std::string("help"));
+        files.AddFile(kBuildContentsPath, std::string(":Base KOVA.hlp"));
+    }
+    FakeFileSystem files;
+    FakeRegistry registry;
+    FakeMessages messages;
+    RcStrings strings;
+    FakeProcess process;
+    Platform platform{registry, files, messages, strings, process};
+};
+
+TEST_F(BuildModeTest, WritesTheSetupAndTheScrambledCredits) {
+    files.AddFile(kBuildCreditsPath, std::string(5000, 'x'));  // a longer old side file
+    RunBuildMode(platform);
+    EXPECT_TRUE(messages.shown.empty());
+
+    const std::vector<uint8_t> credits = files.Contents(kBuildCreditsPath);
+    const std::string& text = strings.Text(21);
+    ASSERT_EQ(credits.size(), text.size() + 3);
+    const ByteBuffer plain = ScrambleCodec(credits, true, 0);
+    EXPECT_EQ(std::string(plain.c_str()), text);
+
+    const std::vector<uint8_t> setup = files.Contents(kBuildOutputPath);
+    ASSERT_EQ(setup.size(), 4096u + 28 + 3 * 268 + 2000 + 4 + 14);
+    SetupArchive archive;
+    ASSERT_EQ(LocateSetupArchive(setup, strings.Text(23), archive), ArchiveStatus::Found);
+    EXPECT_EQ(archive.start, 4096u);
+    const char* names[] = {"KOVA.exe", "KOVA.hlp", "KOVA.cnt"};
+    for (uint32_t i = 0; i < 3; ++i) {
+        const ArchiveEntry entry = ReadArchiveEntry(setup, archive, i);
+        EXPECT_STREQ(entry.name, names[i]);
+        EXPECT_EQ(entry.destination, 0);
+    }
+}
+
+TEST_F(BuildModeTest, MissingInputLeavesNoSetupAndNamesTheInput) {
+    for (const char* missing : {kBuildImagePath, kBuildProgramPath, kBuildHelpPath, kBuildContentsPath}) {
+        SetUp();
+        files.Delete(kBuildOutputPath);
+        files.Delete(missing);
+        messages.shown.clear();
+        RunBuildMode(platform);
+        EXPECT_FALSE(files.HasFile(kBuildOutputPath)) << missing;
+        ASSERT_EQ(messages.shown.size(), 1u) << missing;
+        EXPECT_EQ(messages.shown[0].caption, "Build Error");
+        EXPECT_NE(messages.shown[0].text.find(missing), std::string::npos) << messages.shown[0].text;
+    }
+}
+
+}  // namespace
