@@ -1,0 +1,279 @@
+#include "install.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "archive.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+enum class Mode { Install, Upgrade, Remove };
+
+enum class ShellValue { Command, FilteredCommand, Icon };
+
+struct ShellEntry {
+    const char* key;
+    ShellValue value;
+};
+
+constexpr ShellEntry kShellEntries[] = {
+    {"Directory\\shell\\Print\\Command", ShellValue::Command},
+    {"Drive\\shell\\Print\\Command", ShellValue::Command},
+    {"Directory\\shell\\Print with Filter...\\Command", ShellValue::FilteredCommand},
+    {"Drive\\shell\\Print with Filter...\\Command", ShellValue::FilteredCommand},
+    {"KOVA\\DefaultIcon", ShellValue::Icon},
+};
+
+constexpr char kConfigurationKey[] = "Software\\KOVA";
+constexpr char kSetupCopyName[] = "Setup.exe";
+
+struct Job {
+    Platform& platform;
+    const char* directory;
+    Mode mode;
+    bool upgrading;
+    OwnSetupFile own;
+    char systemDirectory[kMaxPath] = {};
+    bool haveSystemDirectory = false;
+};
+
+const char* Outcome(Mode mode) {
+    switch (mode) {
+    case Mode::Install: return "installed";
+    case Mode::Upgrade: return "upgraded";
+    case Mode::Remove: return "removed";
+    }
+    return "installed";
+}
+
+bool Fits(int length, char (&out)[kMaxPath]) {
+    if (length >= 0 && static_cast<size_t>(length) < kMaxPath) return true;
+    out[0] = '\0';
+    return false;
+}
+
+__attribute__((format(printf, 2, 3))) void ShowError(Platform& platform, const char* format, ...) {
+    char text[1024];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    platform.messages.Show(text, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
+}
+
+// Every failure leaves KOVA uninstalled as far as the next run is concerned (unless upgrading,
+// when the configuration belongs to the installation being upgraded), so that Install is offered
+// again instead of an Update that would never write the missing files.
+bool Abandon(Job& job) {
+    if (!job.upgrading) job.platform.registry.DeleteKey(RegRoot::LocalMachine, kConfigurationKey);
+    return false;
+}
+
+bool TargetPath(const Job& job, const ArchiveEntry& entry, char (&path)[kMaxPath]) {
+    if (entry.destination != 0 && !job.haveSystemDirectory) return false;
+    return BuildTargetPath(path, entry.destination != 0 ? job.systemDirectory : job.directory, entry.name);
+}
+
+bool BuildShellValue(char (&out)[kMaxPath], const char* directory, ShellValue value) {
+    if (value == ShellValue::Icon) return BuildIconString(out, directory);
+    return BuildCommandString(out, directory, value == ShellValue::FilteredCommand);
+}
+
+bool CheckDirectory(Job& job) {
+    if (job.directory[0] == '\0') {
+        ShowError(job.platform, "Error: no installation directory was given. KOVA NOT %s!", Outcome(job.mode));
+        return false;
+    }
+    return true;
+}
+
+void ReportTooLong(Job& job) {
+    ShowError(job.platform,
+              "Error: the installation directory \"%.259s\" is too long: the path of a KOVA file in it would "
+              "exceed 259 characters. Please choose a shorter directory. KOVA NOT %s!",
+              job.directory, Outcome(job.mode));
+}
+
+// Builds every path and string once before anything is written, so that a directory that is too
+// long is refused as a whole instead of failing halfway.
+bool CheckPaths(Job& job) {
+    if (strnlen(job.directory, kMaxPath) == kMaxPath) {
+        ReportTooLong(job);
+        return false;
+    }
+    char path[kMaxPath];
+    bool fits = true;
+    if (job.mode == Mode::Install) {
+        for (const ShellEntry& entry : kShellEntries) fits = fits && BuildShellValue(path, job.directory, entry.value);
+    }
+    if (job.mode != Mode::Remove) fits = fits && BuildTargetPath(path, job.directory, kSetupCopyName);
+    const std::span<const uint8_t> file = job.own.bytes.bytes();
+    for (uint32_t i = 0; fits && i < job.own.archive.count; ++i) {
+        const ArchiveEntry entry = ReadArchiveEntry(file, job.own.archive, i);
+        if (entry.destination != 0 && !job.haveSystemDirectory) {
+            job.haveSystemDirectory = job.platform.files.SystemDirectory(job.systemDirectory) &&
+                                      strnlen(job.systemDirectory, kMaxPath) < kMaxPath;
+            if (!job.haveSystemDirectory) {
+                ShowError(job.platform,
+                          "Error: the Windows system directory, where \"%s\" belongs, could not be found. KOVA NOT %s!",
+                          entry.name, Outcome(job.mode));
+                return false;
+            }
+        }
+        if (!TargetPath(job, entry, path)) {
+            if (entry.destination == 0) {
+                fits = false;
+            } else {
+                ShowError(job.platform,
+                          "Error: the path of \"%s\" in the Windows system directory would exceed 259 characters. "
+                          "KOVA NOT %s!",
+                          entry.name, Outcome(job.mode));
+                return false;
+            }
+        }
+    }
+    if (!fits) ReportTooLong(job);
+    return fits;
+}
+
+// Creates the directory and every missing directory above it; a directory that exists already, or
+// a bare drive name, fails harmlessly. A real failure shows when the first file cannot be created.
+void MakeDirectoryChain(FileSystem& files, const char* directory) {
+    char prefix[kMaxPath];
+    for (size_t i = 1; directory[i] != '\0'; ++i) {
+        if (directory[i] != '\\' || directory[i - 1] == '\\') continue;
+        std::memcpy(prefix, directory, i);
+        prefix[i] = '\0';
+        files.MakeDirectory(prefix);
+    }
+    files.MakeDirectory(directory);
+}
+
+// Creates (or truncates) the file and writes `bytes`; a partly written file is deleted again.
+bool WriteWholeFile(FileSystem& files, const char* path, std::span<const uint8_t> bytes) {
+    FileHandle file = 0;
+    if (!files.CreateTruncated(path, file)) return false;
+    bool ok = bytes.empty() || files.Write(file, bytes);
+    ok = files.Close(file) && ok;
+    if (!ok) files.Delete(path);
+    return ok;
+}
+
+void ReportWriteFailure(Job& job, const char* path) {
+    ShowError(job.platform,
+              "Error: the file \"%s\" could not be written; the disk may be full or the folder may be protected. "
+              "KOVA NOT fully %s!",
+              path, Outcome(job.mode));
+}
+
+bool WritePayload(Job& job) {
+    const std::span<const uint8_t> file = job.own.bytes.bytes();
+    char path[kMaxPath];
+    for (uint32_t i = 0; i < job.own.archive.count; ++i) {
+        const ArchiveEntry entry = ReadArchiveEntry(file, job.own.archive, i);
+        TargetPath(job, entry, path);
+        // A file of the system directory may be shared with other programs: one that is there stays.
+        if (entry.destination != 0 && job.platform.files.CanOpenForReading(path)) continue;
+        if (!WriteWholeFile(job.platform.files, path, file.subspan(entry.bodyOffset, entry.size))) {
+            ReportWriteFailure(job, path);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The whole own file, image and archive, so that the copy can install again.
+bool WriteSetupCopy(Job& job) {
+    char path[kMaxPath];
+    BuildTargetPath(path, job.directory, kSetupCopyName);
+    if (WriteWholeFile(job.platform.files, path, job.own.bytes.bytes())) return true;
+    ReportWriteFailure(job, path);
+    return false;
+}
+
+// Registered after the files are in place, so the shell never offers verbs for a missing KOVA.exe.
+bool RegisterShellEntries(Job& job) {
+    Registry& registry = job.platform.registry;
+    char value[kMaxPath];
+    for (const ShellEntry& entry : kShellEntries) {
+        BuildShellValue(value, job.directory, entry.value);
+        RegKey key = 0;
+        bool ok = registry.Create(RegRoot::ClassesRoot, entry.key, RegAccess::AllAccess, key);
+        if (ok) {
+            ok = registry.SetString(key, nullptr, value);
+            registry.Close(key);
+        }
+        if (!ok) {
+            ShowError(job.platform,
+                      "Error: the registry key HKEY_CLASSES_ROOT\\%s could not be written, so the Print commands are "
+                      "not available. KOVA NOT fully %s!",
+                      entry.key, Outcome(job.mode));
+            return false;
+        }
+    }
+    return true;
+}
+
+void ShowSuccess(Platform& platform) {
+    char text[1024] = {};
+    platform.strings.Load(IDS_INSTALL_SUCCESS, text, sizeof text);
+    platform.messages.Show(text, kInstallerCaption, MessageStyle::Ok | MessageStyle::IconInformation);
+}
+
+// Deletes every payload file; one that is gone already is passed over, one that stays is reported.
+bool RemovePayload(Job& job) {
+    FileSystem& files = job.platform.files;
+    const std::span<const uint8_t> file = job.own.bytes.bytes();
+    char path[kMaxPath];
+    char stayed[kMaxPath] = {};
+    for (uint32_t i = 0; i < job.own.archive.count; ++i) {
+        TargetPath(job, ReadArchiveEntry(file, job.own.archive, i), path);
+        if (!files.Delete(path) && files.CanOpenForReading(path) && stayed[0] == '\0') {
+            std::memcpy(stayed, path, sizeof path);
+        }
+    }
+    if (stayed[0] == '\0') return true;
+    ShowError(job.platform, "Error: the file \"%s\" could not be deleted. KOVA NOT fully removed!", stayed);
+    return false;
+}
+
+}  // namespace
+
+bool BuildCommandString(char (&out)[kMaxPath], const char* directory, bool filtered) {
+    // The program path is quoted: unquoted, a blank in it would let the shell start a different program.
+    const int length = std::snprintf(out, kMaxPath, "\"%s\\KOVA.exe\" dir=\"%%1\"%s", directory,
+                                     filtered ? " mode=filtered" : "");
+    return Fits(length, out);
+}
+
+bool BuildIconString(char (&out)[kMaxPath], const char* directory) {
+    return Fits(std::snprintf(out, kMaxPath, "%s\\KOVA.exe,0", directory), out);
+}
+
+bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name) {
+    return Fits(std::snprintf(out, kMaxPath, "%s\\%s", folder, name), out);
+}
+
+bool InstallFiles(Platform& platform, const char* directory, bool upgrading, bool removing) {
+    Job job{platform, directory, removing ? Mode::Remove : upgrading ? Mode::Upgrade : Mode::Install, upgrading, {}};
+    if (FindSetupArchive(platform, job.own) != ArchiveStatus::Found) {
+        platform.messages.Show(kNoArchiveText, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
+        return Abandon(job);
+    }
+    if (!CheckDirectory(job) || !CheckPaths(job)) return Abandon(job);
+
+    switch (job.mode) {
+    case Mode::Install:
+        MakeDirectoryChain(platform.files, directory);
+        if (!WritePayload(job) || !WriteSetupCopy(job) || !RegisterShellEntries(job)) return Abandon(job);
+        ShowSuccess(platform);
+        return true;
+    case Mode::Upgrade:
+        return WritePayload(job) && WriteSetupCopy(job);
+    case Mode::Remove:
+        return RemovePayload(job);
+    }
+    return false;
+}

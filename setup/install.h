@@ -1,0 +1,32 @@
+#pragma once
+// InstallFiles: the one procedure that puts KOVA's files on the machine, refreshes them during a
+// version upgrade, or deletes them during an uninstall.
+#include <cstddef>
+
+#include "platform/ports.h"
+
+inline constexpr char kInstallErrorCaption[] = "Installation Fatal Error";
+inline constexpr char kNoArchiveText[] =
+    "Error: SETUP did not have an embedded installation information. KOVA NOT installed!";
+inline constexpr char kInstallerCaption[] = "KOVA Installer";
+
+// The longest string built from the directory is the filtered command string, which adds 34
+// characters to it; every built string must fit a path buffer (259 characters).
+inline constexpr size_t kMaxInstallDirectoryLength = kMaxPath - 1 - 34;
+
+// Install (false, false): registers the shell verbs and the icon, creates the directory, writes
+// the payload files and the copy of the setup program, and shows the success message.
+// Upgrade (true, false): rewrites the payload files and the copy of the setup program.
+// Remove (false, true): deletes the payload files.
+// Looks for the payload and checks every path before it changes anything. Returns true only when
+// everything was written (or deleted); every failure has been reported in one message box.
+bool InstallFiles(Platform& platform, const char* directory, bool upgrading, bool removing);
+
+// The strings the shell verbs and the icon are registered with, e.g. for C:\KOVA:
+//   "C:\KOVA\KOVA.exe" dir="%1"                   (filtered adds " mode=filtered")
+//   C:\KOVA\KOVA.exe,0
+// Each returns false, with `out` empty, when the result would not fit.
+bool BuildCommandString(char (&out)[kMaxPath], const char* directory, bool filtered);
+bool BuildIconString(char (&out)[kMaxPath], const char* directory);
+// folder, a backslash and the file's name.
+bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name);

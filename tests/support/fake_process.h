@@ -1,0 +1,23 @@
+#pragma once
+// Records the exit codes passed to EndThread. By default it returns, as the production code
+// returns at once after EndThread; with throwOnEnd it throws ThreadEnded to stop the caller dead.
+#include <vector>
+
+#include "platform/ports.h"
+
+struct ThreadEnded {
+    int exitCode = 0;
+};
+
+class FakeProcess final : public Process {
+public:
+    unsigned long CurrentThreadId() override { return threadId; }
+    void EndThread(int exitCode) override {
+        endedWith.push_back(exitCode);
+        if (throwOnEnd) throw ThreadEnded{exitCode};
+    }
+
+    unsigned long threadId = 1234;
+    bool throwOnEnd = false;
+    std::vector<int> endedWith;
+};

@@ -1,0 +1,429 @@
+#include "install.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "archive.h"
+#include "fake_file_system.h"
+#include "fake_messages.h"
+#include "fake_process.h"
+#include "fake_registry.h"
+#include "rc_strings.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct PayloadFile {
+    std::string name;
+    Bytes body;
+    uint8_t destination = 0;
+};
+
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// An image followed by an archive holding `payload`, as build mode lays it out.
+Bytes SetupFile(const std::string& marker, const std::vector<PayloadFile>& payload) {
+    Bytes file = Text("MZ image bytes of the setup program");
+    std::array<uint8_t, kArchiveHeaderSize> header{};
+    WriteArchiveHeader(header, marker, static_cast<uint32_t>(payload.size()));
+    file.insert(file.end(), header.begin(), header.end());
+    for (const PayloadFile& entry : payload) {
+        std::array<uint8_t, kEntrySize> record{};
+        WriteArchiveEntry(record, entry.destination, static_cast<uint32_t>(entry.body.size()), entry.name);
+        file.insert(file.end(), record.begin(), record.end());
+    }
+    for (const PayloadFile& entry : payload) file.insert(file.end(), entry.body.begin(), entry.body.end());
+    return file;
+}
+
+enum class Mode { Install, Upgrade, Remove };
+
+const char* ModeName(Mode mode) {
+    return mode == Mode::Install ? "install" : mode == Mode::Upgrade ? "upgrade" : "remove";
+}
+
+constexpr char kDir[] = "C:\\Program Files\\KOVA";
+
+const char* const kShellKeys[] = {
+    "Directory\\shell\\Print\\Command",
+    "Drive\\shell\\Print\\Command",
+    "Directory\\shell\\Print with Filter...\\Command",
+    "Drive\\shell\\Print with Filter...\\Command",
+    "KOVA\\DefaultIcon",
+};
+
+class InstallTest : public ::testing::Test {
+protected:
+    InstallTest() {
+        payload = {{"KOVA.exe", Text("kova program")}, {"KOVA.hlp", Text("help text")}, {"KOVA.cnt", Text("contents")}};
+        registry.AddBinary(RegRoot::LocalMachine, "Software\\KOVA", "config", Bytes(1644, 0));
+    }
+
+    void Pack() { files.ownExecutable = SetupFile(strings.Text(23), payload); }
+
+    bool Run(Mode mode, const char* directory = kDir) {
+        if (files.ownExecutable.empty()) Pack();
+        return InstallFiles(platform, directory, mode == Mode::Upgrade, mode == Mode::Remove);
+    }
+
+    void AddInstalledFiles(const std::string& directory = kDir) {
+        files.AddDirectory("C:\\Program Files");
+        files.AddDirectory(directory);
+        for (const PayloadFile& entry : payload) {
+            if (entry.destination == 0) files.AddFile(directory + "\\" + entry.name, "old " + entry.name);
+        }
+    }
+
+    bool ConfigurationKept() const { return registry.HasKey(RegRoot::LocalMachine, "Software\\KOVA"); }
+
+    std::vector<PayloadFile> payload;
+    FakeRegistry registry;
+    FakeFileSystem files;
+    FakeMessages messages;
+    RcStrings strings;
+    FakeProcess process;
+    Platform platform{registry, files, messages, strings, process};
+};
+
+TEST_F(InstallTest, InstallWritesFilesSetupCopyShellEntriesAndReportsSuccess) {
+    ASSERT_TRUE(Run(Mode::Install));
+
+    EXPECT_TRUE(files.HasDirectory("C:\\Program Files"));
+    EXPECT_TRUE(files.HasDirectory(kDir));
+    for (const PayloadFile& entry : payload)
+        EXPECT_EQ(files.Contents(std::string(kDir) + "\\" + entry.name), entry.body) << entry.name;
+    EXPECT_EQ(files.Contents(std::string(kDir) + "\\Setup.exe"), files.ownExecutable);
+    EXPECT_EQ(files.OpenHandles(), 0u);
+
+    const std::string command = "\"C:\\Program Files\\KOVA\\KOVA.exe\" dir=\"%1\"";
+    const std::string expected[] = {command, command, command + " mode=filtered", command + " mode=filtered",
+                                    "C:\\Program Files\\KOVA\\KOVA.exe,0"};
+    std::vector<std::string> expectedLog;
+    for (size_t i = 0; i < std::size(kShellKeys); ++i) {
+        EXPECT_EQ(registry.String(RegRoot::ClassesRoot, kShellKeys[i], ""), expected[i]) << kShellKeys[i];
+        const std::string key = std::string("HKCR\\") + kShellKeys[i];
+        expectedLog.insert(expectedLog.end(), {"create " + key + " 0xf003f", "setstring " + key + " (default)", "close " + key});
+    }
+    EXPECT_EQ(registry.log, expectedLog);
+    EXPECT_TRUE(ConfigurationKept());
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, strings.Text(20));
+    EXPECT_EQ(messages.shown[0].caption, "KOVA Installer");
+    EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok | MessageStyle::IconInformation);
+}
+
+TEST_F(InstallTest, InstallCreatesEveryMissingDirectoryFromTheLeft) {
+    ASSERT_TRUE(Run(Mode::Install, "C:\\a\\b\\c"));
+    const std::vector<std::string> mkdirs(files.log.begin(), files.log.begin() + 4);
+    EXPECT_EQ(mkdirs, (std::vector<std::string>{"mkdir c:", "mkdir c:\\a", "mkdir c:\\a\\b", "mkdir c:\\a\\b\\c"}));
+    EXPECT_EQ(files.Contents("C:\\a\\b\\c\\KOVA.exe"), payload[0].body);
+}
+
+TEST_F(InstallTest, ExistingFilesAreReplacedWithoutStaleBytes) {
+    for (Mode mode : {Mode::Install, Mode::Upgrade}) {
+        SCOPED_TRACE(ModeName(mode));
+        FakeFileSystem fresh;
+        files = std::move(fresh);
+        AddInstalledFiles();
+        files.AddFile(std::string(kDir) + "\\Setup.exe", Bytes(5000, 0xEE));
+        files.ownExecutable.clear();
+        ASSERT_TRUE(Run(mode));
+        for (const PayloadFile& entry : payload)
+            EXPECT_EQ(files.Contents(std::string(kDir) + "\\" + entry.name), entry.body);
+        EXPECT_EQ(files.Contents(std::string(kDir) + "\\Setup.exe"), files.ownExecutable);
+    }
+}
+
+TEST_F(InstallTest, UpgradeRewritesFilesOnlyAndStaysSilent) {
+    AddInstalledFiles();
+    ASSERT_TRUE(Run(Mode::Upgrade));
+    for (const PayloadFile& entry : payload)
+        EXPECT_EQ(files.Contents(std::string(kDir) + "\\" + entry.name), entry.body);
+    EXPECT_EQ(files.Contents(std::string(kDir) + "\\Setup.exe"), files.ownExecutable);
+    EXPECT_TRUE(registry.log.empty());
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(std::count_if(files.log.begin(), files.log.end(), [](auto& l) { return l.rfind("mkdir", 0) == 0; }), 0);
+}
+
+TEST_F(InstallTest, RemoveDeletesPayloadOnlyAndPassesOverMissingFiles) {
+    AddInstalledFiles();
+    files.AddFile(std::string(kDir) + "\\Setup.exe", "setup");
+    ASSERT_TRUE(files.Delete((std::string(kDir) + "\\KOVA.hlp").c_str()));
+    files.log.clear();
+
+    ASSERT_TRUE(Run(Mode::Remove));
+    for (const PayloadFile& entry : payload) EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\" + entry.name));
+    EXPECT_TRUE(files.HasFile(std::string(kDir) + "\\Setup.exe"));
+    EXPECT_TRUE(files.HasDirectory(kDir));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(registry.log.empty());
+}
+
+TEST_F(InstallTest, SystemDirectoryFileIsKeptWhenPresentAndDeletedOnRemove) {
+    payload.push_back({"kovahelp.dll", Text("new shared library"), 1});
+    const std::string systemFile = files.systemDirectory + "\\kovahelp.dll";
+    for (Mode mode : {Mode::Install, Mode::Upgrade}) {
+        SCOPED_TRACE(ModeName(mode));
+        files.AddFile(systemFile, "shared library already there");
+        AddInstalledFiles();
+        ASSERT_TRUE(Run(mode));
+        EXPECT_EQ(files.Contents(systemFile), Text("shared library already there"));
+    }
+    ASSERT_TRUE(Run(Mode::Remove));
+    EXPECT_FALSE(files.HasFile(systemFile));
+
+    ASSERT_TRUE(Run(Mode::Install));
+    EXPECT_EQ(files.Contents(systemFile), Text("new shared library"));
+    EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\kovahelp.dll"));
+}
+
+TEST_F(InstallTest, EmptyArchiveStillInstallsSetupCopyAndShellEntries) {
+    payload.clear();
+    ASSERT_TRUE(Run(Mode::Install));
+    EXPECT_EQ(files.Contents(std::string(kDir) + "\\Setup.exe"), files.ownExecutable);
+    EXPECT_TRUE(registry.HasKey(RegRoot::ClassesRoot, "KOVA\\DefaultIcon"));
+    EXPECT_EQ(messages.shown.at(0).caption, "KOVA Installer");
+}
+
+// Without a usable archive nothing is written in any mode; the configuration key goes unless upgrading.
+TEST_F(InstallTest, MissingOrDamagedArchiveWritesNothing) {
+    const Bytes noArchive = Text("MZ a setup image without payload");
+    Bytes damaged = SetupFile(strings.Text(23), payload);
+    damaged.resize(damaged.size() - 3);  // the last body runs past the end of the file
+    for (const Bytes& own : {noArchive, damaged}) {
+        for (Mode mode : {Mode::Install, Mode::Upgrade, Mode::Remove}) {
+            SCOPED_TRACE(ModeName(mode));
+            FakeRegistry freshRegistry;
+            registry = std::move(freshRegistry);
+            registry.AddKey(RegRoot::LocalMachine, "Software\\KOVA");
+            FakeFileSystem freshFiles;
+            files = std::move(freshFiles);
+            files.ownExecutable = own;
+            messages.shown.clear();
+
+            EXPECT_FALSE(Run(mode));
+            ASSERT_EQ(messages.shown.size(), 1u);
+            EXPECT_EQ(messages.shown[0].text,
+                      "Error: SETUP did not have an embedded installation information. KOVA NOT installed!");
+            EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
+            EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok | MessageStyle::IconError);
+            EXPECT_TRUE(files.log.empty());
+            const std::vector<std::string> expected =
+                mode == Mode::Upgrade ? std::vector<std::string>{} : std::vector<std::string>{"delete HKLM\\Software\\KOVA"};
+            EXPECT_EQ(registry.log, expected);
+        }
+    }
+}
+
+TEST(InstallStrings, CommandAndIconStrings) {
+    struct Case {
+        const char* directory;
+        const char* command;
+        const char* icon;
+    };
+    const Case cases[] = {
+        {"C:\\KOVA", "\"C:\\KOVA\\KOVA.exe\" dir=\"%1\"", "C:\\KOVA\\KOVA.exe,0"},
+        {"C:\\Program Files\\KOVA", "\"C:\\Program Files\\KOVA\\KOVA.exe\" dir=\"%1\"",
+         "C:\\Program Files\\KOVA\\KOVA.exe,0"},
+        {"C:\\KOVA\\", "\"C:\\KOVA\\\\KOVA.exe\" dir=\"%1\"", "C:\\KOVA\\\\KOVA.exe,0"},
+    };
+    for (const Case& c : cases) {
+        char out[kMaxPath];
+        ASSERT_TRUE(BuildCommandString(out, c.directory, false));
+        EXPECT_STREQ(out, c.command);
+        ASSERT_TRUE(BuildCommandString(out, c.directory, true));
+        EXPECT_EQ(std::string(out), std::string(c.command) + " mode=filtered");
+        ASSERT_TRUE(BuildIconString(out, c.directory));
+        EXPECT_STREQ(out, c.icon);
+    }
+}
+
+TEST(InstallStrings, StringsThatWouldNotFitAreRefusedWhole) {
+    char out[kMaxPath];
+    const std::string longest(kMaxInstallDirectoryLength, 'd');
+    ASSERT_TRUE(BuildCommandString(out, longest.c_str(), true));
+    EXPECT_EQ(std::strlen(out), kMaxPath - 1);
+    const std::string tooLong = longest + "d";
+    EXPECT_FALSE(BuildCommandString(out, tooLong.c_str(), true));
+    EXPECT_STREQ(out, "");
+    EXPECT_TRUE(BuildTargetPath(out, std::string(249, 'd').c_str(), "Setup.exe"));
+    EXPECT_FALSE(BuildTargetPath(out, std::string(250, 'd').c_str(), "Setup.exe"));
+    EXPECT_STREQ(out, "");
+}
+
+// The longest accepted directory per mode: install is bound by the filtered command string,
+// upgrade by "\Setup.exe", remove by the payload names ("\KOVA.exe").
+TEST_F(InstallTest, DirectoryTooLongForAnyBuiltPathIsRefusedBeforeWriting) {
+    struct Case {
+        Mode mode;
+        size_t longest;
+    };
+    const Case cases[] = {{Mode::Install, 225}, {Mode::Upgrade, 249}, {Mode::Remove, 250}};
+    for (const Case& c : cases) {
+        for (size_t length : {c.longest, c.longest + 1, size_t{259}, size_t{400}}) {
+            SCOPED_TRACE(std::string(ModeName(c.mode)) + " " + std::to_string(length));
+            std::string directory = "C:\\" + std::string(length - 3, 'k');
+            FakeRegistry freshRegistry;
+            registry = std::move(freshRegistry);
+            registry.AddKey(RegRoot::LocalMachine, "Software\\KOVA");
+            FakeFileSystem freshFiles;
+            files = std::move(freshFiles);
+            files.AddDirectory(directory);
+            messages.shown.clear();
+
+            const bool done = Run(c.mode, directory.c_str());
+            EXPECT_EQ(done, length <= c.longest);
+            if (done) continue;
+            ASSERT_EQ(messages.shown.size(), 1u);
+            EXPECT_NE(messages.shown[0].text.find("is too long"), std::string::npos);
+            EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
+            EXPECT_TRUE(files.log.empty());
+            EXPECT_EQ(ConfigurationKept(), c.mode == Mode::Upgrade);
+            EXPECT_FALSE(registry.HasKey(RegRoot::ClassesRoot, "KOVA\\DefaultIcon"));
+        }
+    }
+}
+
+TEST_F(InstallTest, EmptyDirectoryIsRefusedInEveryMode) {
+    for (Mode mode : {Mode::Install, Mode::Upgrade, Mode::Remove}) {
+        SCOPED_TRACE(ModeName(mode));
+        files.AddFile("C:\\KOVA.exe", "a file in the root");
+        messages.shown.clear();
+        EXPECT_FALSE(Run(mode, ""));
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
+        EXPECT_NE(messages.shown[0].text.find("no installation directory"), std::string::npos);
+        EXPECT_TRUE(files.log.empty());
+        EXPECT_TRUE(files.HasFile("C:\\KOVA.exe"));
+    }
+}
+
+// Each file that cannot be created, written or closed is named in the one error box; the partial
+// file is gone, no shell verb points at a missing KOVA.exe and Install will be offered again.
+TEST_F(InstallTest, FileFailureIsReportedWithItsNameAndNoSuccess) {
+    const char* const names[] = {"KOVA.exe", "KOVA.hlp", "KOVA.cnt", "Setup.exe"};
+    for (FileOp op : {FileOp::Create, FileOp::Write, FileOp::Close}) {
+        for (const char* name : names) {
+            for (Mode mode : {Mode::Install, Mode::Upgrade}) {
+                const std::string path = std::string(kDir) + "\\" + name;
+                SCOPED_TRACE(std::string(ModeName(mode)) + " " + path + " op " + std::to_string(int(op)));
+                FakeRegistry freshRegistry;
+                registry = std::move(freshRegistry);
+                registry.AddKey(RegRoot::LocalMachine, "Software\\KOVA");
+                FakeFileSystem freshFiles;
+                files = std::move(freshFiles);
+                files.AddDirectory("C:\\Program Files");
+                if (mode == Mode::Upgrade) files.AddDirectory(kDir);
+                files.failOp = op;
+                files.failPath = path;
+                messages.shown.clear();
+
+                EXPECT_FALSE(Run(mode));
+                ASSERT_EQ(messages.shown.size(), 1u);
+                EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
+                EXPECT_NE(messages.shown[0].text.find("\"" + path + "\""), std::string::npos);
+                EXPECT_NE(messages.shown[0].text.find(mode == Mode::Install ? "KOVA NOT fully installed!"
+                                                                            : "KOVA NOT fully upgraded!"),
+                          std::string::npos);
+                EXPECT_FALSE(files.HasFile(path));
+                EXPECT_EQ(files.OpenHandles(), 0u);
+                EXPECT_EQ(registry.KeyCount(), 1u + (mode == Mode::Upgrade ? 1u : 0u));  // HKLM "Software" remains
+                EXPECT_EQ(ConfigurationKept(), mode == Mode::Upgrade);
+            }
+        }
+    }
+}
+
+TEST_F(InstallTest, DirectoryThatCannotBeCreatedIsReported) {
+    files.AddDirectory("C:\\Program Files");
+    files.failOp = FileOp::MakeDirectory;
+    EXPECT_FALSE(Run(Mode::Install));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("C:\\Program Files\\KOVA\\KOVA.exe"), std::string::npos);
+    EXPECT_FALSE(registry.HasKey(RegRoot::ClassesRoot, "KOVA\\DefaultIcon"));
+}
+
+TEST_F(InstallTest, ShellEntryFailureIsReportedAndNothingClaimsSuccess) {
+    for (RegOp op : {RegOp::Create, RegOp::SetString}) {
+        for (const char* key : kShellKeys) {
+            SCOPED_TRACE(std::string(key) + " op " + std::to_string(int(op)));
+            FakeRegistry freshRegistry;
+            registry = std::move(freshRegistry);
+            registry.AddKey(RegRoot::LocalMachine, "Software\\KOVA");
+            registry.failOp = op;
+            registry.failPath = key;
+            messages.shown.clear();
+
+            EXPECT_FALSE(Run(Mode::Install));
+            ASSERT_EQ(messages.shown.size(), 1u);
+            EXPECT_NE(messages.shown[0].text.find(std::string("HKEY_CLASSES_ROOT\\") + key), std::string::npos);
+            EXPECT_EQ(registry.OpenHandles(), 0u);
+            EXPECT_FALSE(ConfigurationKept());
+        }
+    }
+}
+
+TEST_F(InstallTest, RemoveReportsAFileThatStays) {
+    AddInstalledFiles();
+    files.failOp = FileOp::Delete;
+    files.failPath = std::string(kDir) + "\\KOVA.hlp";
+    EXPECT_FALSE(Run(Mode::Remove));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("KOVA.hlp\" could not be deleted"), std::string::npos);
+    EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\KOVA.exe"));
+    EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\KOVA.cnt"));
+}
+
+// Every single file and registry operation of each mode, failed in turn: nothing crashes, a
+// success box only ever follows complete success, nothing lands outside the directory, every
+// handle is closed, and a registered shell verb always finds its KOVA.exe.
+TEST_F(InstallTest, EveryOperationFailedInTurn) {
+    payload.push_back({"kovahelp.dll", Text("shared"), 1});
+    const std::string systemFile = "c:\\windows\\system32\\kovahelp.dll";
+    const std::string inside = "c:\\program files\\kova\\";
+    for (Mode mode : {Mode::Install, Mode::Upgrade, Mode::Remove}) {
+        for (bool registryFault : {false, true}) {
+            for (size_t call = 1;; ++call) {
+                SCOPED_TRACE(std::string(ModeName(mode)) + (registryFault ? " registry" : " file") + " call " +
+                             std::to_string(call));
+                FakeRegistry freshRegistry;
+                registry = std::move(freshRegistry);
+                registry.AddKey(RegRoot::LocalMachine, "Software\\KOVA");
+                FakeFileSystem freshFiles;
+                files = std::move(freshFiles);
+                if (mode != Mode::Install) AddInstalledFiles();
+                Pack();
+                (registryFault ? registry.failAtCall : files.failAtCall) = call;
+                messages.shown.clear();
+
+                const bool done = Run(mode);
+                const bool injected = registryFault ? registry.calls >= call : files.calls >= call;
+
+                ASSERT_LE(messages.shown.size(), 1u);
+                const bool success = !messages.shown.empty() && messages.shown[0].caption == "KOVA Installer";
+                EXPECT_EQ(success, done && mode == Mode::Install);
+                if (!done) EXPECT_EQ(messages.shown.at(0).caption, "Installation Fatal Error");
+                for (const std::string& path : files.FilePaths()) {
+                    EXPECT_TRUE(path.rfind(inside, 0) == 0 || path == systemFile) << path;
+                }
+                EXPECT_EQ(files.OpenHandles(), 0u);
+                EXPECT_EQ(registry.OpenHandles(), 0u);
+                if (registry.HasKey(RegRoot::ClassesRoot, "Directory\\shell\\Print\\Command")) {
+                    EXPECT_EQ(files.Contents(inside + "kova.exe"), payload[0].body);
+                }
+                if (!injected) {
+                    EXPECT_TRUE(done);
+                    break;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
