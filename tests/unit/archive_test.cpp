@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,26 @@ TEST(SetupArchive, FirstTrueMarkerWinsAfterPartialMarkers) {
     ASSERT_EQ(LocateSetupArchive(file, kMarker, archive), ArchiveStatus::Found);
     EXPECT_EQ(archive.start, image.size());
     EXPECT_EQ(FindFirst(file, kMarker), image.size());
+}
+
+TEST(SetupArchive, FindFirstAgreesWithAPlainSearchAtEveryPosition) {
+    // Small alphabets make near-misses frequent; every length exercises the block and tail paths.
+    std::mt19937 random(3);
+    const std::string needles[] = {std::string(kMarker), "ab", "abcab", "aaaaaaaaaaaaaaaaaaaab"};
+    for (const std::string& needle : needles) {
+        for (size_t length = 0; length < 120; ++length) {
+            std::vector<uint8_t> hay(length);
+            for (auto& byte : hay) byte = static_cast<uint8_t>("abM!x"[random() % 5]);
+            if (length >= needle.size() && random() % 2) {
+                const size_t at = random() % (length - needle.size() + 1);
+                std::memcpy(hay.data() + at, needle.data(), needle.size());
+            }
+            const auto found = std::search(hay.begin(), hay.end(), needle.begin(), needle.end());
+            const size_t expected = found == hay.end() ? static_cast<size_t>(-1) : static_cast<size_t>(found - hay.begin());
+            hay.shrink_to_fit();
+            EXPECT_EQ(FindFirst(hay, needle), expected) << needle << " in " << length << " bytes";
+        }
+    }
 }
 
 TEST(SetupArchive, CountZeroHasNoTableAndNoBodies) {
