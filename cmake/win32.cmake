@@ -11,6 +11,8 @@ set(KOVA_WIN32_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections -fno-exce
     -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -D__USE_MINGW_ANSI_STDIO=0 -Wall -Wextra -Werror)
 set(KOVA_WIN32_LINK_OPTIONS -static -s -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat
     -Wl,--no-insert-timestamp -Wl,--build-id=none)
+# The link map lets tests/image/check prove that no exception, demangler or printf code got in.
+set(KOVA_SETUP_MAP_OPTION -Wl,-Map=${CMAKE_BINARY_DIR}/setup.map)
 target_compile_options(kova_core PRIVATE ${KOVA_WIN32_COMPILE_OPTIONS})
 target_compile_definitions(kova_core PUBLIC WIN32_LEAN_AND_MEAN)
 
@@ -30,7 +32,7 @@ set(CMAKE_RC_FLAGS "-I ${CMAKE_SOURCE_DIR}/setup/resources -I ${CMAKE_BINARY_DIR
 add_executable(setup WIN32 ${KOVA_WIN32_SOURCES} ${KOVA_RC})
 add_dependencies(setup banner_resource)
 target_compile_options(setup PRIVATE ${KOVA_WIN32_COMPILE_OPTIONS})
-target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS})
+target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION})
 target_link_libraries(setup PRIVATE kova_core comctl32 comdlg32 gdi32 winspool shell32 advapi32 user32)
 
 # The stand-in KOVA.exe: logs its command line beside itself, so tests see what the shell verbs start.

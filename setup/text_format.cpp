@@ -37,9 +37,15 @@ private:
 }  // namespace
 
 int FormatText(char* out, size_t capacity, const char* format, ...) {
-    Output output(out, capacity);
     va_list args;
     va_start(args, format);
+    const int length = FormatTextV(out, capacity, format, args);
+    va_end(args);
+    return length;
+}
+
+int FormatTextV(char* out, size_t capacity, const char* format, va_list args) {
+    Output output(out, capacity);
     for (const char* p = format; *p != '\0'; ++p) {
         if (*p != '%') {
             output.Put(*p);
@@ -75,6 +81,5 @@ int FormatText(char* out, size_t capacity, const char* format, ...) {
         }
         p += isLong ? 2 : 1;
     }
-    va_end(args);
     return output.Finish();
 }
