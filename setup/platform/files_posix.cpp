@@ -74,6 +74,15 @@ bool PosixFileSystem::Write(FileHandle file, std::span<const uint8_t> bytes) {
     return WriteAll(static_cast<int>(file), bytes.data(), bytes.size());
 }
 
+long long PosixFileSystem::CopyRange(FileHandle from, FileHandle to, uint64_t size) {
+    const size_t chunk = size < (size_t{1} << 30) ? static_cast<size_t>(size) : (size_t{1} << 30);
+    for (;;) {
+        const ssize_t copied = ::copy_file_range(static_cast<int>(from), nullptr, static_cast<int>(to), nullptr, chunk, 0);
+        if (copied < 0 && errno == EINTR) continue;
+        return copied;
+    }
+}
+
 bool PosixFileSystem::Close(FileHandle file) { return ::close(static_cast<int>(file)) == 0; }
 
 bool PosixFileSystem::Delete(const char* path) { return ::unlink(path) == 0; }

@@ -9,6 +9,7 @@ public:
     long long Read(FileHandle file, std::span<uint8_t> buffer) override;
     bool CreateTruncated(const char* path, FileHandle& file) override;
     bool Write(FileHandle file, std::span<const uint8_t> bytes) override;
+    long long CopyRange(FileHandle from, FileHandle to, uint64_t size) override;
     bool Close(FileHandle file) override;
     bool Delete(const char* path) override;
     bool MakeDirectory(const char* path) override;

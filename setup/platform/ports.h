@@ -57,6 +57,10 @@ public:
     // Creates the file, or truncates an existing one, for writing.
     virtual bool CreateTruncated(const char* path, FileHandle& file) = 0;
     virtual bool Write(FileHandle file, std::span<const uint8_t> bytes) = 0;
+    // Copies up to `size` bytes from one open file to another inside the platform, without a trip
+    // through the caller's memory. Returns the count copied (0 at the end of `from`), or -1 when
+    // the platform cannot do this here: the caller then copies through Read and Write.
+    virtual long long CopyRange(FileHandle /*from*/, FileHandle /*to*/, uint64_t /*size*/) { return -1; }
     // Closes a file opened by OpenRead or CreateTruncated; false when buffered data could not be written.
     virtual bool Close(FileHandle file) = 0;
     virtual bool Delete(const char* path) = 0;
