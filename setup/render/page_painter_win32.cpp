@@ -1,0 +1,71 @@
+#include "render/page_painter_win32.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <cstring>
+
+#include "render/page_text.h"
+#include "render/text_device_win32.h"
+
+namespace {
+
+// Reports survive from paint to paint for the dialog's lifetime, so a malformed text raises one box.
+ReportedTexts reportedTexts;
+
+HFONT CreatePageFont(int height, int weight) {
+    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, OEM_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Times New Roman");
+}
+
+// The three fonts of the page texts, created for one paint.
+class PageFonts {
+public:
+    PageFonts()
+        : normal(CreatePageFont(-12, FW_NORMAL)),
+          bold(CreatePageFont(-12, FW_BOLD)),
+          title(CreatePageFont(-14, FW_BOLD)) {}
+    ~PageFonts() {
+        DeleteObject(normal);
+        DeleteObject(bold);
+        DeleteObject(title);
+    }
+    PageFonts(const PageFonts&) = delete;
+    PageFonts& operator=(const PageFonts&) = delete;
+
+    const HFONT normal;
+    const HFONT bold;
+    const HFONT title;
+};
+
+}  // namespace
+
+int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, Strings& strings, Messages& messages) {
+    RECT area{};
+    GetClientRect(tab, &area);
+    SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+
+    const PageTextInputs inputs{
+        record.currentTab, installed, record.printerCount, record.registryPrivilege != 0,
+        std::string_view(record.installationDirectory,
+                         strnlen(record.installationDirectory, sizeof record.installationDirectory))};
+    std::array<char, kPageTextSize> text;
+    if (!ComposePageText(strings, inputs, text)) {
+        InvalidateRect(tab, &area, TRUE);
+        return 0;
+    }
+
+    HDC dc = GetDC(tab);
+    const int previousMode = SetBkMode(dc, TRANSPARENT);
+    const HGDIOBJ previousFont = GetCurrentObject(dc, OBJ_FONT);
+    const PageFonts fonts;
+    Win32TextDevice device(dc, fonts.normal, fonts.bold, fonts.title);
+    const int32_t pages =
+        RenderPageText(device, messages, reportedTexts, {area.left, area.top, area.right, area.bottom}, text.data(),
+                       record.currentTextPage);
+    SetBkMode(dc, previousMode);
+    // A font is deleted only once no device context holds it.
+    SelectObject(dc, previousFont);
+    ReleaseDC(tab, dc);
+    return pages;
+}

@@ -1,0 +1,13 @@
+#pragma once
+// Paints the page text of the tab that the tab control shows, straight onto the tab control.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "dialog/setup_dialog_record.h"
+#include "platform/ports.h"
+
+// Draws text page `currentTextPage` of the text of page `currentTab` into the tab control's display
+// area and returns the number of text pages (0, after invalidating the display area, when
+// `currentTab` is none of the four pages). `installed` is the dialog's installation flag.
+int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, Strings& strings, Messages& messages);
