@@ -1,0 +1,71 @@
+#include "uninstall.h"
+
+#include <cstring>
+
+#include "install.h"
+#include "resources/resource_ids.h"
+#include "text_format.h"
+
+namespace {
+
+struct KeyToDelete {
+    RegRoot root;
+    const char* path;
+};
+
+// Every key after its subkey; the configuration last, so that a failure before it leaves an
+// installation that the next run still finds and can uninstall.
+constexpr KeyToDelete kKeysToDelete[] = {
+    {RegRoot::ClassesRoot, "Directory\\shell\\print\\command"},
+    {RegRoot::ClassesRoot, "Directory\\shell\\print"},
+    {RegRoot::ClassesRoot, "Directory\\shell\\Print with Filter...\\command"},
+    {RegRoot::ClassesRoot, "Directory\\shell\\Print with Filter..."},
+    {RegRoot::ClassesRoot, "Drive\\shell\\print\\command"},
+    {RegRoot::ClassesRoot, "Drive\\shell\\print"},
+    {RegRoot::ClassesRoot, "Drive\\shell\\Print with Filter...\\command"},
+    {RegRoot::ClassesRoot, "Drive\\shell\\Print with Filter..."},
+    {RegRoot::LocalMachine, "Software\\KOVA"},
+};
+
+constexpr int kFailureCapacity = 255;      // string 24, at most 254 characters
+constexpr int kUninstalledCapacity = 512;  // string 14, which is longer than the usual 254
+constexpr size_t kMessageCapacity = 1024;  // string 14 with a directory of 259 characters
+constexpr char kExplorerFormat[] = "explorer \"%s\"";
+
+bool DeleteRegistryKeys(Platform& platform) {
+    char failure[kFailureCapacity] = {};
+    platform.strings.Load(IDS_UNINSTALL_FAILED, failure, kFailureCapacity);
+    for (const KeyToDelete& key : kKeysToDelete) {
+        if (platform.registry.DeleteKey(key.root, key.path) == RegDeleteResult::Failed) {
+            platform.messages.Show(failure, kUninstallErrorCaption, MessageStyle::Ok);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool UserWantsExplorer(Platform& platform, const char* directory) {
+    char format[kUninstalledCapacity] = {};
+    char text[kMessageCapacity];
+    platform.strings.Load(IDS_UNINSTALLED, format, kUninstalledCapacity);
+    FormatText(text, sizeof text, format, directory);
+    return platform.messages.Show(text, kUninstallSuccessCaption, MessageStyle::YesNo) == kAnswerYes;
+}
+
+}  // namespace
+
+bool RemoveInstallation(Platform& platform, ProgramLauncher& launcher, QuitRequest& quit, const SetupDialog& record) {
+    if (!DeleteRegistryKeys(platform)) return false;
+    // The stored directory may come from a damaged value without its terminator.
+    char directory[kMaxPath] = {};
+    std::memcpy(directory, record.installationDirectory, kMaxPath - 1);
+    InstallFiles(platform, directory, false, true);
+    if (UserWantsExplorer(platform, directory)) {
+        // Quoted, so that a directory with blanks opens as one folder.
+        char command[kMaxPath + sizeof kExplorerFormat] = {};
+        FormatText(command, sizeof command, kExplorerFormat, directory);
+        launcher.Start(command);
+    }
+    quit.Post(0);
+    return true;
+}

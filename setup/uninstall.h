@@ -1,0 +1,15 @@
+#pragma once
+// RemoveInstallation: the Uninstall command. Removes the shell verbs and the stored configuration
+// in a fixed order, then the payload files, tells the user what is left to delete by hand, offers
+// to open the installation directory in Explorer, and ends the program.
+#include "dialog/setup_dialog_record.h"
+#include "platform/desktop.h"
+#include "platform/ports.h"
+
+inline constexpr char kUninstallErrorCaption[] = "Error";
+inline constexpr char kUninstallSuccessCaption[] = "Success";
+
+// Returns true when KOVA was removed and the program's end requested; false when a registry key
+// could not be deleted (the user has been told, the dialog goes on). A key that is already gone
+// counts as deleted, so an uninstall stopped halfway can be finished by pressing Uninstall again.
+bool RemoveInstallation(Platform& platform, ProgramLauncher& launcher, QuitRequest& quit, const SetupDialog& record);

@@ -1,0 +1,119 @@
+#include "dialog/requirements.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dialog/setup_dialog_record.h"
+#include "fake_controls.h"
+#include "fake_desktop.h"
+#include "fake_registry.h"
+
+namespace {
+
+TEST(Requirements, RegistryPrivilegeNeedsSoftwareAndFolderWritable) {
+    enum class Denied { None, Software, Folder, FolderMissing };
+    struct Case {
+        const char* name;
+        Denied denied;
+        uint8_t privilege;
+        std::vector<std::string> log;
+    };
+    const std::vector<std::string> both = {"open HKLM\\Software 0x20006", "close HKLM\\Software",
+                                           "open HKCR\\Folder 0x20006", "close HKCR\\Folder"};
+    const Case cases[] = {
+        {"both writable", Denied::None, 1, both},
+        {"Software read-only", Denied::Software, 0, {"open HKLM\\Software 0x20006"}},
+        {"Folder read-only",
+         Denied::Folder,
+         0,
+         {"open HKLM\\Software 0x20006", "close HKLM\\Software", "open HKCR\\Folder 0x20006"}},
+        {"Folder missing",
+         Denied::FolderMissing,
+         0,
+         {"open HKLM\\Software 0x20006", "close HKLM\\Software", "open HKCR\\Folder 0x20006"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeRegistry registry;
+        registry.AddKey(RegRoot::LocalMachine, "Software");
+        if (c.denied != Denied::FolderMissing) registry.AddKey(RegRoot::ClassesRoot, "Folder");
+        if (c.denied == Denied::Software) registry.DenyWrite(RegRoot::LocalMachine, "Software");
+        if (c.denied == Denied::Folder) registry.DenyWrite(RegRoot::ClassesRoot, "Folder");
+        SetupDialog record{};
+        record.registryPrivilege = 1 - c.privilege;  // a loaded configuration's value is replaced
+        CheckRegistryPrivilege(registry, record);
+        EXPECT_EQ(record.registryPrivilege, c.privilege);
+        EXPECT_EQ(registry.log, c.log);
+        EXPECT_EQ(registry.OpenHandles(), 0u);
+    }
+}
+
+TEST(Requirements, PrintersFillTheListAndInstallNeedsBothRequirements) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> printers;
+        bool enumerationFails;
+        uint8_t privilege;
+        int32_t count;
+        std::vector<std::string> list;
+        bool installEnabled;
+    };
+    const Case cases[] = {
+        {"printers and privilege", {"Zeta", "alpha", "Beta"}, false, 1, 3, {"alpha", "Beta", "Zeta"}, true},
+        {"printers without privilege", {"Zeta"}, false, 0, 1, {"Zeta"}, false},
+        {"no printer", {}, false, 1, 0, {}, false},
+        {"failed enumeration", {"Zeta"}, true, 1, 0, {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeControls controls;
+        FakePrinters printers;
+        printers.names = c.printers;
+        printers.fails = c.enumerationFails;
+        SetupDialog record{};
+        record.printerCount = 99;  // a loaded configuration's value is replaced
+        record.registryPrivilege = c.privilege;
+        CheckPrinters(printers, controls, record);
+        EnableInstallWhenRequirementsMet(controls, record);
+        EXPECT_EQ(record.printerCount, c.count);
+        EXPECT_EQ(controls.Items(1020), c.list);
+        EXPECT_EQ(controls.Enabled(1), c.installEnabled);
+        EXPECT_EQ(RequirementsMet(record), c.installEnabled);
+    }
+}
+
+TEST(Requirements, InstallationDirectoryStartsAtTheProgramsFolderOrTheStoredOne) {
+    struct Case {
+        const char* name;
+        bool installed;
+        bool shellHasFolder;
+        std::string stored;
+        std::string shown;
+    };
+    const std::string programs = "C:\\Documents and Settings\\user\\Start Menu\\Programs";
+    const Case cases[] = {
+        {"new installation", false, true, "", programs},
+        {"shell without Programs folder", false, false, "", ""},
+        {"installed", true, true, "D:\\Tools\\KOVA", "D:\\Tools\\KOVA"},
+        {"stored directory without terminator", true, true, std::string(kMaxPath, 'D'), std::string(259, 'D')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeControls controls;
+        FakeProgramsFolder folder;
+        folder.folder = programs;
+        folder.available = c.shellHasFolder;
+        SetupDialog record{};
+        std::memcpy(record.installationDirectory, c.stored.data(), c.stored.size());
+        SetInstallationDirectory(controls, folder, record, c.installed);
+        EXPECT_EQ(controls.Text(1030), c.shown);
+        if (!c.installed) {
+            EXPECT_STREQ(record.installationDirectory, c.shown.c_str());
+        }
+    }
+}
+
+}  // namespace
