@@ -195,7 +195,7 @@ TEST_F(InstallTest, EmptyArchiveStillInstallsSetupCopyAndShellEntries) {
 TEST_F(InstallTest, MissingOrDamagedArchiveWritesNothing) {
     const Bytes noArchive = Text("MZ a setup image without payload");
     Bytes damaged = SetupFile(strings.Text(23), payload);
-    damaged.resize(damaged.size() - 3);  // the last body runs past the end of the file
+    damaged.erase(damaged.end() - 3, damaged.end());  // the last body runs past the end of the file
     for (const Bytes& own : {noArchive, damaged}) {
         for (Mode mode : {Mode::Install, Mode::Upgrade, Mode::Remove}) {
             SCOPED_TRACE(ModeName(mode));
@@ -408,7 +408,9 @@ TEST_F(InstallTest, EveryOperationFailedInTurn) {
                 ASSERT_LE(messages.shown.size(), 1u);
                 const bool success = !messages.shown.empty() && messages.shown[0].caption == "KOVA Installer";
                 EXPECT_EQ(success, done && mode == Mode::Install);
-                if (!done) EXPECT_EQ(messages.shown.at(0).caption, "Installation Fatal Error");
+                if (!done) {
+                    EXPECT_EQ(messages.shown.at(0).caption, "Installation Fatal Error");
+                }
                 for (const std::string& path : files.FilePaths()) {
                     EXPECT_TRUE(path.rfind(inside, 0) == 0 || path == systemFile) << path;
                 }

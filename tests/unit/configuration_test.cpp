@@ -1,0 +1,564 @@
+#include "setup.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive.h"
+#include "fake_file_system.h"
+#include "fake_messages.h"
+#include "fake_process.h"
+#include "fake_registry.h"
+#include "rc_strings.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+constexpr RegRoot HKLM = RegRoot::LocalMachine;
+constexpr char kDir[] = "C:\\KOVA";
+
+Bytes Image(const SetupDialog& record) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
+    return Bytes(bytes, bytes + sizeof record);
+}
+
+SetupDialog Zero() {
+    SetupDialog record;
+    std::memset(&record, 0, sizeof record);
+    return record;
+}
+
+// A stored record with a version and a directory, and some settings to recognise it by.
+Bytes Stored(const char* version, const char* directory = kDir) {
+    SetupDialog record = Zero();
+    std::memcpy(record.version, version, std::min<size_t>(std::strlen(version) + 1, 4));
+    std::strcpy(record.installationDirectory, directory);
+    std::strcpy(record.fontName, "Courier New");
+    record.fontSize = 12;
+    record.folderSortKey = 6;
+    record.reserved2[3] = 0x5A;
+    return Image(record);
+}
+
+std::string Version(const SetupDialog& record) { return std::string(record.version, strnlen(record.version, 4)); }
+
+class ConfigurationTest : public ::testing::Test {
+protected:
+    ConfigurationTest() {
+        files.AddDirectory(kDir);
+        std::vector<uint8_t> setup(std::begin(kImage), std::end(kImage) - 1);
+        std::array<uint8_t, kArchiveHeaderSize> header{};
+        std::array<uint8_t, kEntrySize> entry{};
+        WriteArchiveHeader(header, strings.Text(23), 1);
+        WriteArchiveEntry(entry, 0, 4, "KOVA.exe");
+        setup.insert(setup.end(), header.begin(), header.end());
+        setup.insert(setup.end(), entry.begin(), entry.end());
+        setup.insert(setup.end(), {'K', 'O', 'V', 'A'});
+        files.ownExecutable = setup;
+    }
+
+    SetupDialog StoredRecord() const {
+        const auto bytes = registry.Binary(HKLM, "Software\\KOVA", "config");
+        EXPECT_TRUE(bytes.has_value());
+        SetupDialog record = Zero();
+        if (bytes && bytes->size() == sizeof record) std::memcpy(&record, bytes->data(), sizeof record);
+        return record;
+    }
+    bool Refreshed() const { return files.HasFile("C:\\KOVA\\KOVA.exe"); }
+    std::string UpgradedText(const std::string& from) const {
+        std::string text = strings.Text(25);
+        text.replace(text.find("%s"), 2, from);
+        text.replace(text.find("%s"), 2, "1.0e");
+        return text;
+    }
+    void ExpectUpgradeBox(const std::string& from) const {
+        ASSERT_FALSE(messages.shown.empty());
+        EXPECT_EQ(messages.shown.back().text, UpgradedText(from));
+        EXPECT_EQ(messages.shown.back().caption, "Upgraded");
+        EXPECT_EQ(messages.shown.back().style, MessageStyle::Ok | MessageStyle::IconWarning);
+    }
+
+    static constexpr char kImage[] = "MZ setup image";
+    FakeRegistry registry;
+    FakeFileSystem files;
+    FakeMessages messages;
+    RcStrings strings;
+    FakeProcess process;
+    Platform platform{registry, files, messages, strings, process};
+};
+
+// ---------------------------------------------------------------- version numbers
+
+TEST(VersionNumber, FollowsTheDigitDigitLetterRule) {
+    struct Case {
+        const char* text;
+        int number;
+    };
+    const Case cases[] = {{"1.0", 159}, {"1.0a", 256}, {"1.0c", 258}, {"1.0e", 260}, {"1.0f", 261},
+                          {"1.1a", 384}, {"2.0a", 512}, {"12.3b", 12 * 256 + 3 * 128 + 1}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(VersionNumber(c.text), c.number) << c.text;
+        if (std::strlen(c.text) <= 4) {
+            std::array<uint8_t, 4> stored{};
+            std::memcpy(stored.data(), c.text, std::strlen(c.text));
+            EXPECT_EQ(StoredVersionNumber(stored), c.number) << c.text;
+        }
+    }
+}
+
+TEST(StoredVersionText, NeedsADotBeforeTheFirstZero) {
+    struct Case {
+        Bytes bytes;
+        bool found;
+        const char* text;
+    };
+    const Case cases[] = {
+        {{'1', '.', '0', 'c', 'x', 'y'}, true, "1.0c"},
+        {{'1', '.', '0', 0, 'x'}, true, "1.0"},
+        {{'1', '.'}, true, "1."},
+        {{'1', '0', 0, '.'}, false, ""},
+        {{0, 0, 0, 0}, false, ""},
+        {{'a', 'b', 'c', 'd', '.'}, true, "abcd"},
+        {{}, false, ""},
+    };
+    for (const Case& c : cases) {
+        char text[5] = {};
+        EXPECT_EQ(StoredVersionText(c.bytes, text), c.found);
+        if (c.found) {
+            EXPECT_STREQ(text, c.text);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- conversions
+
+struct OldLayout {
+    size_t size;
+    size_t shift;
+    const char version[4];
+    uint8_t backdrop;
+};
+
+class ConversionTest : public ::testing::TestWithParam<OldLayout> {};
+
+TEST_P(ConversionTest, CarriesTheSharedFieldsAndSetsTheRest) {
+    const OldLayout layout = GetParam();
+    Bytes old(layout.size);
+    for (size_t i = 0; i < old.size(); ++i) old[i] = static_cast<uint8_t>(0x21 + i % 90);  // no zero bytes
+    auto put = [&](size_t currentOffset, const void* bytes, size_t count) {
+        std::memcpy(old.data() + currentOffset - layout.shift, bytes, count);
+    };
+    put(offsetof(SetupDialog, fontName), "Arial", 6);
+    put(offsetof(SetupDialog, printerName), "LaserJet", 9);
+    put(offsetof(SetupDialog, installationDirectory), "D:\\Tools\\KOVA", 14);
+    const int32_t fontSize = 14;
+    put(offsetof(SetupDialog, fontSize), &fontSize, 4);
+
+    SetupDialog record;
+    std::memset(&record, 0xEE, sizeof record);
+    ConvertStoredConfiguration(old, record);
+
+    SetupDialog expected = Zero();
+    std::memcpy(expected.version, layout.version, 4);
+    expected.currentTextPage = 1;
+    expected.sortAtPrintTime = 1;
+    expected.fileDisplayAtPrintTime = 1;
+    expected.backdropAtPrintTime = layout.backdrop;
+    auto from = [&](size_t currentOffset) { return old[currentOffset - layout.shift]; };
+    expected.defaultsReviewed = from(76);
+    expected.installationReviewed = from(77);
+    std::memcpy(expected.reserved3, old.data() + 79 - layout.shift, 767);
+    expected.pickFontEveryTime = from(857);
+    std::strcpy(expected.fontName, "Arial");
+    expected.fontSize = 14;
+    expected.useDefaultPrinter = from(1124);
+    std::strcpy(expected.printerName, "LaserJet");
+    std::strcpy(expected.installationDirectory, "D:\\Tools\\KOVA");
+
+    EXPECT_EQ(Image(record), Image(expected));
+}
+
+TEST_P(ConversionTest, UnterminatedTextsEndWithinTheirFields) {
+    const OldLayout layout = GetParam();
+    const Bytes old(layout.size, 'x');
+    SetupDialog record;
+    ConvertStoredConfiguration(old, record);
+    EXPECT_EQ(strnlen(record.fontName, sizeof record.fontName), sizeof record.fontName - 1);
+    EXPECT_EQ(strnlen(record.printerName, sizeof record.printerName), sizeof record.printerName - 1);
+    EXPECT_EQ(strnlen(record.installationDirectory, kMaxPath), kMaxPath - 1);
+    EXPECT_EQ(record.pickPrinterEveryTime, 0);
+    EXPECT_EQ(record.folderDisplayAtPrintTime, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(OldLayouts, ConversionTest,
+                         ::testing::Values(OldLayout{1584, 60, {'1', '.', '0', 'a'}, 1},
+                                           OldLayout{1580, 64, {'1', '.', '0', '\0'}, 0}));
+
+TEST(Conversion, CurrentLayoutIsKeptAndOtherSizesClear) {
+    SetupDialog record;
+    const Bytes current = Stored("1.0c");
+    EXPECT_EQ(ConvertStoredConfiguration(current, record), StoredLayout::Current);
+    EXPECT_EQ(Image(record), current);
+    for (size_t size : {size_t{0}, size_t{4}, size_t{1000}, size_t{1643}, size_t{1645}, size_t{4000}}) {
+        const Bytes odd(size, 0x33);
+        std::memset(&record, 0x77, sizeof record);
+        EXPECT_EQ(ConvertStoredConfiguration(odd, record), StoredLayout::Unknown) << size;
+        EXPECT_EQ(Image(record), Image(Zero())) << size;
+    }
+}
+
+// ---------------------------------------------------------------- load and save
+
+TEST_F(ConfigurationTest, LoadReadsTheWholeRecordWithQueryAccess) {
+    registry.AddBinary(HKLM, "SOFTWARE\\kova", "CONFIG", Stored("1.0e"));
+    SetupDialog record = Zero();
+    EXPECT_TRUE(LoadConfiguration(platform, record));
+    EXPECT_EQ(Image(record), Stored("1.0e"));
+    EXPECT_EQ(registry.log, (std::vector<std::string>{"open HKLM\\Software\\KOVA 0x1",
+                                                      "query HKLM\\Software\\KOVA Config",
+                                                      "close HKLM\\Software\\KOVA"}));
+}
+
+// A missing value, or one that is not a whole record whatever its size, leaves the defaults.
+TEST_F(ConfigurationTest, LoadKeepsTheRecordUnlessAWholeRecordIsStored) {
+    for (size_t size : {size_t{0}, size_t{1}, size_t{1584}, size_t{1643}, size_t{1645}, size_t{100000}}) {
+        SCOPED_TRACE(size);
+        registry.AddBinary(HKLM, "Software\\KOVA", "config", Bytes(size, 0x41));
+        SetupDialog record = Zero();
+        record.pickFontEveryTime = 1;
+        const Bytes before = Image(record);
+        EXPECT_TRUE(LoadConfiguration(platform, record));
+        EXPECT_EQ(Image(record), before);
+    }
+    FakeRegistry empty;
+    registry = std::move(empty);
+    registry.AddKey(HKLM, "Software\\KOVA");
+    SetupDialog record = Zero();
+    EXPECT_TRUE(LoadConfiguration(platform, record));
+    EXPECT_EQ(Image(record), Image(Zero()));
+}
+
+TEST_F(ConfigurationTest, LoadWithoutKeyReportsNotInstalled) {
+    SetupDialog record = Zero();
+    record.fontSize = 9;
+    EXPECT_FALSE(LoadConfiguration(platform, record));
+    EXPECT_EQ(record.fontSize, 9);
+}
+
+TEST_F(ConfigurationTest, LoadedTextsEndWithinTheirFields) {
+    Bytes stored(1644, 'z');
+    registry.AddBinary(HKLM, "Software\\KOVA", "config", stored);
+    SetupDialog record = Zero();
+    LoadConfiguration(platform, record);
+    EXPECT_EQ(strnlen(record.installationDirectory, kMaxPath), kMaxPath - 1);
+    EXPECT_EQ(strnlen(record.fontName, sizeof record.fontName), sizeof record.fontName - 1);
+}
+
+TEST_F(ConfigurationTest, SaveOpensOrCreatesWithAllAccessAndWritesTheRecord) {
+    const Bytes stored = Stored("1.0e");
+    SetupDialog record;
+    std::memcpy(&record, stored.data(), sizeof record);
+
+    EXPECT_TRUE(SaveConfiguration(platform, record, false));
+    EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), stored);
+    EXPECT_TRUE(SaveConfiguration(platform, record, true));
+    EXPECT_EQ(registry.log, (std::vector<std::string>{
+                                "create HKLM\\Software\\KOVA 0xf003f", "setbinary HKLM\\Software\\KOVA Config",
+                                "close HKLM\\Software\\KOVA", "open HKLM\\Software\\KOVA 0xf003f",
+                                "setbinary HKLM\\Software\\KOVA Config", "close HKLM\\Software\\KOVA"}));
+}
+
+TEST_F(ConfigurationTest, SaveWithoutWriteRightStoresNothing) {
+    registry.DenyWrite(HKLM, "Software", true);
+    SetupDialog record = Zero();
+    EXPECT_FALSE(SaveConfiguration(platform, record, false));
+    registry.AddKey(HKLM, "Software\\KOVA");
+    EXPECT_FALSE(SaveConfiguration(platform, record, true));
+    EXPECT_FALSE(registry.Binary(HKLM, "Software\\KOVA", "config").has_value());
+    EXPECT_EQ(registry.OpenHandles(), 0u);
+}
+
+// ---------------------------------------------------------------- the upgrade check
+
+TEST_F(ConfigurationTest, NoInstallationChangesNothing) {
+    CheckForUpgrade(platform);
+    EXPECT_EQ(registry.log, (std::vector<std::string>{"open HKLM\\software\\KOVA\\1.0 0x20007",
+                                                      "open HKLM\\software\\kova 0x0"}));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(files.log.empty());
+    EXPECT_TRUE(process.endedWith.empty());
+}
+
+TEST_F(ConfigurationTest, CurrentOrNewerVersionChangesNothing) {
+    for (const char* version : {"1.0e", "1.0f", "2.0a"}) {
+        SCOPED_TRACE(version);
+        FakeRegistry fresh;
+        registry = std::move(fresh);
+        registry.AddBinary(HKLM, "Software\\KOVA", "config", Stored(version));
+        CheckForUpgrade(platform);
+        EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), Stored(version));
+        EXPECT_EQ(registry.log.size(), 4u);  // open 1.0, open kova, query, close: no write
+        EXPECT_TRUE(messages.shown.empty());
+        EXPECT_FALSE(Refreshed());
+    }
+}
+
+TEST_F(ConfigurationTest, OlderVersionIsRewrittenRefreshedAndReported) {
+    registry.AddBinary(HKLM, "Software\\KOVA", "config", Stored("1.0c"));
+    CheckForUpgrade(platform);
+
+    Bytes expected = Stored("1.0c");
+    std::memcpy(expected.data(), "1.0e", 4);
+    EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), expected);
+    EXPECT_EQ(registry.log, (std::vector<std::string>{
+                                "open HKLM\\software\\KOVA\\1.0 0x20007", "open HKLM\\software\\kova 0x0",
+                                "query HKLM\\software\\kova config", "close HKLM\\software\\kova",
+                                "open HKLM\\software\\kova 0x2", "setbinary HKLM\\software\\kova config",
+                                "close HKLM\\software\\kova"}));
+    EXPECT_EQ(files.Contents("C:\\KOVA\\KOVA.exe"), (Bytes{'K', 'O', 'V', 'A'}));
+    EXPECT_EQ(files.Contents("C:\\KOVA\\Setup.exe"), files.ownExecutable);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    ExpectUpgradeBox("1.0c");
+}
+
+// Older layouts and unreadable values, as the upgrade converts and reports them.
+TEST_F(ConfigurationTest, OlderLayoutsAndUnreadableValuesAreConvertedAndReported) {
+    auto oldLayout = [](size_t size, const char* version) {
+        Bytes value(size, 0);
+        std::memcpy(value.data(), version, std::strlen(version));
+        std::strcpy(reinterpret_cast<char*>(value.data()) + 1381 - (1644 - size), kDir);
+        value[857 - (1644 - size)] = 1;  // pickFontEveryTime
+        return value;
+    };
+    struct Case {
+        const char* name;
+        std::optional<Bytes> value;  // nullopt: the key holds no "config"
+        std::string reported;
+        bool incompatible;
+        uint8_t backdrop;
+        bool refreshed;
+    };
+    const Case cases[] = {
+        {"1.0a layout", oldLayout(1584, "1.0a"), "1.0a", false, 1, true},
+        {"1.0 layout", oldLayout(1580, "1.0"), "1.0", false, 0, true},
+        {"missing value", std::nullopt, "Unknown", false, 1, false},
+        {"value larger than a record", Bytes(5000, '9'), "Unknown", false, 1, false},
+        {"no dot before the first zero", [] { Bytes v = Stored("1.0c"); v[1] = 'x'; return v; }(), "Unknown", false,
+         0, true},
+        {"unknown size", oldLayout(1000, "1.0b"), "1.0b", true, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeRegistry freshRegistry;
+        registry = std::move(freshRegistry);
+        registry.AddKey(HKLM, "Software\\KOVA");
+        if (c.value) registry.AddBinary(HKLM, "Software\\KOVA", "config", *c.value);
+        FakeFileSystem freshFiles;
+        const Bytes own = files.ownExecutable;
+        files = std::move(freshFiles);
+        files.ownExecutable = own;
+        files.AddDirectory(kDir);
+        messages.shown.clear();
+
+        CheckForUpgrade(platform);
+
+        const SetupDialog stored = StoredRecord();
+        EXPECT_EQ(std::string(stored.version, 4), "1.0e");
+        EXPECT_EQ(stored.backdropAtPrintTime, c.backdrop);
+        EXPECT_EQ(Refreshed(), c.refreshed);
+        EXPECT_EQ(std::string(stored.installationDirectory), c.refreshed ? kDir : "");
+        ASSERT_EQ(messages.shown.size(), c.incompatible ? 2u : 1u);
+        if (c.incompatible) {
+            std::string text = strings.Text(37);
+            text.replace(text.find("%s"), 2, "1.0e");
+            EXPECT_EQ(messages.shown[0].text, text);
+            EXPECT_EQ(messages.shown[0].caption, "<default>");
+            EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok);
+        }
+        ExpectUpgradeBox(c.reported);
+        EXPECT_TRUE(process.endedWith.empty());
+    }
+}
+
+TEST_F(ConfigurationTest, MissingValueStoresTheZeroOneZeroALayoutDefaults) {
+    registry.AddKey(HKLM, "Software\\KOVA");
+    CheckForUpgrade(platform);
+    SetupDialog expected = Zero();
+    std::memcpy(expected.version, "1.0e", 4);
+    expected.currentTextPage = 1;
+    expected.sortAtPrintTime = 1;
+    expected.fileDisplayAtPrintTime = 1;
+    expected.backdropAtPrintTime = 1;
+    EXPECT_EQ(Image(StoredRecord()), Image(expected));
+    ExpectUpgradeBox("Unknown");
+}
+
+// ---------------------------------------------------------------- version-1.0 settings
+
+TEST_F(ConfigurationTest, ReleaseOneZeroSettingsMoveToConfig) {
+    Bytes settings(1640, 0);
+    for (size_t i = 0; i < 100; ++i) settings[i] = static_cast<uint8_t>(i + 1);
+    std::strcpy(reinterpret_cast<char*>(settings.data()) + 1381 - 4, kDir);
+    registry.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", settings);
+
+    CheckForUpgrade(platform);
+
+    Bytes expected(1644, 0);
+    std::memcpy(expected.data(), "1.0e", 4);
+    std::copy(settings.begin(), settings.end(), expected.begin() + 4);
+    EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), expected);
+    EXPECT_FALSE(registry.HasKey(HKLM, "software\\KOVA\\1.0"));
+    EXPECT_TRUE(Refreshed());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    ExpectUpgradeBox("1.0");
+    EXPECT_EQ(registry.log, (std::vector<std::string>{
+                                "open HKLM\\software\\KOVA\\1.0 0x20007", "query HKLM\\software\\KOVA\\1.0 Settings",
+                                "close HKLM\\software\\KOVA\\1.0", "open HKLM\\software\\kova 0x2",
+                                "setbinary HKLM\\software\\kova Config", "close HKLM\\software\\kova",
+                                "delete HKLM\\software\\kova\\1.0", "open HKLM\\software\\kova 0x2",
+                                "setbinary HKLM\\software\\kova config", "close HKLM\\software\\kova"}));
+}
+
+TEST_F(ConfigurationTest, ShortSettingsFillFromByteFourAndNameNoDirectory) {
+    Bytes settings(100);
+    for (size_t i = 0; i < settings.size(); ++i) settings[i] = static_cast<uint8_t>(0x80 + i);
+    registry.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", settings);
+
+    CheckForUpgrade(platform);
+
+    Bytes expected(1644, 0);
+    std::memcpy(expected.data(), "1.0e", 4);
+    std::copy(settings.begin(), settings.end(), expected.begin() + 4);
+    EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), expected);
+    EXPECT_FALSE(registry.HasKey(HKLM, "software\\KOVA\\1.0"));
+    EXPECT_TRUE(files.log.empty());  // no directory: nothing refreshed into the root of the drive
+    ASSERT_EQ(messages.shown.size(), 1u);
+    ExpectUpgradeBox("1.0");
+}
+
+TEST_F(ConfigurationTest, SettingsTroubleShowsMessageFortyFourAndChangesNothing) {
+    struct Case {
+        const char* caption;
+        std::function<void(FakeRegistry&)> arrange;
+    };
+    const Case cases[] = {
+        {"Unable to query settings key!", [](FakeRegistry& r) { r.AddKey(HKLM, "software\\KOVA\\1.0"); }},
+        {"Unable to query settings key!",
+         [](FakeRegistry& r) { r.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", Bytes(1641, 1)); }},
+        {"Unable to open KOVA key!",
+         [](FakeRegistry& r) {
+             r.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", Bytes(10, 1));
+             r.failOp = RegOp::Open;
+             r.failPath = "software\\kova";
+         }},
+        {"Unable to write Config!",
+         [](FakeRegistry& r) {
+             r.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", Bytes(10, 1));
+             r.failOp = RegOp::SetBinary;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        FakeRegistry fresh;
+        registry = std::move(fresh);
+        c.arrange(registry);
+        messages.shown.clear();
+
+        CheckForUpgrade(platform);
+
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, strings.Text(44));
+        EXPECT_EQ(messages.shown[0].caption, c.caption);
+        EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok);
+        EXPECT_TRUE(registry.HasKey(HKLM, "software\\KOVA\\1.0"));
+        EXPECT_FALSE(registry.Binary(HKLM, "Software\\KOVA", "config").has_value());
+        EXPECT_EQ(registry.OpenHandles(), 0u);
+        EXPECT_TRUE(files.log.empty());
+    }
+}
+
+TEST_F(ConfigurationTest, ReleaseOneZeroKeyWithoutWriteRightIsPassedOver) {
+    registry.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", Bytes(10, 1));
+    registry.AddBinary(HKLM, "software\\KOVA", "config", Stored("1.0e"));
+    registry.DenyWrite(HKLM, "software\\KOVA\\1.0");
+    CheckForUpgrade(platform);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(registry.HasKey(HKLM, "software\\KOVA\\1.0"));
+    EXPECT_EQ(registry.log.at(1), "open HKLM\\software\\kova 0x0");
+}
+
+// ---------------------------------------------------------------- ending the program
+
+TEST_F(ConfigurationTest, RefreshWithoutPayloadEndsWithMinusOneAfterStoringTheVersion) {
+    registry.AddBinary(HKLM, "Software\\KOVA", "config", Stored("1.0c"));
+    files.ownExecutable = {'M', 'Z'};
+    CheckForUpgrade(platform);
+    EXPECT_EQ(process.endedWith, std::vector<int>{-1});
+    EXPECT_EQ(Version(StoredRecord()), "1.0e");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
+    EXPECT_TRUE(registry.HasKey(HKLM, "Software\\KOVA"));
+}
+
+TEST_F(ConfigurationTest, FailedWritesOfTheUpgradeAreAssertionFailures) {
+    const std::string createText =
+        R"(RegCreateKeyEx(HKEY_LOCAL_MACHINE,"software\\kova",0,NULL,REG_OPTION_NON_VOLATILE,KEY_SET_VALUE,NULL,&regKey,&disposition)==ERROR_SUCCESS)";
+    const std::string setText =
+        R"(RegSetValueEx(regKey,"config",0,REG_BINARY,(unsigned char *)&InstallationInfo,sizeof(SetupDialog))==ERROR_SUCCESS)";
+    struct Case {
+        std::string expression;
+        std::function<void(FakeRegistry&)> arrange;
+    };
+    const Case cases[] = {
+        {createText,
+         [](FakeRegistry& r) {
+             r.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", Bytes(10, 1));
+             r.failAtCall = 6;  // the open for the final write; then creation is refused
+             r.DenyCreate(HKLM, "software\\kova");
+         }},
+        {setText,
+         [](FakeRegistry& r) {
+             r.AddBinary(HKLM, "Software\\KOVA", "config", Stored("1.0c"));
+             r.failOp = RegOp::SetBinary;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expression);
+        FakeRegistry fresh;
+        registry = std::move(fresh);
+        c.arrange(registry);
+        messages.shown.clear();
+        process.endedWith.clear();
+        process.throwOnEnd = true;
+
+        EXPECT_THROW(CheckForUpgrade(platform), ThreadEnded);
+
+        EXPECT_EQ(process.endedWith, std::vector<int>{-1});
+        ASSERT_EQ(messages.shown.size(), 1u);
+        const std::string& text = messages.shown[0].text;
+        const std::string head = "Assertion '" + c.expression + "' failed!\nLine #:";
+        EXPECT_EQ(text.substr(0, head.size()), head);
+        const std::string tail = "setup/setup.cpp\nThis thread (1234) will terminate";
+        EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+        EXPECT_NE(text.find("\nSource Code:"), std::string::npos);
+        EXPECT_EQ(messages.shown[0].caption, "Assertion Failure");
+        EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok | MessageStyle::IconError);
+        EXPECT_TRUE(files.log.empty());
+    }
+}
+
+TEST_F(ConfigurationTest, AssertionReportNamesExpressionLineFileAndThread) {
+    process.threadId = 77;
+    ReportAssertionFailure(platform, "x == 1", 42, "setup/setup.cpp");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "Assertion 'x == 1' failed!\nLine #:42\nSource Code:setup/setup.cpp\nThis thread (77) will terminate");
+    EXPECT_EQ(process.endedWith, std::vector<int>{-1});
+}
+
+}  // namespace
