@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "text_slice.h"
+
 namespace {
 
 constexpr const char* kMalformedText = "Error: Malformed mini-RTF directive";
@@ -47,7 +49,7 @@ TextColor ColorArgument(std::string_view afterKeyword) {
     std::array<uint32_t, 3> components{};
     size_t index = 0;
     bool inNumber = false;
-    for (const char c : afterKeyword.substr(0, end)) {
+    for (const char c : Slice(afterKeyword, 0, end)) {
         if (c == ',') {
             if (inNumber) ++index;
             inNumber = false;
@@ -70,7 +72,7 @@ LineFeeds ApplyDirective(Layout& layout, std::string_view body) {
     if (Contains(body, "smallfont")) layout.device.SelectFont(TextFont::Normal);
     if (Contains(body, "bold")) layout.device.SelectFont(TextFont::Bold);
     if (const size_t at = body.find(kColorKeyword); at != std::string_view::npos) {
-        layout.device.SetTextColor(ColorArgument(body.substr(at + kColorKeyword.size())));
+        layout.device.SetTextColor(ColorArgument(Slice(body, at + kColorKeyword.size())));
     }
     feeds.after = Contains(body, "post_linefeed");
     feeds.before = Contains(body, "pre_linefeed");
@@ -120,7 +122,7 @@ void LayOutFlowing(Layout& layout, std::string_view segment) {
     while (start < segment.size()) {
         const size_t blank = segment.find(' ', start);
         const size_t end = blank == std::string_view::npos ? segment.size() : blank + 1;
-        PlaceWord(layout, segment.substr(start, std::min(end - start, kMiniRtfMaxWord)));
+        PlaceWord(layout, Slice(segment, start, std::min(end - start, kMiniRtfMaxWord)));
         start = end;
     }
 }
@@ -129,7 +131,7 @@ void LayOutFlowing(Layout& layout, std::string_view segment) {
 
 int32_t RenderMiniRtf(TextDevice& device, TextRect box, std::string_view text, int32_t page, bool measureOnly,
                       Messages& messages) {
-    text = text.substr(0, text.find('\0'));
+    text = Slice(text, 0, text.find('\0'));
     Layout layout{device, box, page, measureOnly, box.left, box.top};
     layout.Measure("X");
 
@@ -145,10 +147,10 @@ int32_t RenderMiniRtf(TextDevice& device, TextRect box, std::string_view text, i
             messages.Show(kMalformedText, kMalformedCaption, MessageStyle::Ok);
             break;
         }
-        const std::string_view body = text.substr(open + 1, std::min(close - open - 1, kMiniRtfMaxBody));
+        const std::string_view body = Slice(text, open + 1, std::min(close - open - 1, kMiniRtfMaxBody));
         const size_t next = text.find('{', close + 1);
         const size_t segmentEnd = next == std::string_view::npos ? text.size() : next;
-        const std::string_view segment = text.substr(close + 1, std::min(segmentEnd - close - 1, kMiniRtfMaxSegment));
+        const std::string_view segment = Slice(text, close + 1, std::min(segmentEnd - close - 1, kMiniRtfMaxSegment));
 
         const LineFeeds feeds = ApplyDirective(layout, body);
         if (feeds.before) layout.y += layout.lastHeight;

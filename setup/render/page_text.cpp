@@ -1,11 +1,12 @@
 #include "render/page_text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "render/mini_rtf.h"
 #include "resources/resource_ids.h"
+#include "text_format.h"
+#include "text_slice.h"
 
 namespace {
 
@@ -20,8 +21,8 @@ void ComposeRequirements(Strings& strings, const PageTextInputs& inputs, std::sp
     strings.Load(IDS_REQUIREMENTS_TEXT, format, kRequirementsFormatSize);
     if (inputs.printerCount == 0) strings.Load(IDS_NO_PRINTER, noPrinter, kReasonSize);
     if (!inputs.registryPrivilege) strings.Load(IDS_NO_PRIVILEGE, noPrivilege, kReasonSize);
-    std::snprintf(text.data(), text.size(), format, static_cast<int>(inputs.printerCount),
-                  inputs.registryPrivilege ? "Yes" : "No", "", noPrinter, noPrivilege);
+    FormatText(text.data(), text.size(), format, static_cast<int>(inputs.printerCount),
+               inputs.registryPrivilege ? "Yes" : "No", "", noPrinter, noPrivilege);
 }
 
 // The directory comes from a stored record, so it is cut at its field's length rather than trusted
@@ -31,10 +32,10 @@ void ComposeInstalledTo(Strings& strings, const PageTextInputs& inputs, std::spa
     char directory[kMaxPath];
     strings.Load(IDS_INSTALLED_TO_TEXT, format, kInstalledFormatSize);
     const std::string_view shown =
-        inputs.installationDirectory.substr(0, std::min(inputs.installationDirectory.find('\0'), kMaxPath - 1));
+        Slice(inputs.installationDirectory, 0, std::min(inputs.installationDirectory.find('\0'), kMaxPath - 1));
     std::memcpy(directory, shown.data(), shown.size());
     directory[shown.size()] = '\0';
-    std::snprintf(text.data(), text.size(), format, directory);
+    FormatText(text.data(), text.size(), format, directory);
 }
 
 // FNV-1a: a repaint hands over the same bytes, so equal texts give equal fingerprints.
@@ -106,7 +107,7 @@ void ReportedTexts::Add(uint64_t fingerprint) {
 
 int32_t RenderPageText(TextDevice& device, Messages& messages, ReportedTexts& reported, TextRect box,
                        std::string_view text, int32_t page) {
-    text = text.substr(0, text.find('\0'));
+    text = Slice(text, 0, text.find('\0'));
     OncePerTextMessages oncePerText(messages, reported, Fingerprint(text));
     RenderMiniRtf(device, box, text, page, false, oncePerText);
     return RenderMiniRtf(device, box, text, page, true, oncePerText);
