@@ -8,7 +8,8 @@ class Output {
 public:
     Output(char* out, size_t capacity) : out_(out), capacity_(capacity) {}
     void Put(char c) {
-        if (length_ + 1 < capacity_) out_[length_++] = c;
+        if (length_ + 1 < capacity_) out_[length_] = c;
+        ++length_;
     }
     void Put(const char* text) {
         for (; *text != '\0'; ++text) Put(*text);
@@ -24,7 +25,7 @@ public:
         while (count > 0) Put(digits[--count]);
     }
     int Finish() {
-        if (capacity_ > 0) out_[length_] = '\0';
+        if (capacity_ > 0) out_[length_ < capacity_ ? length_ : capacity_ - 1] = '\0';
         return static_cast<int>(length_);
     }
 

@@ -21,10 +21,10 @@ TEST(FormatText, ConversionsTheProgramUses) {
 
 TEST(FormatText, NeverWritesPastTheBufferAndAlwaysTerminates) {
     char out[8] = {'#', '#', '#', '#', '#', '#', '#', '#'};
-    EXPECT_EQ(FormatText(out, 6, "%s-%d", "abcdef", 12345), 5);
+    EXPECT_EQ(FormatText(out, 6, "%s-%d", "abcdef", 12345), 12);
     EXPECT_STREQ(out, "abcde");
     EXPECT_EQ(out[6], '#');
-    EXPECT_EQ(FormatText(out, 1, "%s", "x"), 0);
+    EXPECT_EQ(FormatText(out, 1, "%s", "x"), 1);
     EXPECT_STREQ(out, "");
 }
 
