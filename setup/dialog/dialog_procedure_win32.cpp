@@ -1,14 +1,50 @@
-// The setup dialog: one procedure that dispatches on the message and the control ID.
+// The setup dialog: one procedure that dispatches on the message and the control ID to small
+// handlers. The SetupDialog record lives from WM_INITDIALOG to the end of the dialog and is
+// reached through the window's user data.
 #include "dialog/dialog_procedure_win32.h"
 
-#include "text_format.h"
+#include <commctrl.h>
 
+#include <cstdlib>
+
+#include "control_groups.h"
+#include "dialog/defaults_page.h"
+#include "dialog/folder_chooser_win32.h"
+#include "dialog/page_groups.h"
+#include "dialog/requirements.h"
+#include "dialog/setup_dialog_record.h"
+#include "install.h"
+#include "platform/controls_win32.h"
+#include "platform/desktop_win32.h"
 #include "platform/win32_platform.h"
+#include "render/page_painter_win32.h"
+#include "render/scrolling_banner_win32.h"
 #include "resources/resource_ids.h"
+#include "setup.h"
+#include "text_format.h"
+#include "uninstall.h"
 
 namespace {
 
-constexpr int kStringCapacity = 255;
+constexpr UINT_PTR kBannerTimer = 1026;
+constexpr UINT kBannerPeriod = 10;  // milliseconds
+constexpr int kLabelCapacity = 255;
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kYellow = RGB(240, 240, 0);
+
+// Process-wide state of the dialog, as long as it runs.
+bool installed = false;
+ScrollingBanner banner;
+char tabLabels[kTabPageCount][kLabelCapacity];
+constexpr int kTabLabelStrings[kTabPageCount] = {IDS_TAB_WELCOME, IDS_TAB_REQUIREMENTS, IDS_TAB_DEFAULTS,
+                                                 IDS_TAB_INSTALLATION};
+
+SetupDialog* AttachedRecord(HWND dialog) {
+    return reinterpret_cast<SetupDialog*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+}
+
+HWND TabStrip(HWND dialog) { return GetDlgItem(dialog, IDC_TAB_STRIP); }
 
 void SetProgramIcon(HWND dialog) {
     const HICON icon = LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(IDI_PROGRAM));
@@ -17,40 +53,231 @@ void SetProgramIcon(HWND dialog) {
 }
 
 void SetCaption(HWND dialog, Strings& strings) {
-    char format[kStringCapacity];
-    char version[kStringCapacity];
-    char caption[kStringCapacity + 1];
-    strings.Load(IDS_CAPTION_FORMAT, format, kStringCapacity);
-    strings.Load(IDS_VERSION, version, kStringCapacity);
+    char format[kLabelCapacity];
+    char version[kLabelCapacity];
+    char caption[kLabelCapacity + 1];
+    strings.Load(IDS_CAPTION_FORMAT, format, kLabelCapacity);
+    strings.Load(IDS_VERSION, version, kLabelCapacity);
     FormatText(caption, sizeof caption, format, version);
     SendMessageA(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption));
 }
 
+void StartBanner(HWND dialog) {
+    CreateBannerFromResource(banner, GetDlgItem(dialog, IDC_BANNER_STRIP), ModuleInstance());
+    SetTimer(dialog, kBannerTimer, kBannerPeriod, nullptr);
+}
+
+void ShowExistingInstallation(HWND dialog, SetupDialog& record) {
+    record.currentTab = 1;
+    record.currentTextPage = 1;
+    SetDlgItemTextA(dialog, IDC_INSTALL, "Update");
+    ShowWindow(GetDlgItem(dialog, IDC_UNINSTALL), SW_SHOW);
+    EnableWindow(GetDlgItem(dialog, IDC_INSTALLATION_DIRECTORY), FALSE);
+    EnableWindow(GetDlgItem(dialog, IDC_CHANGE_DIRECTORY), FALSE);
+}
+
+void InsertTabs(HWND dialog, Strings& strings) {
+    const HWND tabs = TabStrip(dialog);
+    for (int page = 0; page < kTabPageCount; ++page) {
+        strings.Load(kTabLabelStrings[page], tabLabels[page], kLabelCapacity - 1);
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = tabLabels[page];
+        item.cchTextMax = kLabelCapacity;
+        item.iImage = -1;
+        SendMessageA(tabs, TCM_INSERTITEMA, page, reinterpret_cast<LPARAM>(&item));
+    }
+    RECT client;
+    GetClientRect(tabs, &client);
+    SendMessageA(tabs, TCM_SETITEMSIZE, 0, MAKELPARAM((client.right - client.left) / 6, 0));
+}
+
 BOOL OnInitDialog(HWND dialog) {
     Platform& platform = Win32Platform();
+    auto* record = static_cast<SetupDialog*>(std::calloc(1, sizeof(SetupDialog)));
+    if (record == nullptr) {
+        platform.messages.Show("There is not enough memory to run SETUP.", "Error", MessageStyle::IconError);
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+    Win32Controls controls(dialog);
+    InitNewRecord(*record, platform.strings);
+    CheckDlgButton(dialog, IDC_PICK_FONT_EVERY_TIME, BST_CHECKED);
+    CheckDlgButton(dialog, IDC_USE_DEFAULT_PRINTER, BST_CHECKED);
     SetProgramIcon(dialog);
+    FillDefaultsLists(controls, platform.strings);
     SetCaption(dialog, platform.strings);
+    StartBanner(dialog);
+    installed = LoadConfiguration(platform, *record);
+    if (installed) ShowExistingInstallation(dialog, *record);
+    SetDefaultsFromRecord(controls, platform.strings, *record);
+    CheckRegistryPrivilege(platform.registry, *record);
+    InsertTabs(dialog, platform.strings);
+    CheckPrinters(Win32Printers(), controls, *record);
+    Win32FontFaces fonts(dialog);
+    SetPrinterFontAndSize(controls, fonts, *record, installed);
+    SetInstallationDirectory(controls, Win32ProgramsFolder(), *record, installed);
+    SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
+    EnableInstallWhenRequirementsMet(controls, *record);
+    SetPrinterFontChoices(controls, *record);
     return TRUE;
 }
 
-BOOL OnCommand(HWND dialog, int controlId) {
-    switch (controlId) {
-        case IDC_CANCEL_BUTTON:
-            EndDialog(dialog, 0);
-            return TRUE;
-        default:
-            return FALSE;
+void EndSetupDialog(HWND dialog) {
+    KillTimer(dialog, kBannerTimer);
+    banner.Release();
+    std::free(AttachedRecord(dialog));
+    SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
+    EndDialog(dialog, 0);
+}
+
+void InstallOrUpdate(HWND dialog, SetupDialog& record) {
+    Platform& platform = Win32Platform();
+    Win32Controls controls(dialog);
+    GatherSettings(controls, record);
+    SaveConfiguration(platform, record, installed);
+    if (!installed) InstallFiles(platform, record.installationDirectory, false, false);
+    EndSetupDialog(dialog);
+}
+
+BOOL OnCommand(HWND dialog, int controlId, int notification) {
+    SetupDialog* record = AttachedRecord(dialog);
+    if (controlId == IDC_CANCEL_BUTTON) {
+        EndSetupDialog(dialog);
+        return TRUE;
     }
+    if (record == nullptr) return FALSE;
+    switch (controlId) {
+        case IDC_INSTALL:
+            InstallOrUpdate(dialog, *record);
+            return TRUE;
+        case IDC_UNINSTALL:
+            RemoveInstallation(Win32Platform(), Win32Launcher(), Win32QuitRequest(), *record);
+            return TRUE;
+        case IDC_CHANGE_DIRECTORY:
+            ChooseInstallationDirectory(dialog, *record);
+            return TRUE;
+        default: {
+            Win32Controls controls(dialog);
+            return HandleDefaultsCommand(controls, Win32Platform().strings, controlGroupTable, *record, controlId,
+                                         notification);
+        }
+    }
+}
+
+BOOL OnTabChanged(HWND dialog) {
+    SetupDialog* record = AttachedRecord(dialog);
+    if (record == nullptr) return FALSE;
+    const HWND tabs = TabStrip(dialog);
+    Win32Controls controls(dialog);
+    ShowTabPage(controls, controlGroupTable, *record, static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)));
+    RECT area;
+    GetClientRect(tabs, &area);
+    SendMessageA(tabs, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&area));
+    InvalidateRect(tabs, &area, TRUE);
+    return TRUE;
+}
+
+// Label colours: the state of each page, as the welcome text asks the user to review them.
+bool LabelColour(const SetupDialog& record, UINT page, COLORREF& colour) {
+    switch (page) {
+        case kTabRequirements:
+            colour = RequirementsMet(record) ? kGreen : kRed;
+            return true;
+        case kTabDefaults:
+            colour = record.defaultsReviewed ? kGreen : kYellow;
+            return true;
+        case kTabInstallation:
+            colour = record.installationReviewed ? kGreen : kYellow;
+            return true;
+        default:
+            return false;
+    }
+}
+
+HFONT LabelFont(const RECT& item, int weight) {
+    return CreateFontA(14, (item.right - item.left) / 13, 0, 0, weight, FALSE, FALSE, FALSE, OEM_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       "Times New Roman");
+}
+
+void DrawTabLabel(const DRAWITEMSTRUCT& draw, const SetupDialog& record) {
+    char label[kLabelCapacity] = {};
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = label;
+    item.cchTextMax = kLabelCapacity - 1;
+    SendMessageA(draw.hwndItem, TCM_GETITEMA, draw.itemID, reinterpret_cast<LPARAM>(&item));
+
+    const HFONT normal = LabelFont(draw.rcItem, FW_NORMAL);
+    const HFONT bold = LabelFont(draw.rcItem, FW_BOLD);
+    const HGDIOBJ previousFont = SelectObject(draw.hDC, (draw.itemState & ODS_SELECTED) ? bold : normal);
+    COLORREF colour;
+    const bool coloured = LabelColour(record, draw.itemID, colour);
+    const COLORREF previousColour = coloured ? SetTextColor(draw.hDC, colour) : 0;
+    RECT box = draw.rcItem;
+    DrawTextExA(draw.hDC, label, -1, &box, DT_CENTER | DT_VCENTER, nullptr);
+    if (coloured) SetTextColor(draw.hDC, previousColour);
+    SelectObject(draw.hDC, previousFont);
+    DeleteObject(normal);
+    DeleteObject(bold);
+}
+
+void SetUpPageSpinner(HWND dialog, int pages) {
+    const HWND spinner = GetDlgItem(dialog, IDC_PAGE_SPINNER);
+    const bool turns = pages >= 2;
+    ShowWindow(spinner, turns ? SW_SHOW : SW_HIDE);
+    SendMessageA(spinner, UDM_SETRANGE, 0, MAKELPARAM(turns ? pages : 1, 1));
+    SendMessageA(spinner, UDM_SETPOS, 0, MAKELPARAM(1, 0));
+    EnableWindow(spinner, turns);
+}
+
+BOOL OnDrawItem(HWND dialog, const DRAWITEMSTRUCT& draw) {
+    SetupDialog* record = AttachedRecord(dialog);
+    if (draw.CtlID != IDC_TAB_STRIP || record == nullptr) return FALSE;
+    DrawTabLabel(draw, *record);
+    if (draw.itemState & ODS_SELECTED) {
+        Platform& platform = Win32Platform();
+        const auto page = static_cast<int32_t>(draw.itemID);
+        if (page == record->currentTab) {
+            PaintPageText(draw.hwndItem, *record, installed, platform.strings, platform.messages);
+        } else {
+            record->currentTab = page;
+            record->currentTextPage = 1;
+            SetUpPageSpinner(dialog,
+                             PaintPageText(draw.hwndItem, *record, installed, platform.strings, platform.messages));
+        }
+    }
+    return TRUE;
+}
+
+BOOL OnPageSpinner(HWND dialog) {
+    SetupDialog* record = AttachedRecord(dialog);
+    if (record == nullptr) return FALSE;
+    record->currentTextPage = LOWORD(SendDlgItemMessageA(dialog, IDC_PAGE_SPINNER, UDM_GETPOS, 0, 0));
+    InvalidateRect(TabStrip(dialog), nullptr, TRUE);
+    return TRUE;
 }
 
 }  // namespace
 
-INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             return OnInitDialog(dialog);
         case WM_COMMAND:
-            return OnCommand(dialog, LOWORD(wParam));
+            return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        case WM_NOTIFY:
+            return reinterpret_cast<const NMHDR*>(lParam)->code == TCN_SELCHANGE ? OnTabChanged(dialog) : FALSE;
+        case WM_DRAWITEM:
+            return wParam == IDC_TAB_STRIP ? OnDrawItem(dialog, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))
+                                           : FALSE;
+        case WM_TIMER:
+            if (wParam != kBannerTimer) return FALSE;
+            banner.Advance();
+            return TRUE;
+        case WM_VSCROLL:
+            return OnPageSpinner(dialog);
         default:
             return FALSE;
     }

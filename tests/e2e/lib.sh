@@ -54,6 +54,9 @@ e2e_template() {
     WINEPREFIX="$E2E_TEMPLATE" wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     WINEPREFIX="$E2E_TEMPLATE" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
     WINEPREFIX="$E2E_TEMPLATE" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 800x600 /f >/dev/null 2>&1
+    # "MS Sans Serif" is a bitmap font on Windows, whose smallest size sets the dialog's units;
+    # Wine's scalable stand-in would draw the 4-point dialog font at 4 points.
+    cp /usr/share/wine/fonts/sserife.fon "$E2E_TEMPLATE/drive_c/windows/Fonts/"
     WINEPREFIX="$E2E_TEMPLATE" wineserver -w
     touch "$E2E_TEMPLATE/.booted"
 }
