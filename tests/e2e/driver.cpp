@@ -10,6 +10,10 @@
 //   e2e-driver state TITLE ID                   "visible=V enabled=E checked=C text=T"
 //   e2e-driver combo TITLE ID                   "selection=N count=M text=T"
 //   e2e-driver answer CAPTION BUTTON [SECONDS]  print the box's text, then press BUTTON (1 OK, 6 Yes, 7 No)
+//   e2e-driver rect TITLE ID                    "left top right bottom" of control ID on the screen
+//   e2e-driver set-text TITLE ID TEXT           WM_SETTEXT on control ID
+//   e2e-driver combo-select TITLE ID INDEX      select entry INDEX of a list and notify the dialog
+//   e2e-driver run COMMANDLINE                  start a program as the shell would, wait, print its exit code
 #include <windows.h>
 #include <commctrl.h>
 
@@ -97,6 +101,24 @@ int main(int argc, char** argv) {
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
         return 0;
     }
+    if (!std::strcmp(command, "run")) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        char commandLine[4096];
+        lstrcpynA(commandLine, title, sizeof commandLine);
+        if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+            std::fprintf(stderr, "e2e-driver: cannot start %s (error %lu)\n", title, GetLastError());
+            return 1;
+        }
+        WaitForSingleObject(process.hProcess, 30000);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        std::printf("%lu\n", code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return 0;
+    }
     if (!std::strcmp(command, "close")) {
         PostMessageA(RequireWindow(title), WM_SYSCOMMAND, SC_CLOSE, 0);
         return 0;
@@ -114,6 +136,24 @@ int main(int argc, char** argv) {
     }
     if (!std::strcmp(command, "select-tab")) {
         SendMessageA(RequireControl(dialog, 1000), TCM_SETCURFOCUS, static_cast<WPARAM>(id), 0);
+        return 0;
+    }
+    if (!std::strcmp(command, "rect")) {
+        RECT rect;
+        GetWindowRect(RequireControl(dialog, id), &rect);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    if (!std::strcmp(command, "set-text")) {
+        if (argc < 5) return Usage();
+        SendMessageA(RequireControl(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+        return 0;
+    }
+    if (!std::strcmp(command, "combo-select")) {
+        if (argc < 5) return Usage();
+        HWND list = RequireControl(dialog, id);
+        SendMessageA(list, CB_SETCURSEL, std::atoi(argv[4]), 0);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
         return 0;
     }
     if (!std::strcmp(command, "state")) {

@@ -39,6 +39,37 @@ e2e_start_display() {
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && return; sleep 0.1; done
 }
 
+# A CUPS scheduler with one file-backed queue gives Wine a local printer; started here unless one
+# runs already.
+e2e_start_cups() {
+    if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
+        grep -q '^FileDevice Yes' /etc/cups/cups-files.conf 2>/dev/null ||
+            echo 'FileDevice Yes' >>/etc/cups/cups-files.conf
+        /usr/sbin/cupsd -f >/dev/null 2>&1 &
+        e2e_started_pids+=($!)
+        for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q 'is running' && break; sleep 0.1; done
+    fi
+    add_printer
+}
+add_printer() { lpadmin -p KOVA_Laser -E -v file:///dev/null; }
+remove_printers() {
+    for queue in $(lpstat -e 2>/dev/null); do lpadmin -x "$queue"; done
+}
+
+# A registry value of the prefix as "reg query" prints it: binary values as hex, strings as text.
+reg_value() {  # reg_value KEY NAME ("" for the default value)
+    local which=(/v "$2")
+    [ -z "$2" ] && which=(/ve)
+    wine reg query "$1" "${which[@]}" 2>/dev/null | python3 -c '
+import re, sys
+for line in sys.stdin:
+    m = re.match(r"\s+(.*?)\s+(REG_\w+)\s*(.*?)\r?$", line)
+    if m:
+        print(m.group(3))
+        break'
+}
+reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
+
 e2e_stop_started() {
     for pid in "${e2e_started_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
 }
@@ -124,4 +155,50 @@ e2e_run_all() {
             e2e_failed=$((e2e_failed + 1))
         fi
     done
+}
+
+# Counts the pure red, green and yellow label pixels in the tab strip of the setup dialog, from a
+# screenshot: "red=N green=N yellow=N" for each of the four tab labels, left to right.
+tab_label_colours() {
+    local shot="$E2E_WORK/labels.png"
+    sleep 0.5
+    import -display "$DISPLAY" -window root "$shot" 2>/dev/null
+    read -r left top right _ < <(driver rect "$DIALOG_TITLE" 1000 | tr -d '\r')
+    python3 - "$shot" "$left" "$top" "$right" <<'PY'
+import subprocess, sys
+shot, left, top, right = sys.argv[1], *map(int, sys.argv[2:])
+width, height = right - left, 22
+raw = subprocess.run(["convert", shot, "-crop", f"{width}x{height}+{left}+{top}", "-depth", "8", "rgb:-"],
+                     capture_output=True, check=True).stdout
+colours = {(255, 0, 0): "red", (0, 255, 0): "green", (240, 240, 0): "yellow"}
+quarter = width // 6  # each label is a sixth of the strip wide, from its left edge
+for label in range(4):
+    counts = {name: 0 for name in colours.values()}
+    for y in range(height):
+        for x in range(label * quarter, (label + 1) * quarter):
+            at = 3 * (y * width + x)
+            name = colours.get(tuple(raw[at:at + 3]))
+            if name:
+                counts[name] += 1
+    print(" ".join(f"{k}={v}" for k, v in counts.items()))
+PY
+}
+
+# The colour most of a label's coloured pixels have: red, green, yellow or none.
+label_colour() {  # label_colour TAB-INDEX (after tab_label_colours output in LABELS)
+    sed -n "$(($1 + 1))p" <<<"$LABELS" | python3 -c '
+import sys
+counts = dict(part.split("=") for part in sys.stdin.read().split())
+best = max(counts, key=lambda k: int(counts[k]))
+print(best if int(counts[best]) > 3 else "none")'
+}
+
+# The stored "config" value, as a hex string, and fields of it read with Python's struct.
+config_hex() { reg_value 'HKLM\Software\KOVA' config; }
+config_field() {  # config_field HEX OFFSET FORMAT (struct format: "<i", "B", "4s", "255s" ...)
+    python3 -c '
+import struct, sys
+data = bytes.fromhex(sys.argv[1])
+value = struct.unpack_from(sys.argv[3], data, int(sys.argv[2]))[0]
+print(value.split(b"\0")[0].decode("latin-1") if isinstance(value, bytes) else value)' "$1" "$2" "$3"
 }

@@ -1,0 +1,204 @@
+# The setup dialog driven as a user would: a first install, the second run, Update, Cancel,
+# the no-printer case and the uninstall. The printer is the CUPS queue KOVA_Laser.
+
+SETUP="$ROOT/build/win32/Setup.exe"
+INSTALL_DIR='C:\Program Files\KOVA'
+INSTALL_DIR_UNIX() { echo "$DRIVE_C/Program Files/KOVA"; }
+
+click() { driver click "$DIALOG_TITLE" "$1"; sleep 0.2; }
+
+# Visits every tab and changes one setting in each Defaults category, then installs into
+# INSTALL_DIR typed into the directory field.
+first_install() {
+    start_setup "$SETUP"
+    driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
+    LABELS=$(tab_label_colours)
+    check_equal "Requirements label before any visit" green "$(label_colour 1)"
+    check_equal "Defaults label before its visit" yellow "$(label_colour 2)"
+    check_equal "Installation label before its visit" yellow "$(label_colour 3)"
+    check_contains "Install is enabled" "enabled=1" "$(driver state "$DIALOG_TITLE" 1)"
+    check_contains "Uninstall is hidden" "visible=0" "$(driver state "$DIALOG_TITLE" 3)"
+
+    driver select-tab "$DIALOG_TITLE" 1
+    screenshot dialog-requirements
+    driver select-tab "$DIALOG_TITLE" 2
+    screenshot dialog-defaults
+    check_contains "Defaults shows the Printer/Font controls" "visible=1" "$(driver state "$DIALOG_TITLE" 1020)"
+    check_contains "the printer list holds the CUPS queue" "text=KOVA_Laser" "$(driver combo "$DIALOG_TITLE" 1020)"
+    click 1009
+    driver set-text "$DIALOG_TITLE" 1031 "  42abc"
+    click 1042
+    check_contains "Sorting hides Printer/Font" "visible=0" "$(driver state "$DIALOG_TITLE" 1020)"
+    click 1045
+    click 1055
+    check_contains "the order button turns to Descending" "text=Descending" "$(driver state "$DIALOG_TITLE" 1055)"
+    screenshot dialog-defaults-sorting
+    click 1043
+    click 1058
+    driver combo-select "$DIALOG_TITLE" 1059 2
+    sleep 0.2
+    check_contains "choosing Size enables the unit list" "enabled=1" "$(driver state "$DIALOG_TITLE" 1061)"
+    driver combo-select "$DIALOG_TITLE" 1061 3
+    screenshot dialog-defaults-file-display
+    click 1046
+    click 1067
+    check_contains "the backdrop button turns to Do" "text=Do" "$(driver state "$DIALOG_TITLE" 1067)"
+    screenshot dialog-defaults-backdrop
+    click 1047
+    click 1076
+    check_contains "print time disables the folder radios" "enabled=0" "$(driver state "$DIALOG_TITLE" 1071)"
+    screenshot dialog-defaults-folder-display
+    click 1041
+    driver select-tab "$DIALOG_TITLE" 3
+    check_contains "Installation shows Change" "visible=1" "$(driver state "$DIALOG_TITLE" 1029)"
+    check_contains "Installation hides the Defaults buttons" "visible=0" "$(driver state "$DIALOG_TITLE" 1041)"
+    driver set-text "$DIALOG_TITLE" 1030 "$INSTALL_DIR"
+    screenshot dialog-installation
+    driver select-tab "$DIALOG_TITLE" 0
+    LABELS=$(tab_label_colours)
+    check_equal "Defaults label after its visit" green "$(label_colour 2)"
+    check_equal "Installation label after its visit" green "$(label_colour 3)"
+
+    click 1
+    local text
+    text=$(driver answer "KOVA Installer" 1 30)
+    check_contains "the success box" "KOVA has been successfully installed" "$text"
+    wait_setup 30
+    check_equal "exit code after Install" 0 "$SETUP_EXIT"
+}
+
+scenario_first_install_stores_what_the_user_chose() {
+    first_install
+    local dir
+    dir=$(INSTALL_DIR_UNIX)
+    for file in KOVA.exe KOVA.hlp KOVA.cnt; do
+        check "$file installed" test -f "$dir/$file"
+    done
+    check "payload KOVA.hlp is the carried one" cmp -s "$ROOT/payload/KOVA.hlp" "$dir/KOVA.hlp"
+    check "Setup.exe copied whole" cmp -s "$SETUP" "$dir/Setup.exe"
+
+    local command filtered icon
+    command=$(reg_value 'HKCR\Directory\shell\Print\Command' "")
+    filtered=$(reg_value 'HKCR\Drive\shell\Print with Filter...\Command' "")
+    icon=$(reg_value 'HKCR\KOVA\DefaultIcon' "")
+    check_equal "Print command" '"C:\Program Files\KOVA\KOVA.exe" dir="%1"' "$command"
+    check_equal "Print with Filter command" '"C:\Program Files\KOVA\KOVA.exe" dir="%1" mode=filtered' "$filtered"
+    check_equal "icon" 'C:\Program Files\KOVA\KOVA.exe,0' "$icon"
+
+    local config
+    config=$(config_hex)
+    check_equal "config is 1644 bytes" 1644 $((${#config} / 2))
+    check_equal "version" 1.0e "$(config_field "$config" 0 4s)"
+    check_equal "defaultsCategory" 0 "$(config_field "$config" 16 '<i')"
+    check_equal "sortAtPrintTime" 0 "$(config_field "$config" 20 B)"
+    check_equal "sortFiles" 1 "$(config_field "$config" 28 B)"
+    check_equal "fileSortKey" 1 "$(config_field "$config" 32 '<i')"
+    check_equal "folderSortKey" 6 "$(config_field "$config" 24 '<i')"
+    check_equal "fileSortDescending" 1 "$(config_field "$config" 40 '<i')"
+    check_equal "folderDisplayAtPrintTime" 1 "$(config_field "$config" 45 B)"
+    check_equal "fileDisplayColumn" 3 "$(config_field "$config" 48 '<i')"
+    check_equal "fileSizeUnit" 3 "$(config_field "$config" 56 '<i')"
+    check_equal "printBackdrop" 1 "$(config_field "$config" 64 B)"
+    check_equal "defaultsReviewed" 1 "$(config_field "$config" 76 B)"
+    check_equal "installationReviewed" 1 "$(config_field "$config" 77 B)"
+    check_equal "registryPrivilege" 1 "$(config_field "$config" 78 B)"
+    check_equal "pickFontEveryTime" 0 "$(config_field "$config" 857 B)"
+    check "fontName is a face name" test -n "$(config_field "$config" 858 255s)"
+    check_equal "fontSize" 42 "$(config_field "$config" 1116 '<i')"
+    check_equal "printerCount" 1 "$(config_field "$config" 1120 '<i')"
+    check_equal "useDefaultPrinter" 1 "$(config_field "$config" 1124 B)"
+    check_equal "printerName" KOVA_Laser "$(config_field "$config" 1126 255s)"
+    check_equal "installationDirectory" "$INSTALL_DIR" "$(config_field "$config" 1381 260s)"
+
+    # The shell starts the verbs' command strings with the chosen folder in place of %1.
+    mkdir -p "$DRIVE_C/My Documents/Tax Papers"
+    driver run "${command//%1/C:\\My Documents\\Tax Papers}" >/dev/null
+    driver run "${filtered//%1/C:\\My Documents\\Tax Papers}" >/dev/null
+    local log
+    log=$(tr -d '\r' <"$dir/KOVA.log" 2>/dev/null)
+    check_contains "Print started KOVA.exe on the folder" 'dir="C:\My Documents\Tax Papers"' "$(sed -n 1p <<<"$log")"
+    check_contains "Print with Filter adds mode=filtered" 'dir="C:\My Documents\Tax Papers" mode=filtered' \
+        "$(sed -n 2p <<<"$log")"
+}
+
+scenario_second_run_offers_update_and_saves_without_installing() {
+    first_install
+    local dir before
+    dir=$(INSTALL_DIR_UNIX)
+    rm "$dir/KOVA.hlp"
+    start_setup "$SETUP"
+    driver wait-window "$DIALOG_TITLE" 30
+    check_contains "button 1 reads Update" "text=Update" "$(driver state "$DIALOG_TITLE" 1)"
+    check_contains "Uninstall is shown" "visible=1" "$(driver state "$DIALOG_TITLE" 3)"
+    check_contains "the directory field is disabled" "enabled=0" "$(driver state "$DIALOG_TITLE" 1030)"
+    check_contains "the directory field shows the stored directory" "text=$INSTALL_DIR" \
+        "$(driver state "$DIALOG_TITLE" 1030)"
+    LABELS=$(tab_label_colours)
+    check_equal "Defaults label green from the start" green "$(label_colour 2)"
+    driver select-tab "$DIALOG_TITLE" 2
+    check_contains "the stored font choice" "checked=1" "$(driver state "$DIALOG_TITLE" 1009)"
+    check_contains "the stored font size" "text=42" "$(driver state "$DIALOG_TITLE" 1031)"
+    click 1042
+    check_contains "the stored sort order" "text=Descending" "$(driver state "$DIALOG_TITLE" 1055)"
+    click 1065
+    screenshot dialog-update
+    click 1
+    wait_setup 30
+    check_equal "exit code after Update" 0 "$SETUP_EXIT"
+    check "Update installed nothing" test ! -e "$dir/KOVA.hlp"
+    check_equal "Update stored the new setting" 1 "$(config_field "$(config_hex)" 20 B)"
+    check_equal "Update kept the category" 1 "$(config_field "$(config_hex)" 16 '<i')"
+}
+
+scenario_cancel_and_close_box_save_nothing() {
+    for how in cancel close; do
+        start_setup "$SETUP"
+        driver wait-window "$DIALOG_TITLE" 30
+        driver select-tab "$DIALOG_TITLE" 2
+        click 1042
+        if [ "$how" = cancel ]; then driver command "$DIALOG_TITLE" 2; else driver close "$DIALOG_TITLE"; fi
+        wait_setup
+        check_equal "[$how] exit code" 0 "$SETUP_EXIT"
+        check "[$how] nothing stored" bash -c "! wine reg query 'HKLM\\Software\\KOVA' >/dev/null 2>&1"
+    done
+}
+
+scenario_without_a_printer_install_stays_disabled() {
+    remove_printers
+    start_setup "$SETUP"
+    driver wait-window "$DIALOG_TITLE" 30
+    check_contains "Install is disabled" "enabled=0" "$(driver state "$DIALOG_TITLE" 1)"
+    LABELS=$(tab_label_colours)
+    check_equal "Requirements label is red" red "$(label_colour 1)"
+    driver select-tab "$DIALOG_TITLE" 1
+    screenshot dialog-requirements-no-printer
+    driver command "$DIALOG_TITLE" 2
+    wait_setup
+    add_printer
+}
+
+scenario_uninstall_removes_verbs_key_and_payload() {
+    first_install
+    local dir
+    dir=$(INSTALL_DIR_UNIX)
+    start_setup "$SETUP"
+    driver wait-window "$DIALOG_TITLE" 30
+    click 3
+    local text
+    text=$(driver answer "Success" 7 30)
+    check_contains "the uninstall box names the directory" "($INSTALL_DIR)" "$text"
+    wait_setup 30
+    check_equal "exit code after Uninstall" 0 "$SETUP_EXIT"
+    for key in 'HKCR\Directory\shell\Print' 'HKCR\Drive\shell\Print' 'HKCR\Directory\shell\Print with Filter...' \
+        'HKCR\Drive\shell\Print with Filter...' 'HKLM\Software\KOVA'; do
+        check "$key removed" bash -c "! wine reg query '$key' >/dev/null 2>&1"
+    done
+    for file in KOVA.exe KOVA.hlp KOVA.cnt; do check "$file removed" test ! -e "$dir/$file"; done
+    check "Setup.exe stays" test -f "$dir/Setup.exe"
+
+    start_setup "$SETUP"
+    driver wait-window "$DIALOG_TITLE" 30
+    check_contains "the next run offers Install again" "text=Install" "$(driver state "$DIALOG_TITLE" 1)"
+    driver command "$DIALOG_TITLE" 2
+    wait_setup
+}
