@@ -52,3 +52,11 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Setup.exe
     DEPENDS setup KOVA ${KOVA_SETUP_PACK} ${CMAKE_SOURCE_DIR}/payload/KOVA.hlp ${CMAKE_SOURCE_DIR}/payload/KOVA.cnt
     COMMENT "Appending the payload: Setup.exe")
 add_custom_target(setup_with_payload ALL DEPENDS ${CMAKE_BINARY_DIR}/Setup.exe)
+
+# Renders one page text or the banner into a window the size of the tab display area, for screenshots.
+file(GLOB KOVA_RENDER_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/setup/render/*_win32.cpp)
+add_executable(render-window WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/render_window.cpp ${KOVA_RENDER_WIN32_SOURCES} ${KOVA_RC})
+add_dependencies(render-window banner_resource)
+target_compile_options(render-window PRIVATE -Os -Wall -Wextra)
+target_link_options(render-window PRIVATE -static -s)
+target_link_libraries(render-window PRIVATE kova_core comctl32 gdi32 user32)
