@@ -142,8 +142,8 @@ bool CheckPaths(Job& job) {
 // a bare drive name, fails harmlessly. A real failure shows when the first file cannot be created.
 void MakeDirectoryChain(FileSystem& files, const char* directory) {
     char prefix[kMaxPath];
-    for (size_t i = 1; directory[i] != '\0'; ++i) {
-        if (directory[i] != '\\' || directory[i - 1] == '\\') continue;
+    for (size_t i = 0; directory[i] != '\0'; ++i) {
+        if (i == 0 || directory[i] != '\\' || directory[i - 1] == '\\') continue;
         std::memcpy(prefix, directory, i);
         prefix[i] = '\0';
         files.MakeDirectory(prefix);
