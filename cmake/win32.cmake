@@ -4,17 +4,11 @@ set(KOVA_HOST_TOOLS_DIR "${CMAKE_SOURCE_DIR}/build/release" CACHE PATH "Where th
 find_program(KOVA_SETUP_PACK setup-pack HINTS ${KOVA_HOST_TOOLS_DIR} NO_DEFAULT_PATH REQUIRED)
 find_program(KOVA_SCRAMBLE_TEXT scramble-text HINTS ${KOVA_HOST_TOOLS_DIR} NO_DEFAULT_PATH REQUIRED)
 
-# Small image: no exceptions, RTTI, unwind tables or thread-safe static guards (one thread), every
-# unused function dropped, and the source directory taken out of __FILE__ so builds are repeatable.
-set(KOVA_WIN32_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
-    -fno-threadsafe-statics -fno-asynchronous-unwind-tables -fno-unwind-tables
-    -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -D__USE_MINGW_ANSI_STDIO=0 -Wall -Wextra -Werror)
-set(KOVA_WIN32_LINK_OPTIONS -static -s -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat
+set(KOVA_WIN32_LINK_OPTIONS -flto -Os -static -s -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat
     -Wl,--no-insert-timestamp -Wl,--build-id=none)
 # The link map lets tests/image/check prove that no exception, demangler or printf code got in.
 set(KOVA_SETUP_MAP_OPTION -Wl,-Map=${CMAKE_BINARY_DIR}/setup.map)
-target_compile_options(kova_core PRIVATE ${KOVA_WIN32_COMPILE_OPTIONS})
-target_compile_definitions(kova_core PUBLIC WIN32_LEAN_AND_MEAN)
+target_compile_options(kova_core PRIVATE -Werror)
 
 set(KOVA_BANNER_BIN ${CMAKE_BINARY_DIR}/resources/banner.bin)
 add_custom_command(OUTPUT ${KOVA_BANNER_BIN}
@@ -31,18 +25,17 @@ set(CMAKE_RC_FLAGS "-I ${CMAKE_SOURCE_DIR}/setup/resources -I ${CMAKE_BINARY_DIR
 
 add_executable(setup WIN32 ${KOVA_WIN32_SOURCES} ${KOVA_RC})
 add_dependencies(setup banner_resource)
-target_compile_options(setup PRIVATE ${KOVA_WIN32_COMPILE_OPTIONS})
+target_compile_options(setup PRIVATE -Werror)
 target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION})
 target_link_libraries(setup PRIVATE kova_core comctl32 comdlg32 gdi32 winspool shell32 advapi32 user32)
 
 # The stand-in KOVA.exe: logs its command line beside itself, so tests see what the shell verbs start.
 add_executable(KOVA WIN32 ${CMAKE_SOURCE_DIR}/payload/kova_stand_in.cpp)
-target_compile_options(KOVA PRIVATE ${KOVA_WIN32_COMPILE_OPTIONS})
+target_compile_options(KOVA PRIVATE -Werror)
 target_link_options(KOVA PRIVATE ${KOVA_WIN32_LINK_OPTIONS})
 
 # The Wine test driver.
 add_executable(e2e-driver ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp)
-target_compile_options(e2e-driver PRIVATE -Os -Wall -Wextra)
 target_link_options(e2e-driver PRIVATE -static -s)
 target_link_libraries(e2e-driver PRIVATE comctl32 user32 advapi32)
 
@@ -57,6 +50,5 @@ add_custom_target(setup_with_payload ALL DEPENDS ${CMAKE_BINARY_DIR}/Setup.exe)
 file(GLOB KOVA_RENDER_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/setup/render/*_win32.cpp)
 add_executable(render-window WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/render_window.cpp ${KOVA_RENDER_WIN32_SOURCES} ${KOVA_RC})
 add_dependencies(render-window banner_resource)
-target_compile_options(render-window PRIVATE -Os -Wall -Wextra)
 target_link_options(render-window PRIVATE -static -s)
 target_link_libraries(render-window PRIVATE kova_core comctl32 gdi32 user32)

@@ -1,11 +1,11 @@
 #include "install.h"
 
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
 
 #include "archive.h"
 #include "resources/resource_ids.h"
+#include "text_format.h"
 
 namespace {
 
@@ -41,9 +41,12 @@ struct Job {
 
 const char* Outcome(Mode mode) {
     switch (mode) {
-    case Mode::Install: return "installed";
-    case Mode::Upgrade: return "upgraded";
-    case Mode::Remove: return "removed";
+        case Mode::Install:
+            return "installed";
+        case Mode::Upgrade:
+            return "upgraded";
+        case Mode::Remove:
+            return "removed";
     }
     return "installed";
 }
@@ -58,7 +61,7 @@ __attribute__((format(printf, 2, 3))) void ShowError(Platform& platform, const c
     char text[1024];
     va_list arguments;
     va_start(arguments, format);
-    std::vsnprintf(text, sizeof text, format, arguments);
+    FormatTextV(text, sizeof text, format, arguments);
     va_end(arguments);
     platform.messages.Show(text, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
 }
@@ -243,17 +246,17 @@ bool RemovePayload(Job& job) {
 
 bool BuildCommandString(char (&out)[kMaxPath], const char* directory, bool filtered) {
     // The program path is quoted: unquoted, a blank in it would let the shell start a different program.
-    const int length = std::snprintf(out, kMaxPath, "\"%s\\KOVA.exe\" dir=\"%%1\"%s", directory,
-                                     filtered ? " mode=filtered" : "");
+    const int length =
+        FormatText(out, kMaxPath, "\"%s\\KOVA.exe\" dir=\"%%1\"%s", directory, filtered ? " mode=filtered" : "");
     return Fits(length, out);
 }
 
 bool BuildIconString(char (&out)[kMaxPath], const char* directory) {
-    return Fits(std::snprintf(out, kMaxPath, "%s\\KOVA.exe,0", directory), out);
+    return Fits(FormatText(out, kMaxPath, "%s\\KOVA.exe,0", directory), out);
 }
 
 bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name) {
-    return Fits(std::snprintf(out, kMaxPath, "%s\\%s", folder, name), out);
+    return Fits(FormatText(out, kMaxPath, "%s\\%s", folder, name), out);
 }
 
 bool InstallFiles(Platform& platform, const char* directory, bool upgrading, bool removing) {
@@ -265,15 +268,15 @@ bool InstallFiles(Platform& platform, const char* directory, bool upgrading, boo
     if (!CheckDirectory(job) || !CheckPaths(job)) return Abandon(job);
 
     switch (job.mode) {
-    case Mode::Install:
-        MakeDirectoryChain(platform.files, directory);
-        if (!WritePayload(job) || !WriteSetupCopy(job) || !RegisterShellEntries(job)) return Abandon(job);
-        ShowSuccess(platform);
-        return true;
-    case Mode::Upgrade:
-        return WritePayload(job) && WriteSetupCopy(job);
-    case Mode::Remove:
-        return RemovePayload(job);
+        case Mode::Install:
+            MakeDirectoryChain(platform.files, directory);
+            if (!WritePayload(job) || !WriteSetupCopy(job) || !RegisterShellEntries(job)) return Abandon(job);
+            ShowSuccess(platform);
+            return true;
+        case Mode::Upgrade:
+            return WritePayload(job) && WriteSetupCopy(job);
+        case Mode::Remove:
+            return RemovePayload(job);
     }
     return false;
 }

@@ -1,14 +1,14 @@
 #include "setup.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "install.h"
 #include "resources/resource_ids.h"
+#include "text_format.h"
 
 namespace {
 
-constexpr size_t kTextCapacity = 255;     // strings from the table: at most 254 characters
+constexpr size_t kTextCapacity = 255;      // strings from the table: at most 254 characters
 constexpr size_t kMessageCapacity = 1024;  // formatted message texts: at most 1023 characters
 
 constexpr char kAssertCreateKey[] =
@@ -90,7 +90,7 @@ void ShowFormatted(Platform& platform, int id, const char* caption, uint32_t sty
     char format[kMessageCapacity] = {};
     platform.strings.Load(id, format, sizeof format);
     char text[kMessageCapacity];
-    std::snprintf(text, sizeof text, format, first, second);
+    FormatText(text, sizeof text, format, first, second);
     platform.messages.Show(text, caption, style);
 }
 
@@ -106,9 +106,8 @@ SettingsMove MoveRelease10Settings(Platform& platform, SetupDialog& record, cons
         return SettingsMove::NoSettings;
     }
     uint32_t size = 0;
-    const bool read =
-        registry.Query(key, "Settings", std::span(RecordBytes(record) + kVersionLength, sizeof record - kVersionLength),
-                       size);
+    const bool read = registry.Query(
+        key, "Settings", std::span(RecordBytes(record) + kVersionLength, sizeof record - kVersionLength), size);
     registry.Close(key);
     if (!read) {
         ShowString(platform, IDS_PREVIOUS_INSTALL_TROUBLE, "Unable to query settings key!", MessageStyle::Ok);
@@ -150,10 +149,10 @@ bool ReadStoredConfiguration(Platform& platform, RegKey key, const char* current
 
     char storedVersion[kVersionLength + 1];
     if (!StoredVersionText(stored, storedVersion)) {
-        std::snprintf(oldVersion, sizeof oldVersion, "Unknown");
+        FormatText(oldVersion, sizeof oldVersion, "Unknown");
         return true;
     }
-    std::snprintf(oldVersion, sizeof oldVersion, "%s", storedVersion);
+    FormatText(oldVersion, sizeof oldVersion, "%s", storedVersion);
     return VersionNumber(currentVersion) > StoredVersionNumber(std::span<const uint8_t, 4>(buffer, 4));
 }
 
@@ -208,20 +207,20 @@ StoredLayout ConvertStoredConfiguration(std::span<const uint8_t> stored, SetupDi
     std::memset(&record, 0, sizeof record);
     StoredLayout layout = StoredLayout::Unknown;
     switch (stored.size()) {
-    case kSetupDialogSize:
-        std::memcpy(&record, stored.data(), sizeof record);
-        layout = StoredLayout::Current;
-        break;
-    case kRelease10aSize:
-        ConvertOlderLayout(stored, kRelease10aShift, kRelease10aVersion, true, record);
-        layout = StoredLayout::Release10a;
-        break;
-    case kRelease10Size:
-        ConvertOlderLayout(stored, kRelease10Shift, kRelease10Version, false, record);
-        layout = StoredLayout::Release10;
-        break;
-    default:
-        break;
+        case kSetupDialogSize:
+            std::memcpy(&record, stored.data(), sizeof record);
+            layout = StoredLayout::Current;
+            break;
+        case kRelease10aSize:
+            ConvertOlderLayout(stored, kRelease10aShift, kRelease10aVersion, true, record);
+            layout = StoredLayout::Release10a;
+            break;
+        case kRelease10Size:
+            ConvertOlderLayout(stored, kRelease10Shift, kRelease10Version, false, record);
+            layout = StoredLayout::Release10;
+            break;
+        default:
+            break;
     }
     TerminateTexts(record);
     return layout;
@@ -242,9 +241,8 @@ bool LoadConfiguration(Platform& platform, SetupDialog& record) {
 bool SaveConfiguration(Platform& platform, const SetupDialog& record, bool installed) {
     Registry& registry = platform.registry;
     RegKey key = 0;
-    const bool opened = installed
-                            ? registry.Open(RegRoot::LocalMachine, "Software\\KOVA", RegAccess::AllAccess, key)
-                            : registry.Create(RegRoot::LocalMachine, "Software\\KOVA", RegAccess::AllAccess, key);
+    const bool opened = installed ? registry.Open(RegRoot::LocalMachine, "Software\\KOVA", RegAccess::AllAccess, key)
+                                  : registry.Create(RegRoot::LocalMachine, "Software\\KOVA", RegAccess::AllAccess, key);
     if (!opened) return false;
     const bool written = registry.SetBinary(key, "Config", std::span(RecordBytes(record), sizeof record));
     registry.Close(key);
@@ -259,25 +257,24 @@ void CheckForUpgrade(Platform& platform) {
     char oldVersion[kTextCapacity] = {};
 
     switch (MoveRelease10Settings(platform, record, currentVersion)) {
-    case SettingsMove::Failed:
-        return;
-    case SettingsMove::Moved:
-        std::snprintf(oldVersion, sizeof oldVersion, "1.0");
-        break;
-    case SettingsMove::NoSettings: {
-        RegKey key = 0;
-        if (!platform.registry.Open(RegRoot::LocalMachine, "software\\kova", RegAccess::PlainOpen, key)) return;
-        if (!ReadStoredConfiguration(platform, key, currentVersion, record, oldVersion)) return;
-        break;
-    }
+        case SettingsMove::Failed:
+            return;
+        case SettingsMove::Moved:
+            FormatText(oldVersion, sizeof oldVersion, "1.0");
+            break;
+        case SettingsMove::NoSettings: {
+            RegKey key = 0;
+            if (!platform.registry.Open(RegRoot::LocalMachine, "software\\kova", RegAccess::PlainOpen, key)) return;
+            if (!ReadStoredConfiguration(platform, key, currentVersion, record, oldVersion)) return;
+            break;
+        }
     }
 
     std::memcpy(record.version, currentVersion, kVersionLength);
     if (!StoreUpgradedRecord(platform, record)) return;
     // A cleared configuration names no directory; refreshing "" would write into the root of the
     // current drive, so the upgrade is reported without a refresh.
-    if (record.installationDirectory[0] != '\0' &&
-        !InstallFiles(platform, record.installationDirectory, true, false)) {
+    if (record.installationDirectory[0] != '\0' && !InstallFiles(platform, record.installationDirectory, true, false)) {
         platform.process.EndThread(-1);
         return;
     }
@@ -287,8 +284,8 @@ void CheckForUpgrade(Platform& platform) {
 
 void ReportAssertionFailure(Platform& platform, const char* expression, int line, const char* file) {
     char text[kMessageCapacity];
-    std::snprintf(text, sizeof text, "Assertion '%s' failed!\nLine #:%d\nSource Code:%s\nThis thread (%d) will terminate",
-                  expression, line, file, static_cast<int>(platform.process.CurrentThreadId()));
+    FormatText(text, sizeof text, "Assertion '%s' failed!\nLine #:%d\nSource Code:%s\nThis thread (%d) will terminate",
+               expression, line, file, static_cast<int>(platform.process.CurrentThreadId()));
     platform.messages.Show(text, "Assertion Failure", MessageStyle::Ok | MessageStyle::IconError);
     platform.process.EndThread(-1);
 }

@@ -7,5 +7,5 @@
 #include <cstdarg>
 #include <cstddef>
 
-int FormatText(char* out, size_t capacity, const char* format, ...);
+__attribute__((format(printf, 3, 4))) int FormatText(char* out, size_t capacity, const char* format, ...);
 int FormatTextV(char* out, size_t capacity, const char* format, va_list args);

@@ -15,7 +15,8 @@ TEST(FormatText, ConversionsTheProgramUses) {
     EXPECT_STREQ(out, "\\KOVA.exe dir=\"%1\"");
     FormatText(out, sizeof out, "(I found %d) %d %d %u %lu %ld", 3, 0, INT_MIN, 4000000000u, 7ul, -12l);
     EXPECT_STREQ(out, "(I found 3) 0 -2147483648 4000000000 7 -12");
-    FormatText(out, sizeof out, "odd %x and %", 5);
+    const char* unknown = "odd %x and %";  // a conversion this formatter lacks, and a lone % at the end
+    FormatText(out, sizeof out, unknown, 5);
     EXPECT_STREQ(out, "odd %x and %");
 }
 
