@@ -1,5 +1,7 @@
 // setup-pack: builds a setup executable from an image and payload files (the same bytes as the
 // setup program's build mode) and lists, verifies and extracts the archive of an existing setup.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -79,7 +81,9 @@ int Build(const std::vector<std::string>& args) {
     const SetupWriteResult result = WriteSetupExecutable(files, kArchiveMarkerText, image.c_str(), payload,
                                                          output.c_str());
     switch (result.status) {
-        case SetupWriteStatus::Written: return kExitOk;
+        case SetupWriteStatus::Written:
+            ::chmod(output.c_str(), 0755);  // a setup is a program
+            return kExitOk;
         case SetupWriteStatus::BadMarker: return Failure("the archive marker does not fit its field");
         case SetupWriteStatus::BadName:
             return Failure(std::string("cannot carry ") + result.path +
