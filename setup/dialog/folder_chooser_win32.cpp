@@ -42,10 +42,10 @@ UINT_PTR CALLBACK FolderChooserHook(HWND hook, UINT message, WPARAM, LPARAM lPar
 }
 
 void ChooseInstallationDirectory(HWND dialog, SetupDialog& record) {
-    // The file buffer is a copy: the platform writes the chosen file's path there, while the
-    // directory is what the hook takes from the open folder.
-    char file[kMaxPath];
-    lstrcpynA(file, record.installationDirectory, kMaxPath);
+    // The file buffer starts empty: a path in it would open the chooser at the path's parent, so
+    // confirming at once would move the directory one level up. The directory is what the hook
+    // takes from the open folder.
+    char file[kMaxPath] = {};
     OPENFILENAMEA request = {};
     request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     request.hwndOwner = dialog;
