@@ -52,3 +52,7 @@ add_executable(render-window WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/render_window.c
 add_dependencies(render-window banner_resource)
 target_link_options(render-window PRIVATE -static -s)
 target_link_libraries(render-window PRIVATE kova_core comctl32 gdi32 user32)
+
+# The yardstick of the start-up benchmark: a minimal dialog program linked like the setup image.
+add_executable(minimal-dialog WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/minimal_dialog.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/minimal_dialog.rc)
+target_link_options(minimal-dialog PRIVATE ${KOVA_WIN32_LINK_OPTIONS})

@@ -14,6 +14,8 @@
 //   e2e-driver set-text TITLE ID TEXT           WM_SETTEXT on control ID
 //   e2e-driver combo-select TITLE ID INDEX      select entry INDEX of a list and notify the dialog
 //   e2e-driver run COMMANDLINE                  start a program as the shell would, wait, print its exit code
+//   e2e-driver time-to-window COMMANDLINE TITLE  milliseconds from starting a program to its visible
+//                                               window TITLE; then cancels it (IDCANCEL) and waits
 #include <windows.h>
 #include <commctrl.h>
 
@@ -115,6 +117,30 @@ int main(int argc, char** argv) {
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);
         std::printf("%lu\n", code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return 0;
+    }
+    if (!std::strcmp(command, "time-to-window")) {
+        if (argc < 4) return Usage();
+        LARGE_INTEGER frequency, start, now;
+        QueryPerformanceFrequency(&frequency);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        char commandLine[4096];
+        lstrcpynA(commandLine, title, sizeof commandLine);
+        QueryPerformanceCounter(&start);
+        if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+            return 1;
+        }
+        HWND window = nullptr;
+        for (int tries = 0; tries < 60000 && !(window = FindVisible(argv[3])); ++tries) Sleep(1);
+        QueryPerformanceCounter(&now);
+        if (!window) return 1;
+        std::printf("%.1f\n", 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        WaitForSingleObject(process.hProcess, 30000);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
         return 0;
