@@ -62,10 +62,22 @@ bool WriteArchiveHeader(std::span<uint8_t, kArchiveHeaderSize> header, std::stri
 // Writes one 268-byte entry record. False when `name` is not a bare file name.
 bool WriteArchiveEntry(std::span<uint8_t, kEntrySize> entry, uint8_t destination, uint32_t size, std::string_view name);
 
-// The running program's own file and the archive in it.
-struct OwnSetupFile {
-    ByteBuffer bytes;
+// The running program's own file, mapped, and the archive in it.
+class OwnSetupFile {
+public:
+    explicit OwnSetupFile(FileSystem& files) : files_(files) {}
+    OwnSetupFile(const OwnSetupFile&) = delete;
+    OwnSetupFile& operator=(const OwnSetupFile&) = delete;
+    ~OwnSetupFile() {
+        if (view.data != nullptr) files_.Unmap(view);
+    }
+    std::span<const uint8_t> bytes() const { return {view.data, view.size}; }
+
+    FileView view;
     SetupArchive archive;
+
+private:
+    FileSystem& files_;
 };
 
 // Loads the marker text (string 23), reads the program's own file whole and locates the archive.

@@ -112,7 +112,7 @@ bool CheckPaths(Job& job) {
         for (const ShellEntry& entry : kShellEntries) fits = fits && BuildShellValue(path, job.directory, entry.value);
     }
     if (job.mode != Mode::Remove) fits = fits && BuildTargetPath(path, job.directory, kSetupCopyName);
-    const std::span<const uint8_t> file = job.own.bytes.bytes();
+    const std::span<const uint8_t> file = job.own.bytes();
     for (uint32_t i = 0; fits && i < job.own.archive.count; ++i) {
         const ArchiveEntry entry = ReadArchiveEntry(file, job.own.archive, i);
         if (entry.destination != 0 && !job.haveSystemDirectory) {
@@ -155,10 +155,23 @@ void MakeDirectoryChain(FileSystem& files, const char* directory) {
 }
 
 // Creates (or truncates) the file and writes `bytes`; a partly written file is deleted again.
-bool WriteWholeFile(FileSystem& files, const char* path, std::span<const uint8_t> bytes) {
+// Copies `size` bytes of the own file from `offset`: inside the platform where it can, else from
+// the mapped view.
+bool CopyFromOwnFile(FileSystem& files, const FileView& own, size_t offset, size_t size, FileHandle to) {
+    size_t done = 0;
+    if (own.file != -1) {
+        for (long long copied; done < size && (copied = files.CopyRange(own.file, static_cast<int64_t>(offset + done),
+                                                                         to, size - done)) > 0;) {
+            done += static_cast<size_t>(copied);
+        }
+    }
+    return done == size || files.Write(to, {own.data + offset + done, size - done});
+}
+
+bool WriteWholeFile(FileSystem& files, const char* path, const FileView& own, size_t offset, size_t size) {
     FileHandle file = 0;
     if (!files.CreateTruncated(path, file)) return false;
-    bool ok = bytes.empty() || files.Write(file, bytes);
+    bool ok = size == 0 || CopyFromOwnFile(files, own, offset, size, file);
     ok = files.Close(file) && ok;
     if (!ok) files.Delete(path);
     return ok;
@@ -172,14 +185,14 @@ void ReportWriteFailure(Job& job, const char* path) {
 }
 
 bool WritePayload(Job& job) {
-    const std::span<const uint8_t> file = job.own.bytes.bytes();
+    const std::span<const uint8_t> file = job.own.bytes();
     char path[kMaxPath];
     for (uint32_t i = 0; i < job.own.archive.count; ++i) {
         const ArchiveEntry entry = ReadArchiveEntry(file, job.own.archive, i);
         TargetPath(job, entry, path);
         // A file of the system directory may be shared with other programs: one that is there stays.
         if (entry.destination != 0 && job.platform.files.CanOpenForReading(path)) continue;
-        if (!WriteWholeFile(job.platform.files, path, file.subspan(entry.bodyOffset, entry.size))) {
+        if (!WriteWholeFile(job.platform.files, path, job.own.view, entry.bodyOffset, entry.size)) {
             ReportWriteFailure(job, path);
             return false;
         }
@@ -191,7 +204,7 @@ bool WritePayload(Job& job) {
 bool WriteSetupCopy(Job& job) {
     char path[kMaxPath];
     BuildTargetPath(path, job.directory, kSetupCopyName);
-    if (WriteWholeFile(job.platform.files, path, job.own.bytes.bytes())) return true;
+    if (WriteWholeFile(job.platform.files, path, job.own.view, 0, job.own.view.size)) return true;
     ReportWriteFailure(job, path);
     return false;
 }
@@ -228,7 +241,7 @@ void ShowSuccess(Platform& platform) {
 // Deletes every payload file; one that is gone already is passed over, one that stays is reported.
 bool RemovePayload(Job& job) {
     FileSystem& files = job.platform.files;
-    const std::span<const uint8_t> file = job.own.bytes.bytes();
+    const std::span<const uint8_t> file = job.own.bytes();
     char path[kMaxPath];
     char stayed[kMaxPath] = {};
     for (uint32_t i = 0; i < job.own.archive.count; ++i) {
@@ -260,7 +273,8 @@ bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name
 }
 
 bool InstallFiles(Platform& platform, const char* directory, bool upgrading, bool removing) {
-    Job job{platform, directory, removing ? Mode::Remove : upgrading ? Mode::Upgrade : Mode::Install, upgrading, {}};
+    Job job{platform, directory, removing ? Mode::Remove : upgrading ? Mode::Upgrade : Mode::Install, upgrading,
+            OwnSetupFile(platform.files)};
     if (FindSetupArchive(platform, job.own) != ArchiveStatus::Found) {
         platform.messages.Show(kNoArchiveText, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
         return Abandon(job);

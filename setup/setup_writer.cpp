@@ -41,7 +41,7 @@ enum class CopyResult { Done, InputFailed, OutputFailed };
 // Copies exactly `size` bytes; a file that has become shorter or longer since it was measured fails.
 CopyResult CopyExactly(FileSystem& files, FileHandle from, uint64_t size, FileHandle to, ByteBuffer& chunk) {
     uint64_t left = size;
-    for (long long copied; left > 0 && (copied = files.CopyRange(from, to, left)) > 0;) {
+    for (long long copied; left > 0 && (copied = files.CopyRange(from, kCurrentPosition, to, left)) > 0;) {
         left -= static_cast<uint64_t>(copied);
     }
     while (left > 0) {

@@ -2,6 +2,7 @@
 #include "platform/files_posix.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,7 +41,31 @@ bool PosixFileSystem::ReadWhole(const char* path, ByteBuffer& out) {
     return ok;
 }
 
-bool PosixFileSystem::ReadOwnExecutable(ByteBuffer& out) { return ReadWhole("/proc/self/exe", out); }
+bool PosixFileSystem::MapOwnExecutable(FileView& view) { return MapFile("/proc/self/exe", view); }
+
+bool PosixFileSystem::MapFile(const char* path, FileView& view) {
+    FileHandle file = -1;
+    uint64_t size = 0;
+    if (!OpenRead(path, file, size)) return false;
+    // An empty file cannot be mapped; any non-null pointer serves for its zero bytes.
+    void* data = size == 0 ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, static_cast<int>(file), 0);
+    if (data == MAP_FAILED) {
+        Close(file);
+        return false;
+    }
+    static const uint8_t empty = 0;
+    view.data = data ? static_cast<const uint8_t*>(data) : &empty;
+    view.size = static_cast<size_t>(size);
+    view.mapping = data != nullptr;
+    view.file = file;  // kept open: copies from it stay inside the kernel
+    return true;
+}
+
+void PosixFileSystem::Unmap(FileView& view) {
+    if (view.mapping) ::munmap(const_cast<uint8_t*>(view.data), view.size);
+    if (view.file != -1) Close(view.file);
+    view = {};
+}
 
 bool PosixFileSystem::OpenRead(const char* path, FileHandle& file, uint64_t& size) {
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
@@ -74,10 +99,12 @@ bool PosixFileSystem::Write(FileHandle file, std::span<const uint8_t> bytes) {
     return WriteAll(static_cast<int>(file), bytes.data(), bytes.size());
 }
 
-long long PosixFileSystem::CopyRange(FileHandle from, FileHandle to, uint64_t size) {
+long long PosixFileSystem::CopyRange(FileHandle from, int64_t fromOffset, FileHandle to, uint64_t size) {
     const size_t chunk = size < (size_t{1} << 30) ? static_cast<size_t>(size) : (size_t{1} << 30);
+    off64_t offset = fromOffset;
     for (;;) {
-        const ssize_t copied = ::copy_file_range(static_cast<int>(from), nullptr, static_cast<int>(to), nullptr, chunk, 0);
+        const ssize_t copied = ::copy_file_range(static_cast<int>(from), fromOffset == kCurrentPosition ? nullptr : &offset,
+                                                 static_cast<int>(to), nullptr, chunk, 0);
         if (copied < 0 && errno == EINTR) continue;
         return copied;
     }

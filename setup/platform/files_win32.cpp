@@ -24,11 +24,35 @@ public:
         return ok;
     }
 
-    bool ReadOwnExecutable(ByteBuffer& out) override {
+    bool MapOwnExecutable(FileView& view) override {
         char path[kMaxPath];
         const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
         if (length == 0 || length >= sizeof path) return false;
-        return ReadWhole(path, out);
+        FileHandle file = 0;
+        uint64_t size = 0;
+        if (!OpenRead(path, file, size)) return false;
+        if (size == 0 || size >= 0x80000000u) {
+            Close(file);
+            return false;
+        }
+        const HANDLE mapping = CreateFileMappingA(AsHandle(file), nullptr, PAGE_READONLY, 0, 0, nullptr);
+        Close(file);
+        if (mapping == nullptr) return false;
+        const void* data = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+        if (data == nullptr) {
+            CloseHandle(mapping);
+            return false;
+        }
+        view.data = static_cast<const uint8_t*>(data);
+        view.size = static_cast<size_t>(size);
+        view.mapping = reinterpret_cast<intptr_t>(mapping);
+        return true;
+    }
+
+    void Unmap(FileView& view) override {
+        UnmapViewOfFile(view.data);
+        CloseHandle(reinterpret_cast<HANDLE>(view.mapping));
+        view = {};
     }
 
     bool OpenRead(const char* path, FileHandle& file, uint64_t& size) override {

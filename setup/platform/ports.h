@@ -44,23 +44,38 @@ public:
 // ---------------------------------------------------------------- files
 using FileHandle = intptr_t;
 
+// A read-only view of a whole file that the platform maps: its pages come from the file, so a
+// large file costs no private memory. Released with FileSystem::Unmap.
+struct FileView {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    intptr_t mapping = 0;
+    intptr_t file = -1;  // the same file open for reading, where CopyRange can copy from it; else -1
+};
+
+inline constexpr int64_t kCurrentPosition = -1;
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
     // Reads a whole file, opened read-only with others denied write access.
     virtual bool ReadWhole(const char* path, ByteBuffer& out) = 0;
     // The running program's own file, found by the platform rather than from the command line.
-    virtual bool ReadOwnExecutable(ByteBuffer& out) = 0;
+    virtual bool MapOwnExecutable(FileView& view) = 0;
+    virtual void Unmap(FileView& view) = 0;
     virtual bool OpenRead(const char* path, FileHandle& file, uint64_t& size) = 0;
     // Reads up to buffer.size() bytes; returns the count read, 0 at the end, -1 on an error.
     virtual long long Read(FileHandle file, std::span<uint8_t> buffer) = 0;
     // Creates the file, or truncates an existing one, for writing.
     virtual bool CreateTruncated(const char* path, FileHandle& file) = 0;
     virtual bool Write(FileHandle file, std::span<const uint8_t> bytes) = 0;
-    // Copies up to `size` bytes from one open file to another inside the platform, without a trip
-    // through the caller's memory. Returns the count copied (0 at the end of `from`), or -1 when
-    // the platform cannot do this here: the caller then copies through Read and Write.
-    virtual long long CopyRange(FileHandle /*from*/, FileHandle /*to*/, uint64_t /*size*/) { return -1; }
+    // Copies up to `size` bytes from one open file, at `fromOffset` (or kCurrentPosition, which
+    // then advances), to another inside the platform, without a trip through the caller's memory.
+    // Returns the count copied (0 at the end of `from`), or -1 when the platform cannot do this
+    // here: the caller then copies through its own memory.
+    virtual long long CopyRange(FileHandle /*from*/, int64_t /*fromOffset*/, FileHandle /*to*/, uint64_t /*size*/) {
+        return -1;
+    }
     // Closes a file opened by OpenRead or CreateTruncated; false when buffered data could not be written.
     virtual bool Close(FileHandle file) = 0;
     virtual bool Delete(const char* path) = 0;

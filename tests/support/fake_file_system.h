@@ -17,7 +17,8 @@ public:
     FakeFileSystem();
 
     bool ReadWhole(const char* path, ByteBuffer& out) override;
-    bool ReadOwnExecutable(ByteBuffer& out) override;
+    bool MapOwnExecutable(FileView& view) override;
+    void Unmap(FileView& view) override;
     bool OpenRead(const char* path, FileHandle& file, uint64_t& size) override;
     long long Read(FileHandle file, std::span<uint8_t> buffer) override;
     bool CreateTruncated(const char* path, FileHandle& file) override;
@@ -36,7 +37,7 @@ public:
     bool HasDirectory(const std::string& path) const;
     std::vector<uint8_t> Contents(const std::string& path) const;
     std::vector<std::string> FilePaths() const;  // as first created, lower case
-    size_t OpenHandles() const { return handles_.size(); }
+    size_t OpenHandles() const { return handles_.size() + mappedViews_; }
 
     std::vector<uint8_t> ownExecutable;
     std::string systemDirectory = "C:\\WINDOWS\\system32";
@@ -63,4 +64,5 @@ private:
     std::set<std::string> directories_;
     std::map<FileHandle, OpenFile> handles_;
     FileHandle nextHandle_ = 100;
+    size_t mappedViews_ = 0;
 };
