@@ -73,7 +73,6 @@ public:
 class UnixPathFiles final : public FileSystem {
 public:
     explicit UnixPathFiles(std::string ownPath) : ownPath_(std::move(ownPath)) {}
-    bool ReadWhole(const char* path, ByteBuffer& out) override { return posix_.ReadWhole(Unix(path).data(), out); }
     bool MapOwnExecutable(FileView& view) override { return posix_.MapFile(ownPath_.c_str(), view); }
     void Unmap(FileView& view) override { posix_.Unmap(view); }
     bool OpenRead(const char* path, FileHandle& file, uint64_t& size) override {

@@ -26,21 +26,6 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
 
 }  // namespace
 
-bool PosixFileSystem::ReadWhole(const char* path, ByteBuffer& out) {
-    FileHandle file = -1;
-    uint64_t size = 0;
-    if (!OpenRead(path, file, size)) return false;
-    bool ok = out.Allocate(static_cast<size_t>(size));
-    size_t done = 0;
-    while (ok && done < size) {
-        const long long got = Read(file, out.bytes().subspan(done));
-        if (got <= 0) ok = false;
-        else done += static_cast<size_t>(got);
-    }
-    Close(file);
-    return ok;
-}
-
 bool PosixFileSystem::MapOwnExecutable(FileView& view) { return MapFile("/proc/self/exe", view); }
 
 bool PosixFileSystem::MapFile(const char* path, FileView& view) {

@@ -3,9 +3,9 @@
 
 class PosixFileSystem final : public FileSystem {
 public:
-    bool ReadWhole(const char* path, ByteBuffer& out) override;
     bool MapOwnExecutable(FileView& view) override;
     void Unmap(FileView& view) override;
+    // Maps any file, as MapOwnExecutable maps the program's own (the host tools read setups so).
     bool MapFile(const char* path, FileView& view);
     bool OpenRead(const char* path, FileHandle& file, uint64_t& size) override;
     long long Read(FileHandle file, std::span<uint8_t> buffer) override;

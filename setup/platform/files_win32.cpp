@@ -9,21 +9,6 @@ HANDLE AsHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
 class Win32FileSystem final : public FileSystem {
 public:
-    bool ReadWhole(const char* path, ByteBuffer& out) override {
-        FileHandle file = 0;
-        uint64_t size = 0;
-        if (!OpenRead(path, file, size)) return false;
-        bool ok = size < 0x80000000u && out.Allocate(static_cast<size_t>(size));
-        size_t done = 0;
-        while (ok && done < size) {
-            const long long got = Read(file, out.bytes().subspan(done));
-            if (got <= 0) ok = false;
-            else done += static_cast<size_t>(got);
-        }
-        Close(file);
-        return ok;
-    }
-
     bool MapOwnExecutable(FileView& view) override {
         char path[kMaxPath];
         const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);

@@ -58,8 +58,6 @@ inline constexpr int64_t kCurrentPosition = -1;
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // Reads a whole file, opened read-only with others denied write access.
-    virtual bool ReadWhole(const char* path, ByteBuffer& out) = 0;
     // The running program's own file, found by the platform rather than from the command line.
     virtual bool MapOwnExecutable(FileView& view) = 0;
     virtual void Unmap(FileView& view) = 0;

@@ -51,14 +51,6 @@ std::vector<std::string> FakeFileSystem::FilePaths() const {
     return paths;
 }
 
-bool FakeFileSystem::ReadWhole(const char* path, ByteBuffer& out) {
-    const std::string key = Key(path);
-    if (Fails(FileOp::ReadWhole, key)) return false;
-    const auto it = files_.find(key);
-    if (it == files_.end()) return false;
-    return out.Assign(it->second);
-}
-
 bool FakeFileSystem::MapOwnExecutable(FileView& view) {
     if (Fails(FileOp::ReadOwn, "")) return false;
     // An exactly sized copy, so that AddressSanitizer catches a read past the file's end.

@@ -10,13 +10,12 @@
 
 #include "platform/ports.h"
 
-enum class FileOp { ReadWhole, ReadOwn, OpenRead, Read, Create, Write, Close, Delete, MakeDirectory, CanOpen, SystemDir };
+enum class FileOp { ReadOwn, OpenRead, Read, Create, Write, Close, Delete, MakeDirectory, CanOpen, SystemDir };
 
 class FakeFileSystem final : public FileSystem {
 public:
     FakeFileSystem();
 
-    bool ReadWhole(const char* path, ByteBuffer& out) override;
     bool MapOwnExecutable(FileView& view) override;
     void Unmap(FileView& view) override;
     bool OpenRead(const char* path, FileHandle& file, uint64_t& size) override;

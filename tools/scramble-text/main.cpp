@@ -13,15 +13,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     PosixFileSystem files;
-    ByteBuffer text;
-    if (!files.ReadWhole(argv[1], text)) {
+    FileView text;
+    if (!files.MapFile(argv[1], text)) {
         std::fprintf(stderr, "scramble-text: cannot read %s: %s\n", argv[1], std::strerror(errno));
         return 1;
     }
     // One line: the trailing line break of the text file is not part of the banner.
-    size_t length = text.size();
-    while (length > 0 && (text.data()[length - 1] == '\n' || text.data()[length - 1] == '\r')) --length;
-    const ByteBuffer block = ScrambleCodec(text.bytes().first(length), false, static_cast<long>(length));
+    size_t length = text.size;
+    while (length > 0 && (text.data[length - 1] == '\n' || text.data[length - 1] == '\r')) --length;
+    const ByteBuffer block = ScrambleCodec({text.data, length}, false, static_cast<long>(length));
+    files.Unmap(text);
     FileHandle out = -1;
     if (block.empty() || !files.CreateTruncated(argv[2], out) || !files.Write(out, block.bytes()) ||
         !files.Close(out)) {

@@ -99,16 +99,23 @@ int Build(const std::vector<std::string>& args) {
 }
 
 struct LoadedSetup {
-    ByteBuffer bytes;
+    PosixFileSystem files;
+    FileView view;
     SetupArchive archive;
+    LoadedSetup() = default;
+    LoadedSetup(const LoadedSetup&) = delete;
+    LoadedSetup& operator=(const LoadedSetup&) = delete;
+    ~LoadedSetup() {
+        if (view.data) files.Unmap(view);
+    }
+    std::span<const uint8_t> bytes() const { return {view.data, view.size}; }
 };
 
 int Load(const std::string& path, LoadedSetup& setup) {
-    PosixFileSystem files;
-    if (!files.ReadWhole(path.c_str(), setup.bytes)) {
+    if (!setup.files.MapFile(path.c_str(), setup.view)) {
         return Failure("cannot read " + path + ": " + std::strerror(errno));
     }
-    switch (LocateSetupArchive(setup.bytes.bytes(), kArchiveMarkerText, setup.archive)) {
+    switch (LocateSetupArchive(setup.bytes(), kArchiveMarkerText, setup.archive)) {
         case ArchiveStatus::Found: return kExitOk;
         case ArchiveStatus::NoArchive: return Failure(path + ": no setup archive found");
         case ArchiveStatus::Damaged:
@@ -124,7 +131,7 @@ int List(const std::string& path) {
     if (const int status = Load(path, setup); status != kExitOk) return status;
     std::printf("%-32s %12s %11s %12s\n", "name", "size", "destination", "body offset");
     for (uint32_t i = 0; i < setup.archive.count; ++i) {
-        const ArchiveEntry entry = ReadArchiveEntry(setup.bytes.bytes(), setup.archive, i);
+        const ArchiveEntry entry = ReadArchiveEntry(setup.bytes(), setup.archive, i);
         std::printf("%-32s %12u %11s %12zu\n", entry.name, entry.size, entry.destination ? "system" : "install",
                     entry.bodyOffset);
     }
@@ -143,13 +150,13 @@ int Extract(const std::string& path, const std::string& directory) {
     if (const int status = Load(path, setup); status != kExitOk) return status;
     PosixFileSystem files;
     for (uint32_t i = 0; i < setup.archive.count; ++i) {
-        const ArchiveEntry entry = ReadArchiveEntry(setup.bytes.bytes(), setup.archive, i);
+        const ArchiveEntry entry = ReadArchiveEntry(setup.bytes(), setup.archive, i);
         const std::string target = directory + "/" + entry.name;
         FileHandle out = -1;
         if (!files.CreateTruncated(target.c_str(), out)) {
             return Failure("cannot create " + target + ": " + std::strerror(errno));
         }
-        const bool written = files.Write(out, setup.bytes.bytes().subspan(entry.bodyOffset, entry.size));
+        const bool written = files.Write(out, setup.bytes().subspan(entry.bodyOffset, entry.size));
         if (!files.Close(out) || !written) return Failure("cannot write " + target + ": " + std::strerror(errno));
     }
     return kExitOk;
