@@ -27,7 +27,7 @@ add_executable(setup WIN32 ${KOVA_WIN32_SOURCES} ${KOVA_RC})
 add_dependencies(setup banner_resource)
 target_compile_options(setup PRIVATE -Werror)
 target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION})
-target_link_libraries(setup PRIVATE kova_core comctl32 comdlg32 gdi32 winspool shell32 advapi32 user32)
+target_link_libraries(setup PRIVATE kova_core comctl32 gdi32 winspool shell32 advapi32 user32)
 
 # The stand-in KOVA.exe: logs its command line beside itself, so tests see what the shell verbs start.
 add_executable(KOVA WIN32 ${CMAKE_SOURCE_DIR}/payload/kova_stand_in.cpp)

@@ -58,7 +58,13 @@ void ChooseInstallationDirectory(HWND dialog, SetupDialog& record) {
     request.Flags = kChooserFlags;
     request.lCustData = reinterpret_cast<LPARAM>(&record);
     request.lpfnHook = FolderChooserHook;
-    GetSaveFileNameA(&request);
+    // The common dialogs are loaded when the chooser is first needed rather than at every start:
+    // with the libraries they pull in, they would hold up the appearance of the setup dialog.
+    using SaveFileDialog = BOOL(WINAPI*)(OPENFILENAMEA*);
+    static const HMODULE commonDialogs = LoadLibraryA("comdlg32.dll");
+    const FARPROC entry = commonDialogs ? GetProcAddress(commonDialogs, "GetSaveFileNameA") : nullptr;
+    const auto getSaveFileName = reinterpret_cast<SaveFileDialog>(reinterpret_cast<void*>(entry));
+    if (getSaveFileName != nullptr) getSaveFileName(&request);
     chooserRecord = nullptr;
     SetDlgItemTextA(dialog, IDC_INSTALLATION_DIRECTORY, record.installationDirectory);
 }
