@@ -233,3 +233,17 @@ scenario_change_opens_the_folder_chooser_at_the_directory() {
     driver command "$DIALOG_TITLE" 2
     wait_setup
 }
+
+scenario_uninstall_yes_opens_the_directory_in_explorer() {
+    first_install
+    start_setup "$SETUP"
+    driver wait-window "$DIALOG_TITLE" 30
+    click 3
+    driver answer "Success" 6 30 >/dev/null
+    wait_setup 30
+    check_equal "exit code after Uninstall" 0 "$SETUP_EXIT"
+    # Explorer gets the directory in quotes, so the blank in "Program Files" stays inside it and
+    # its window opens on the installation directory.
+    check "Explorer shows the installation directory" driver wait-window "KOVA" 20
+    screenshot dialog-uninstall-explorer
+}
