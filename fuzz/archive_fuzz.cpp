@@ -10,9 +10,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetupArchive archive;
     if (LocateSetupArchive({data, size}, kArchiveMarkerText, archive) != ArchiveStatus::Found) return 0;
-    for (uint32_t i = 0; i < archive.count; ++i) {
-        const ArchiveEntry entry = ReadArchiveEntry({data, size}, archive, i);
+    uint32_t walked = 0;
+    for (ArchiveEntry entry; NextArchiveEntry({data, size}, archive, entry); ++walked) {
         if (entry.bodyOffset + entry.size > size || std::strlen(entry.name) >= kEntryNameSize) std::abort();
     }
+    if (walked != archive.count) std::abort();
     return 0;
 }

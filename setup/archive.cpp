@@ -98,18 +98,15 @@ ArchiveStatus LocateSetupArchive(std::span<const uint8_t> file, std::string_view
     return ArchiveStatus::Found;
 }
 
-ArchiveEntry ReadArchiveEntry(std::span<const uint8_t> file, const SetupArchive& archive, uint32_t index) {
-    ArchiveEntry result;
-    size_t body = archive.firstBody;
-    for (uint32_t i = 0; i <= index && i < archive.count; ++i) {
-        const uint8_t* entry = file.data() + archive.start + kArchiveHeaderSize + size_t{kEntrySize} * i;
-        result.destination = entry[0];
-        result.size = ReadU32(entry + kEntrySizeOffset);
-        result.name = reinterpret_cast<const char*>(entry + kEntryNameOffset);
-        result.bodyOffset = body;
-        body += result.size;
-    }
-    return result;
+bool NextArchiveEntry(std::span<const uint8_t> file, const SetupArchive& archive, ArchiveEntry& entry) {
+    if (entry.next >= archive.count) return false;
+    const uint8_t* record = file.data() + archive.start + kArchiveHeaderSize + size_t{kEntrySize} * entry.next;
+    entry.bodyOffset = entry.next == 0 ? archive.firstBody : entry.bodyOffset + entry.size;
+    entry.destination = record[0];
+    entry.size = ReadU32(record + kEntrySizeOffset);
+    entry.name = reinterpret_cast<const char*>(record + kEntryNameOffset);
+    ++entry.next;
+    return true;
 }
 
 bool WriteArchiveHeader(std::span<uint8_t, kArchiveHeaderSize> header, std::string_view marker, uint32_t count) {

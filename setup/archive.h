@@ -26,12 +26,14 @@ inline constexpr size_t kEntrySizeOffset = 4;
 inline constexpr size_t kEntryNameOffset = 8;
 static_assert(kEntryNameOffset + kEntryNameSize == kEntrySize);
 
-// One entry as the reader hands it out, with its body located in the file.
+// One entry as the reader hands it out, with its body located in the file. A default entry
+// stands before the first; NextArchiveEntry moves it on through the table.
 struct ArchiveEntry {
     uint8_t destination = 0;
     uint32_t size = 0;
     const char* name = nullptr;  // points into the file's bytes; always zero-terminated
     size_t bodyOffset = 0;       // from the start of the file
+    uint32_t next = 0;           // table position of the entry that follows this one
 };
 
 // A located and checked archive within a file's bytes.
@@ -51,8 +53,10 @@ size_t FindFirst(std::span<const uint8_t> haystack, std::string_view needle);
 // file, or a name that is unterminated, empty or not a bare file name, makes the archive Damaged.
 ArchiveStatus LocateSetupArchive(std::span<const uint8_t> file, std::string_view marker, SetupArchive& archive);
 
-// Entry `index` of an archive that LocateSetupArchive has checked.
-ArchiveEntry ReadArchiveEntry(std::span<const uint8_t> file, const SetupArchive& archive, uint32_t index);
+// Moves `entry` to the next entry of an archive that LocateSetupArchive has checked; false after
+// the last. Each body starts where the one before ended, so the walk costs one step per entry:
+//   for (ArchiveEntry entry; NextArchiveEntry(file, archive, entry);) ...
+bool NextArchiveEntry(std::span<const uint8_t> file, const SetupArchive& archive, ArchiveEntry& entry);
 
 // True when `name` can stand as a bare file name in an entry (no directory part, fits the field).
 bool IsBareFileName(std::string_view name);

@@ -112,9 +112,7 @@ bool CheckPaths(Job& job) {
         for (const ShellEntry& entry : kShellEntries) fits = fits && BuildShellValue(path, job.directory, entry.value);
     }
     if (job.mode != Mode::Remove) fits = fits && BuildTargetPath(path, job.directory, kSetupCopyName);
-    const std::span<const uint8_t> file = job.own.bytes();
-    for (uint32_t i = 0; fits && i < job.own.archive.count; ++i) {
-        const ArchiveEntry entry = ReadArchiveEntry(file, job.own.archive, i);
+    for (ArchiveEntry entry; fits && NextArchiveEntry(job.own.bytes(), job.own.archive, entry);) {
         if (entry.destination != 0 && !job.haveSystemDirectory) {
             job.haveSystemDirectory = job.platform.files.SystemDirectory(job.systemDirectory) &&
                                       strnlen(job.systemDirectory, kMaxPath) < kMaxPath;
@@ -154,7 +152,6 @@ void MakeDirectoryChain(FileSystem& files, const char* directory) {
     files.MakeDirectory(directory);
 }
 
-// Creates (or truncates) the file and writes `bytes`; a partly written file is deleted again.
 // Copies `size` bytes of the own file from `offset`: inside the platform where it can, else from
 // the mapped view.
 bool CopyFromOwnFile(FileSystem& files, const FileView& own, size_t offset, size_t size, FileHandle to) {
@@ -168,6 +165,8 @@ bool CopyFromOwnFile(FileSystem& files, const FileView& own, size_t offset, size
     return done == size || files.Write(to, {own.data + offset + done, size - done});
 }
 
+// Creates (or truncates) the file and writes `size` bytes of the own file from `offset`; a partly
+// written file is deleted again.
 bool WriteWholeFile(FileSystem& files, const char* path, const FileView& own, size_t offset, size_t size) {
     FileHandle file = 0;
     if (!files.CreateTruncated(path, file)) return false;
@@ -185,10 +184,8 @@ void ReportWriteFailure(Job& job, const char* path) {
 }
 
 bool WritePayload(Job& job) {
-    const std::span<const uint8_t> file = job.own.bytes();
     char path[kMaxPath];
-    for (uint32_t i = 0; i < job.own.archive.count; ++i) {
-        const ArchiveEntry entry = ReadArchiveEntry(file, job.own.archive, i);
+    for (ArchiveEntry entry; NextArchiveEntry(job.own.bytes(), job.own.archive, entry);) {
         TargetPath(job, entry, path);
         // A file of the system directory may be shared with other programs: one that is there stays.
         if (entry.destination != 0 && job.platform.files.CanOpenForReading(path)) continue;
@@ -241,11 +238,10 @@ void ShowSuccess(Platform& platform) {
 // Deletes every payload file; one that is gone already is passed over, one that stays is reported.
 bool RemovePayload(Job& job) {
     FileSystem& files = job.platform.files;
-    const std::span<const uint8_t> file = job.own.bytes();
     char path[kMaxPath];
     char stayed[kMaxPath] = {};
-    for (uint32_t i = 0; i < job.own.archive.count; ++i) {
-        TargetPath(job, ReadArchiveEntry(file, job.own.archive, i), path);
+    for (ArchiveEntry entry; NextArchiveEntry(job.own.bytes(), job.own.archive, entry);) {
+        TargetPath(job, entry, path);
         if (!files.Delete(path) && files.CanOpenForReading(path) && stayed[0] == '\0') {
             std::memcpy(stayed, path, sizeof path);
         }

@@ -57,9 +57,14 @@ TEST(SetupArchive, LayoutOfTheThreeFileExample) {
     EXPECT_EQ(archive.count, 3u);
     EXPECT_EQ(archive.firstBody, 1000u + 28 + 3 * 268);
 
-    const ArchiveEntry exe = ReadArchiveEntry(file, archive, 0);
-    const ArchiveEntry hlp = ReadArchiveEntry(file, archive, 1);
-    const ArchiveEntry cnt = ReadArchiveEntry(file, archive, 2);
+    ArchiveEntry walk;
+    ASSERT_TRUE(NextArchiveEntry(file, archive, walk));
+    const ArchiveEntry exe = walk;
+    ASSERT_TRUE(NextArchiveEntry(file, archive, walk));
+    const ArchiveEntry hlp = walk;
+    ASSERT_TRUE(NextArchiveEntry(file, archive, walk));
+    const ArchiveEntry cnt = walk;
+    EXPECT_FALSE(NextArchiveEntry(file, archive, walk));
     EXPECT_STREQ(exe.name, "KOVA.exe");
     EXPECT_EQ(exe.bodyOffset, archive.firstBody);
     EXPECT_EQ(hlp.bodyOffset, archive.firstBody + 110);

@@ -93,11 +93,13 @@ TEST_F(BuildModeTest, WritesTheSetupAndTheScrambledCredits) {
     ASSERT_EQ(LocateSetupArchive(setup, strings.Text(23), archive), ArchiveStatus::Found);
     EXPECT_EQ(archive.start, 4096u);
     const char* names[] = {"KOVA.exe", "KOVA.hlp", "KOVA.cnt"};
-    for (uint32_t i = 0; i < 3; ++i) {
-        const ArchiveEntry entry = ReadArchiveEntry(setup, archive, i);
-        EXPECT_STREQ(entry.name, names[i]);
+    size_t walked = 0;
+    for (ArchiveEntry entry; NextArchiveEntry(setup, archive, entry); ++walked) {
+        ASSERT_LT(walked, 3u);
+        EXPECT_STREQ(entry.name, names[walked]);
         EXPECT_EQ(entry.destination, 0);
     }
+    EXPECT_EQ(walked, 3u);
 }
 
 TEST_F(BuildModeTest, MissingInputLeavesNoSetupAndNamesTheInput) {

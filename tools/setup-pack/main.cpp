@@ -130,8 +130,7 @@ int List(const std::string& path) {
     LoadedSetup setup;
     if (const int status = Load(path, setup); status != kExitOk) return status;
     std::printf("%-32s %12s %11s %12s\n", "name", "size", "destination", "body offset");
-    for (uint32_t i = 0; i < setup.archive.count; ++i) {
-        const ArchiveEntry entry = ReadArchiveEntry(setup.bytes(), setup.archive, i);
+    for (ArchiveEntry entry; NextArchiveEntry(setup.bytes(), setup.archive, entry);) {
         std::printf("%-32s %12u %11s %12zu\n", entry.name, entry.size, entry.destination ? "system" : "install",
                     entry.bodyOffset);
     }
@@ -149,8 +148,7 @@ int Extract(const std::string& path, const std::string& directory) {
     LoadedSetup setup;
     if (const int status = Load(path, setup); status != kExitOk) return status;
     PosixFileSystem files;
-    for (uint32_t i = 0; i < setup.archive.count; ++i) {
-        const ArchiveEntry entry = ReadArchiveEntry(setup.bytes(), setup.archive, i);
+    for (ArchiveEntry entry; NextArchiveEntry(setup.bytes(), setup.archive, entry);) {
         const std::string target = directory + "/" + entry.name;
         FileHandle out = -1;
         if (!files.CreateTruncated(target.c_str(), out)) {
