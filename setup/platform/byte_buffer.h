@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <span>
 #include <utility>
 
@@ -31,11 +30,6 @@ public:
         data_ = static_cast<uint8_t*>(std::calloc(size == 0 ? 1 : size, 1));
         size_ = data_ ? size : 0;
         return data_ != nullptr;
-    }
-    bool Assign(std::span<const uint8_t> bytes) {
-        if (!Allocate(bytes.size())) return false;
-        if (!bytes.empty()) std::memcpy(data_, bytes.data(), bytes.size());
-        return true;
     }
 
     uint8_t* data() { return data_; }
