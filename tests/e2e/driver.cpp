@@ -11,6 +11,7 @@
 //   e2e-driver combo TITLE ID                   "selection=N count=M text=T"
 //   e2e-driver answer CAPTION BUTTON [SECONDS]  print the box's text, then press BUTTON (1 OK, 6 Yes, 7 No)
 //   e2e-driver rect TITLE ID                    "left top right bottom" of control ID on the screen
+//   e2e-driver focus TITLE                      "ID CLASS" of the control that has the keyboard focus
 //   e2e-driver set-text TITLE ID TEXT           WM_SETTEXT on control ID
 //   e2e-driver combo-select TITLE ID INDEX      select entry INDEX of a list and notify the dialog
 //   e2e-driver run COMMANDLINE                  start a program as the shell would, wait, print its exit code
@@ -147,6 +148,19 @@ int main(int argc, char** argv) {
     }
     if (!std::strcmp(command, "close")) {
         PostMessageA(RequireWindow(title), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    }
+    if (!std::strcmp(command, "focus")) {
+        // The focus belongs to the thread of the window's owner; GetFocus would answer for ours.
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(RequireWindow(title), nullptr), &info) || !info.hwndFocus) {
+            std::printf("none\n");
+            return 0;
+        }
+        char className[64] = {};
+        GetClassNameA(info.hwndFocus, className, sizeof className);
+        std::printf("%d %s\n", GetDlgCtrlID(info.hwndFocus), className);
         return 0;
     }
     if (argc < 4) return Usage();

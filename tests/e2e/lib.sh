@@ -29,32 +29,58 @@ check_contains() {  # check_contains DESCRIPTION NEEDLE HAYSTACK
     case "$3" in *"$2"*) log "ok: $1" ;; *) fail "$1: [$2] not in [$3]" ;; esac
 }
 
-# A display: the caller's when there is one (and E2E_OWN_DISPLAY is not set), else our own Xvfb.
+# A display: the caller's when there is one (and E2E_OWN_DISPLAY is not set), else our own Xvfb on
+# a display number that no other server holds.
 e2e_start_display() {
     if [ -n "${DISPLAY:-}" ] && [ -z "${E2E_OWN_DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
-    local number=$((90 + RANDOM % 100))
+    local number
+    for number in $(shuf -i 90-399); do
+        [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] || break
+    done
     Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     e2e_started_pids+=($!)
     export DISPLAY=":$number"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && return; sleep 0.1; done
 }
 
-# A CUPS scheduler with one file-backed queue gives Wine a local printer; started here unless one
-# runs already.
+# A private CUPS scheduler with one file-backed queue gives Wine a local printer. It has its own
+# configuration, spool and socket under the work folder and is reached through CUPS_SERVER, so the
+# machine's own scheduler and printers are never touched.
 e2e_start_cups() {
-    if ! lpstat -r 2>/dev/null | grep -q 'is running'; then
-        grep -q '^FileDevice Yes' /etc/cups/cups-files.conf 2>/dev/null ||
-            echo 'FileDevice Yes' >>/etc/cups/cups-files.conf
-        /usr/sbin/cupsd -f >/dev/null 2>&1 &
-        e2e_started_pids+=($!)
-        for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q 'is running' && break; sleep 0.1; done
-    fi
+    local root="$E2E_WORK/cups"
+    rm -rf "$root"
+    mkdir -p "$root"/{conf,spool,tmp,state,cache,log}
+    cat >"$root/conf/cups-files.conf" <<EOF
+FileDevice Yes
+SystemGroup root
+ServerRoot $root/conf
+RequestRoot $root/spool
+TempDir $root/tmp
+StateDir $root/state
+CacheDir $root/cache
+AccessLog $root/log/access_log
+ErrorLog $root/log/error_log
+PageLog $root/log/page_log
+EOF
+    cat >"$root/conf/cupsd.conf" <<EOF
+Listen $root/cups.sock
+Browsing No
+WebInterface No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+EOF
+    /usr/sbin/cupsd -f -c "$root/conf/cupsd.conf" -s "$root/conf/cups-files.conf" >/dev/null 2>&1 &
+    e2e_started_pids+=($!)
+    export CUPS_SERVER="$root/cups.sock"
+    for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q 'is running' && break; sleep 0.1; done
     add_printer
 }
 add_printer() { lpadmin -p KOVA_Laser -E -v file:///dev/null; }
-remove_printers() {
-    for queue in $(lpstat -e 2>/dev/null); do lpadmin -x "$queue"; done
-}
+# Only the private scheduler's queue: CUPS_SERVER points every lp command at it.
+remove_printers() { lpadmin -x KOVA_Laser; }
 
 # A registry value of the prefix as "reg query" prints it: binary values as hex, strings as text.
 reg_value() {  # reg_value KEY NAME ("" for the default value)
@@ -131,6 +157,37 @@ wait_setup() {
     SETUP_EXIT=timeout
     return 1
 }
+
+# ---- real input: what a person does, with the X pointer and keyboard on the scenario's display.
+# The Wine desktop window sits at the screen's origin, so window rectangles are screen positions.
+pointer_click() {  # pointer_click X Y [REPEAT]: a click, or a double-click with REPEAT 2
+    xdotool mousemove --sync "$1" "$2" click --repeat "${3:-1}" --delay 80 1
+    sleep 0.3
+}
+# A click in the middle of a control of the window TITLE.
+click_control() {  # click_control TITLE ID
+    local left top right bottom
+    read -r left top right bottom < <(driver rect "$1" "$2" | tr -d '\r')
+    [ -n "$bottom" ] || { fail "no control $2 in \"$1\" to click"; return 1; }
+    pointer_click $(((left + right) / 2)) $(((top + bottom) / 2))
+}
+# A click on a label of the setup dialog's tab strip; each label is a sixth of the strip wide.
+click_tab() {  # click_tab INDEX
+    local left top right
+    read -r left top right _ < <(driver rect "$DIALOG_TITLE" 1000 | tr -d '\r')
+    local width=$(((right - left) / 6))
+    pointer_click $((left + $1 * width + width / 2)) $((top + 10))
+}
+press() {  # press KEY... (xdotool key names: Tab, shift+Tab, ctrl+Tab, Return, Escape, space, Down ...)
+    xdotool key --delay 120 "$@"
+    sleep 0.3
+}
+type_text() {  # type_text TEXT: typed into whatever has the focus
+    xdotool type --delay 40 -- "$1"
+    sleep 0.3
+}
+# The control that has the keyboard focus in the window TITLE: "ID CLASS", or "none".
+focused() { driver focus "$1" | tr -d '\r'; }
 
 screenshot() {
     mkdir -p "$E2E_SCREENS"
