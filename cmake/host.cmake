@@ -48,4 +48,6 @@ target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support 
 target_compile_definitions(unit_tests PRIVATE KOVA_STRINGS_RC="${KOVA_STRINGS_RC}"
     KOVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_libraries(unit_tests PRIVATE kova_posix GTest::gtest_main GTest::gmock)
-gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST)
+gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+
+include(${CMAKE_SOURCE_DIR}/cmake/tests.cmake)
