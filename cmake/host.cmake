@@ -24,6 +24,10 @@ target_link_libraries(setup-pack PRIVATE kova_posix)
 add_executable(scramble-text tools/scramble-text/main.cpp)
 target_link_libraries(scramble-text PRIVATE kova_posix)
 
+# The SetupDialog layout for the scripts (tests/e2e/lib.sh): name, offset, width and kind of each field.
+add_executable(record-layout tools/record-layout/main.cpp)
+target_link_libraries(record-layout PRIVATE kova_core)
+
 if(KOVA_BENCH)
     find_package(benchmark REQUIRED)
     file(GLOB KOVA_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_bench.cpp)

@@ -87,7 +87,7 @@ remove_printers() { lpadmin -x KOVA_Laser; }
 reg_value() {  # reg_value KEY NAME ("" for the default value)
     local which=(/v "$2")
     [ -z "$2" ] && which=(/ve)
-    wine reg query "$1" "${which[@]}" 2>/dev/null | python3 -c '
+    wine reg query "$1" "${which[@]}" 2>/dev/null | /usr/bin/python3 -c '
 import re, sys
 for line in sys.stdin:
     m = re.match(r"\s+(.*?)\s+(REG_\w+)\s*(.*?)\r?$", line)
@@ -223,7 +223,7 @@ tab_label_colours() {
     sleep 0.5
     import -display "$DISPLAY" -window root "$shot" 2>/dev/null
     read -r left top right _ < <(driver rect "$DIALOG_TITLE" 1000 | tr -d '\r')
-    python3 - "$shot" "$left" "$top" "$right" <<'PY'
+    /usr/bin/python3 - "$shot" "$left" "$top" "$right" <<'PY'
 import subprocess, sys
 shot, left, top, right = sys.argv[1], *map(int, sys.argv[2:])
 width, height = right - left, 22
@@ -245,19 +245,26 @@ PY
 
 # The colour most of a label's coloured pixels have: red, green, yellow or none.
 label_colour() {  # label_colour TAB-INDEX (after tab_label_colours output in LABELS)
-    sed -n "$(($1 + 1))p" <<<"$LABELS" | python3 -c '
+    sed -n "$(($1 + 1))p" <<<"$LABELS" | /usr/bin/python3 -c '
 import sys
 counts = dict(part.split("=") for part in sys.stdin.read().split())
 best = max(counts, key=lambda k: int(counts[k]))
 print(best if int(counts[best]) > 3 else "none")'
 }
 
-# The stored "config" value, as a hex string, and fields of it read with Python's struct.
+# The stored "config" value, as a hex string, and fields of it by name. Names, offsets and widths
+# come from the SetupDialog header through the host tool record-layout ("name offset width kind").
+E2E_RECORD_LAYOUT="$ROOT/build/release/record-layout"
+record_layout() { "$E2E_RECORD_LAYOUT"; }
+record_size() { record_layout | awk '{ end = $2 + $3 } END { print end }'; }
 config_hex() { reg_value 'HKLM\Software\KOVA' config; }
-config_field() {  # config_field HEX OFFSET FORMAT (struct format: "<i", "B", "4s", "255s" ...)
-    python3 -c '
+config_field() {  # config_field HEX FIELD: an int or flag as a number, a text up to its first zero
+    /usr/bin/python3 -c '
 import struct, sys
-data = bytes.fromhex(sys.argv[1])
-value = struct.unpack_from(sys.argv[3], data, int(sys.argv[2]))[0]
-print(value.split(b"\0")[0].decode("latin-1") if isinstance(value, bytes) else value)' "$1" "$2" "$3"
+data, wanted, layout = bytes.fromhex(sys.argv[1]), sys.argv[2], sys.argv[3]
+fields = {name: (int(offset), int(width), kind) for name, offset, width, kind in map(str.split, layout.splitlines())}
+offset, width, kind = fields[wanted]
+value = data[offset:offset + width]
+print(struct.unpack("<i", value)[0] if kind == "int" else value[0] if kind == "flag"
+      else value.split(b"\0")[0].decode("latin-1"))' "$1" "$2" "$(record_layout)"
 }
