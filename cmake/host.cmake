@@ -24,6 +24,10 @@ target_link_libraries(setup-pack PRIVATE kova_posix)
 add_executable(scramble-text tools/scramble-text/main.cpp)
 target_link_libraries(scramble-text PRIVATE kova_posix)
 
+# The SetupDialog layout for the scripts (tests/e2e/lib.sh): name, offset, width and kind of each field.
+add_executable(record-layout tools/record-layout/main.cpp)
+target_link_libraries(record-layout PRIVATE kova_core)
+
 if(KOVA_BENCH)
     find_package(benchmark REQUIRED)
     file(GLOB KOVA_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_bench.cpp)
@@ -48,4 +52,6 @@ target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support 
 target_compile_definitions(unit_tests PRIVATE KOVA_STRINGS_RC="${KOVA_STRINGS_RC}"
     KOVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_libraries(unit_tests PRIVATE kova_posix GTest::gtest_main GTest::gmock)
-gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST)
+gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+
+include(${CMAKE_SOURCE_DIR}/cmake/tests.cmake)

@@ -126,7 +126,7 @@ bool WriteArchiveEntry(std::span<uint8_t, kEntrySize> entry, uint8_t destination
     return true;
 }
 
-ArchiveStatus FindSetupArchive(Platform& platform, OwnSetupFile& own) {
+ArchiveStatus FindSetupArchive(Platform& platform, MappedSetupFile& own) {
     char marker[kMaxPath] = {};
     const int length = platform.strings.Load(IDS_ARCHIVE_MARKER, marker, sizeof marker);
     if (length <= 0 || !platform.files.MapOwnExecutable(own.view)) return ArchiveStatus::NoArchive;

@@ -66,13 +66,14 @@ bool WriteArchiveHeader(std::span<uint8_t, kArchiveHeaderSize> header, std::stri
 // Writes one 268-byte entry record. False when `name` is not a bare file name.
 bool WriteArchiveEntry(std::span<uint8_t, kEntrySize> entry, uint8_t destination, uint32_t size, std::string_view name);
 
-// The running program's own file, mapped, and the archive in it.
-class OwnSetupFile {
+// A setup file mapped whole, and the archive in it: the running program's own file, or a setup
+// that setup-pack reads. The view is released with the FileSystem that mapped it.
+class MappedSetupFile {
 public:
-    explicit OwnSetupFile(FileSystem& files) : files_(files) {}
-    OwnSetupFile(const OwnSetupFile&) = delete;
-    OwnSetupFile& operator=(const OwnSetupFile&) = delete;
-    ~OwnSetupFile() {
+    explicit MappedSetupFile(FileSystem& files) : files_(files) {}
+    MappedSetupFile(const MappedSetupFile&) = delete;
+    MappedSetupFile& operator=(const MappedSetupFile&) = delete;
+    ~MappedSetupFile() {
         if (view.data != nullptr) files_.Unmap(view);
     }
     std::span<const uint8_t> bytes() const { return {view.data, view.size}; }
@@ -85,4 +86,4 @@ private:
 };
 
 // Loads the marker text (string 23), reads the program's own file whole and locates the archive.
-ArchiveStatus FindSetupArchive(Platform& platform, OwnSetupFile& own);
+ArchiveStatus FindSetupArchive(Platform& platform, MappedSetupFile& own);

@@ -34,7 +34,7 @@ struct Job {
     const char* directory;
     Mode mode;
     bool upgrading;
-    OwnSetupFile own;
+    MappedSetupFile own;
     char systemDirectory[kMaxPath] = {};
     bool haveSystemDirectory = false;
 };
@@ -270,7 +270,7 @@ bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name
 
 bool InstallFiles(Platform& platform, const char* directory, bool upgrading, bool removing) {
     Job job{platform, directory, removing ? Mode::Remove : upgrading ? Mode::Upgrade : Mode::Install, upgrading,
-            OwnSetupFile(platform.files)};
+            MappedSetupFile(platform.files)};
     if (FindSetupArchive(platform, job.own) != ArchiveStatus::Found) {
         platform.messages.Show(kNoArchiveText, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
         return Abandon(job);

@@ -1,6 +1,7 @@
 #include "text_format.h"
 
 #include <cstdarg>
+#include <cstdint>
 
 namespace {
 
@@ -11,8 +12,8 @@ public:
         if (length_ + 1 < capacity_) out_[length_] = c;
         ++length_;
     }
-    void Put(const char* text) {
-        for (; *text != '\0'; ++text) Put(*text);
+    void Put(const char* text, size_t most = SIZE_MAX) {
+        for (; most > 0 && *text != '\0'; ++text, --most) Put(*text);
     }
     void PutNumber(unsigned long long value, bool negative) {
         char digits[24];
@@ -52,12 +53,23 @@ int FormatTextV(char* out, size_t capacity, const char* format, va_list args) {
             output.Put(*p);
             continue;
         }
-        const bool isLong = p[1] == 'l';
-        const char conversion = isLong ? p[2] : p[1];
+        // "%.Ns" reads at most N characters, for fields that need not end with a zero.
+        const char* spec = p + 1;
+        size_t precision = SIZE_MAX;
+        if (spec[0] == '.' && spec[1] >= '0' && spec[1] <= '9') {
+            precision = 0;
+            for (++spec; *spec >= '0' && *spec <= '9'; ++spec) precision = precision * 10 + (*spec - '0');
+            if (*spec != 's') {
+                output.Put('%');
+                continue;
+            }
+        }
+        const bool isLong = spec[0] == 'l';
+        const char conversion = isLong ? spec[1] : spec[0];
         switch (conversion) {
             case 's': {
                 const char* text = va_arg(args, const char*);
-                output.Put(text != nullptr ? text : "(null)");
+                output.Put(text != nullptr ? text : "(null)", precision);
                 break;
             }
             case 'd': {
@@ -80,7 +92,7 @@ int FormatTextV(char* out, size_t capacity, const char* format, va_list args) {
                 output.Put('%');
                 continue;
         }
-        p += isLong ? 2 : 1;
+        p = spec + (isLong ? 1 : 0);
     }
     return output.Finish();
 }

@@ -1,17 +1,20 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Checks the compiled resources of the setup image against the resource table of the setup program.
 
-Reads the .rsrc section of the image and checks dialog 107 (header and every control in template order),
+Reads the image with pefile (Debian's python3-pefile: PE headers, resource tree, string table, version
+resource) and checks dialog 107 (header and every control in template order),
 the string table, icon group 104, the scrambled banner text 112, the version resource and that every
 resource is U.S. English. A typo in setup/resources/setup.rc or strings.rc makes one of these checks fail.
 
 Usage: resources.py [IMAGE]   (default: dist/image/setup.exe)
-Prints one line per failed check and ends with "resources: N passed, N failed"; exit status 1 on a failure.
+Prints one line per check; exit status 1 when one failed.
 """
 import os
 import re
 import struct
 import sys
+
+import pefile
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 BANNER_TEXT = os.path.join(ROOT, "setup", "resources", "banner.txt")
@@ -205,50 +208,44 @@ class Failure(Exception):
 
 # --- Reading the image --------------------------------------------------------------------------------------
 
+def load_image(path):
+    """The parsed image; a Failure unless it is a PE32 image for i386 with resources."""
+    try:
+        image = pefile.PE(path, fast_load=True)
+    except pefile.PEFormatError as problem:
+        raise Failure(f"not a PE image: {problem}") from problem
+    if image.OPTIONAL_HEADER.Magic != pefile.OPTIONAL_HEADER_MAGIC_PE:
+        raise Failure("not a PE32 image")
+    image.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
+    if not hasattr(image, "DIRECTORY_ENTRY_RESOURCE"):
+        raise Failure("the image has no resources")
+    return image
+
+
+def entry_key(entry):
+    return str(entry.name) if entry.name is not None else entry.id
+
+
 def read_resources(image):
     """Returns {(type, name, language): bytes}; type and name are ints or upper-case strings."""
-    (pe_offset,) = struct.unpack_from("<I", image, 0x3C)
-    if image[pe_offset:pe_offset + 4] != b"PE\0\0":
-        raise Failure("not a PE image")
-    sections, optional_size = struct.unpack_from("<H12xH", image, pe_offset + 6)
-    optional = pe_offset + 24
-    if struct.unpack_from("<H", image, optional)[0] != 0x10B:
-        raise Failure("not a PE32 image")
-    rsrc_rva, rsrc_size = struct.unpack_from("<II", image, optional + 96 + 2 * 8)
-    table = optional + optional_size
-    layout = [struct.unpack_from("<8xIIII", image, table + 40 * i) for i in range(sections)]
-
-    def file_offset(rva):
-        for virtual_size, address, raw_size, raw_offset in layout:
-            if address <= rva < address + max(virtual_size, raw_size):
-                return raw_offset + rva - address
-        raise Failure(f"RVA {rva:#x} lies in no section")
-
-    if not rsrc_size:
-        raise Failure("the image has no resources")
-    base = file_offset(rsrc_rva)
-
-    def entry_name(value):
-        if value & 0x80000000:
-            at = base + (value & 0x7FFFFFFF)
-            (length,) = struct.unpack_from("<H", image, at)
-            return image[at + 2:at + 2 + 2 * length].decode("utf-16-le")
-        return value
-
-    def directory(at):
-        named, numbered = struct.unpack_from("<HH", image, base + at + 12)
-        for i in range(named + numbered):
-            name, target = struct.unpack_from("<II", image, base + at + 16 + 8 * i)
-            yield entry_name(name), target
-
     resources = {}
-    for rtype, types in directory(0):
-        for name, names in directory(types & 0x7FFFFFFF):
-            for language, leaf in directory(names & 0x7FFFFFFF):
-                rva, size = struct.unpack_from("<II", image, base + leaf)
-                at = file_offset(rva)
-                resources[(rtype, name, language)] = image[at:at + size]
+    for rtype in image.DIRECTORY_ENTRY_RESOURCE.entries:
+        for name in rtype.directory.entries:
+            for language in name.directory.entries:
+                leaf = language.data.struct
+                resources[(entry_key(rtype), entry_key(name), language.id)] = image.get_data(leaf.OffsetToData,
+                                                                                          leaf.Size)
     return resources
+
+
+def read_strings(image):
+    """The string table: {string ID: text}, from every bundle pefile decoded."""
+    strings = {}
+    for rtype in image.DIRECTORY_ENTRY_RESOURCE.entries:
+        if rtype.id == RT_STRING:
+            for bundle in rtype.directory.entries:
+                strings.update(getattr(bundle.directory, "strings", {}))
+    return strings
 
 
 class Reader:
@@ -314,42 +311,6 @@ def parse_dialog(data):
     return header, controls
 
 
-def parse_string_table(resources):
-    strings = {}
-    for (rtype, bundle, _language), data in resources.items():
-        if rtype != RT_STRING:
-            continue
-        reader = Reader(data)
-        for slot in range(16):
-            length = reader.take("H")
-            if length:
-                strings[(bundle - 1) * 16 + slot] = data[reader.at:reader.at + 2 * length].decode("utf-16-le")
-            reader.at += 2 * length
-    return strings
-
-
-def parse_version_node(data, at):
-    """One node of the version tree: (key, value, children, end offset)."""
-    reader = Reader(data, at)
-    length, value_length, kind = reader.take("HHH")
-    end = at + length
-    key = reader.text()
-    reader.align()
-    if kind == 1:
-        value = data[reader.at:reader.at + 2 * value_length].decode("utf-16-le").rstrip("\0")
-        reader.at += 2 * value_length
-    else:
-        value = data[reader.at:reader.at + value_length]
-        reader.at += value_length
-    children = []
-    reader.align()
-    while reader.at < end:
-        child = parse_version_node(data, reader.at)
-        children.append(child[:3])
-        reader.at = (child[3] + 3) & ~3
-    return key, value, children, end
-
-
 # --- Checks: each returns a list of differences, empty when the check passes --------------------------------
 
 def describe_style(style):
@@ -412,7 +373,7 @@ def check_dialog(resources, report):
 
 
 def check_strings(resources, report):
-    strings = parse_string_table(resources)
+    strings = read_strings(resources.image)
     for string_id, text in STRINGS.items():
         actual = strings.get(string_id)
         report(f"string {string_id}", [] if actual == text else [f"{actual!r}, expected {text!r}"])
@@ -481,36 +442,38 @@ def version_number(high, low):
 
 
 def check_version(resources, report):
-    data = resources.get((RT_VERSION, VERSION_ID, US_ENGLISH))
-    if data is None:
+    if (RT_VERSION, VERSION_ID, US_ENGLISH) not in resources:
         report("version resource", ["missing"])
         return
-    key, fixed, children, _end = parse_version_node(data, 0)
-    differences = [] if key == "VS_VERSION_INFO" else [f"root key {key!r}"]
-    signature = struct.unpack_from("<I", fixed)[0] if len(fixed) == 52 else None
-    if signature != 0xFEEF04BD:
+    image = resources.image
+    root = image.VS_VERSIONINFO[0].Key.decode("latin-1") if hasattr(image, "VS_VERSIONINFO") else None
+    differences = [] if root == "VS_VERSION_INFO" else [f"root key {root!r}"]
+    fixed = image.VS_FIXEDFILEINFO[0] if hasattr(image, "VS_FIXEDFILEINFO") else None
+    if fixed is None or fixed.Signature != 0xFEEF04BD:
         differences.append("no fixed file information")
     else:
-        file_high, file_low, product_high, product_low = struct.unpack_from("<IIII", fixed, 8)
-        if version_number(file_high, file_low) != FILE_VERSION:
-            differences.append(f"file version {version_number(file_high, file_low)}, expected {FILE_VERSION}")
-        if version_number(product_high, product_low) != PRODUCT_VERSION:
-            differences.append(f"product version {version_number(product_high, product_low)}, "
-                               f"expected {PRODUCT_VERSION}")
-    blocks = {child[0]: child for child in children}
-    tables = blocks.get("StringFileInfo", (None, None, []))[2]
-    table_keys = [table[0] for table in tables]
+        file_version = version_number(fixed.FileVersionMS, fixed.FileVersionLS)
+        product_version = version_number(fixed.ProductVersionMS, fixed.ProductVersionLS)
+        if file_version != FILE_VERSION:
+            differences.append(f"file version {file_version}, expected {FILE_VERSION}")
+        if product_version != PRODUCT_VERSION:
+            differences.append(f"product version {product_version}, expected {PRODUCT_VERSION}")
+    blocks = {block.Key.decode("latin-1"): block for block in getattr(image, "FileInfo", [[]])[0]}
+    tables = getattr(blocks.get("StringFileInfo"), "StringTable", [])
+    table_keys = [table.LangID.decode("latin-1") for table in tables]
     if table_keys != [VERSION_TABLE]:
         differences.append(f"string tables {table_keys}, expected [{VERSION_TABLE!r}]")
     else:
-        strings = {name: value for name, value, _children in tables[0][2]}
+        strings = {name.decode("utf-8"): value.decode("utf-8") for name, value in tables[0].entries.items()}
         if strings != VERSION_STRINGS:
             differences.append(f"strings {strings}, expected {VERSION_STRINGS}")
-    variables = {name: value for name, value, _children in blocks.get("VarFileInfo", (None, None, []))[2]}
-    translation = variables.get("Translation", b"")
-    expected_translation = struct.pack("<HH", *TRANSLATION)
+    variables = {}
+    for variable in getattr(blocks.get("VarFileInfo"), "Var", []):
+        variables.update(variable.entry)
+    translation = variables.get(b"Translation", "")
+    expected_translation = " ".join(f"{part:#06x}" for part in TRANSLATION)
     if translation != expected_translation:
-        differences.append(f"translation {translation.hex()}, expected {expected_translation.hex()}")
+        differences.append(f"translation {translation!r}, expected {expected_translation!r}")
     report("version resource", differences)
 
 
@@ -525,21 +488,29 @@ def check_inventory(resources, report):
     report("no other resources", [f"also {', '.join(extra)}"] if extra else [])
 
 
+class ImageResources(dict):
+    """{(type, name, language): bytes} of one image, and the parsed image for what pefile decodes itself."""
+
+    def __init__(self, image):
+        super().__init__(read_resources(image))
+        self.image = image
+
+
 def main():
     path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "dist", "image", "setup.exe")
-    counts = {"passed": 0, "failed": 0}
+    failed = False
 
     def report(what, differences):
+        nonlocal failed
         if differences:
-            print(f"    FAIL: {what}: {'; '.join(differences)}")
-            counts["failed"] += 1
+            print(f"FAIL: {what}: {'; '.join(differences)}")
+            failed = True
         else:
-            counts["passed"] += 1
+            print(f"ok: {what}")
 
     try:
-        with open(path, "rb") as image_file:
-            resources = read_resources(image_file.read())
-    except (OSError, Failure, struct.error) as problem:
+        resources = ImageResources(load_image(path))
+    except (OSError, Failure, pefile.PEFormatError) as problem:
         resources = None
         report(f"resources of {path}", [str(problem)])
     for check in (check_dialog, check_strings, check_icon, check_banner, check_version, check_inventory):
@@ -547,10 +518,9 @@ def main():
             break
         try:
             check(resources, report)
-        except (OSError, Failure, struct.error, UnicodeDecodeError) as problem:
+        except (OSError, Failure, struct.error, UnicodeDecodeError, pefile.PEFormatError) as problem:
             report(check.__name__.replace("_", " "), [f"cannot be read: {problem}"])
-    print(f"resources: {counts['passed']} passed, {counts['failed']} failed")
-    return 1 if counts["failed"] else 0
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 #include "setup.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,13 +11,14 @@
 #include <vector>
 
 #include "archive.h"
-#include "fake_file_system.h"
-#include "fake_messages.h"
-#include "fake_process.h"
-#include "fake_registry.h"
-#include "rc_strings.h"
+#include "fake_platform.h"
 
 namespace {
+
+using ::testing::AllOf;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 using Bytes = std::vector<uint8_t>;
 constexpr RegRoot HKLM = RegRoot::LocalMachine;
@@ -47,7 +49,7 @@ Bytes Stored(const char* version, const char* directory = kDir) {
 
 std::string Version(const SetupDialog& record) { return std::string(record.version, strnlen(record.version, 4)); }
 
-class ConfigurationTest : public ::testing::Test {
+class ConfigurationTest : public ::testing::Test, protected FakePlatform {
 protected:
     ConfigurationTest() {
         files.AddDirectory(kDir);
@@ -84,12 +86,6 @@ protected:
     }
 
     static constexpr char kImage[] = "MZ setup image";
-    FakeRegistry registry;
-    FakeFileSystem files;
-    FakeMessages messages;
-    RcStrings strings;
-    FakeProcess process;
-    Platform platform{registry, files, messages, strings, process};
 };
 
 // ---------------------------------------------------------------- version numbers
@@ -541,11 +537,9 @@ TEST_F(ConfigurationTest, FailedWritesOfTheUpgradeAreAssertionFailures) {
         EXPECT_EQ(process.endedWith, std::vector<int>{-1});
         ASSERT_EQ(messages.shown.size(), 1u);
         const std::string& text = messages.shown[0].text;
-        const std::string head = "Assertion '" + c.expression + "' failed!\nLine #:";
-        EXPECT_EQ(text.substr(0, head.size()), head);
-        const std::string tail = "setup/setup.cpp\nThis thread (1234) will terminate";
-        EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-        EXPECT_NE(text.find("\nSource Code:"), std::string::npos);
+        EXPECT_THAT(text, AllOf(StartsWith("Assertion '" + c.expression + "' failed!\nLine #:"),
+                                HasSubstr("\nSource Code:"),
+                                EndsWith("setup/setup.cpp\nThis thread (1234) will terminate")));
         EXPECT_EQ(messages.shown[0].caption, "Assertion Failure");
         EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok | MessageStyle::IconError);
         EXPECT_TRUE(files.log.empty());

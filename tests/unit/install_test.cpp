@@ -1,5 +1,6 @@
 #include "install.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,13 +10,13 @@
 #include <vector>
 
 #include "archive.h"
-#include "fake_file_system.h"
-#include "fake_messages.h"
-#include "fake_process.h"
-#include "fake_registry.h"
-#include "rc_strings.h"
+#include "fake_platform.h"
 
 namespace {
+
+using ::testing::AnyOf;
+using ::testing::Eq;
+using ::testing::StartsWith;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -48,6 +49,11 @@ const char* ModeName(Mode mode) {
     return mode == Mode::Install ? "install" : mode == Mode::Upgrade ? "upgrade" : "remove";
 }
 
+// The word the error boxes end with: "KOVA NOT installed!", "KOVA NOT fully upgraded!" ...
+std::string Outcome(Mode mode) {
+    return mode == Mode::Install ? "installed" : mode == Mode::Upgrade ? "upgraded" : "removed";
+}
+
 constexpr char kDir[] = "C:\\Program Files\\KOVA";
 
 const char* const kShellKeys[] = {
@@ -58,7 +64,7 @@ const char* const kShellKeys[] = {
     "KOVA\\DefaultIcon",
 };
 
-class InstallTest : public ::testing::Test {
+class InstallTest : public ::testing::Test, protected FakePlatform {
 protected:
     InstallTest() {
         payload = {{"KOVA.exe", Text("kova program")}, {"KOVA.hlp", Text("help text")}, {"KOVA.cnt", Text("contents")}};
@@ -83,12 +89,6 @@ protected:
     bool ConfigurationKept() const { return registry.HasKey(RegRoot::LocalMachine, "Software\\KOVA"); }
 
     std::vector<PayloadFile> payload;
-    FakeRegistry registry;
-    FakeFileSystem files;
-    FakeMessages messages;
-    RcStrings strings;
-    FakeProcess process;
-    Platform platform{registry, files, messages, strings, process};
 };
 
 TEST_F(InstallTest, InstallWritesFilesSetupCopyShellEntriesAndReportsSuccess) {
@@ -282,7 +282,10 @@ TEST_F(InstallTest, DirectoryTooLongForAnyBuiltPathIsRefusedBeforeWriting) {
             EXPECT_EQ(done, length <= c.longest);
             if (done) continue;
             ASSERT_EQ(messages.shown.size(), 1u);
-            EXPECT_NE(messages.shown[0].text.find("is too long"), std::string::npos);
+            EXPECT_EQ(messages.shown[0].text, "Error: the installation directory \"" + directory.substr(0, 259) +
+                                                  "\" is too long: the path of a KOVA file in it would exceed 259 "
+                                                  "characters. Please choose a shorter directory. KOVA NOT " +
+                                                  Outcome(c.mode) + "!");
             EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
             EXPECT_TRUE(files.log.empty());
             EXPECT_EQ(ConfigurationKept(), c.mode == Mode::Upgrade);
@@ -299,7 +302,7 @@ TEST_F(InstallTest, EmptyDirectoryIsRefusedInEveryMode) {
         EXPECT_FALSE(Run(mode, ""));
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
-        EXPECT_NE(messages.shown[0].text.find("no installation directory"), std::string::npos);
+        EXPECT_EQ(messages.shown[0].text, "Error: no installation directory was given. KOVA NOT " + Outcome(mode) + "!");
         EXPECT_TRUE(files.log.empty());
         EXPECT_TRUE(files.HasFile("C:\\KOVA.exe"));
     }
@@ -328,10 +331,9 @@ TEST_F(InstallTest, FileFailureIsReportedWithItsNameAndNoSuccess) {
                 EXPECT_FALSE(Run(mode));
                 ASSERT_EQ(messages.shown.size(), 1u);
                 EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
-                EXPECT_NE(messages.shown[0].text.find("\"" + path + "\""), std::string::npos);
-                EXPECT_NE(messages.shown[0].text.find(mode == Mode::Install ? "KOVA NOT fully installed!"
-                                                                            : "KOVA NOT fully upgraded!"),
-                          std::string::npos);
+                EXPECT_EQ(messages.shown[0].text, "Error: the file \"" + path +
+                                                      "\" could not be written; the disk may be full or the folder "
+                                                      "may be protected. KOVA NOT fully " + Outcome(mode) + "!");
                 EXPECT_FALSE(files.HasFile(path));
                 EXPECT_EQ(files.OpenHandles(), 0u);
                 EXPECT_EQ(registry.KeyCount(), 1u + (mode == Mode::Upgrade ? 1u : 0u));  // HKLM "Software" remains
@@ -346,7 +348,9 @@ TEST_F(InstallTest, DirectoryThatCannotBeCreatedIsReported) {
     files.failOp = FileOp::MakeDirectory;
     EXPECT_FALSE(Run(Mode::Install));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find("C:\\Program Files\\KOVA\\KOVA.exe"), std::string::npos);
+    EXPECT_EQ(messages.shown[0].text,
+              "Error: the file \"C:\\Program Files\\KOVA\\KOVA.exe\" could not be written; the disk may be full or "
+              "the folder may be protected. KOVA NOT fully installed!");
     EXPECT_FALSE(registry.HasKey(RegRoot::ClassesRoot, "KOVA\\DefaultIcon"));
 }
 
@@ -363,7 +367,9 @@ TEST_F(InstallTest, ShellEntryFailureIsReportedAndNothingClaimsSuccess) {
 
             EXPECT_FALSE(Run(Mode::Install));
             ASSERT_EQ(messages.shown.size(), 1u);
-            EXPECT_NE(messages.shown[0].text.find(std::string("HKEY_CLASSES_ROOT\\") + key), std::string::npos);
+            EXPECT_EQ(messages.shown[0].text, std::string("Error: the registry key HKEY_CLASSES_ROOT\\") + key +
+                                                  " could not be written, so the Print commands are not available. "
+                                                  "KOVA NOT fully installed!");
             EXPECT_EQ(registry.OpenHandles(), 0u);
             EXPECT_FALSE(ConfigurationKept());
         }
@@ -376,7 +382,8 @@ TEST_F(InstallTest, RemoveReportsAFileThatStays) {
     files.failPath = std::string(kDir) + "\\KOVA.hlp";
     EXPECT_FALSE(Run(Mode::Remove));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find("KOVA.hlp\" could not be deleted"), std::string::npos);
+    EXPECT_EQ(messages.shown[0].text,
+              "Error: the file \"C:\\Program Files\\KOVA\\KOVA.hlp\" could not be deleted. KOVA NOT fully removed!");
     EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\KOVA.exe"));
     EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\KOVA.cnt"));
 }
@@ -413,7 +420,7 @@ TEST_F(InstallTest, EveryOperationFailedInTurn) {
                     EXPECT_EQ(messages.shown.at(0).caption, "Installation Fatal Error");
                 }
                 for (const std::string& path : files.FilePaths()) {
-                    EXPECT_TRUE(path.rfind(inside, 0) == 0 || path == systemFile) << path;
+                    EXPECT_THAT(path, AnyOf(StartsWith(inside), Eq(systemFile)));
                 }
                 EXPECT_EQ(files.OpenHandles(), 0u);
                 EXPECT_EQ(registry.OpenHandles(), 0u);

@@ -6,11 +6,7 @@
 #include "archive.h"
 #include "build_mode.h"
 #include "control_groups.h"
-#include "fake_file_system.h"
-#include "fake_messages.h"
-#include "fake_process.h"
-#include "fake_registry.h"
-#include "rc_strings.h"
+#include "fake_platform.h"
 #include "render/scramble_codec.h"
 #include "startup.h"
 
@@ -55,7 +51,7 @@ TEST(ControlGroupTable, RowsHoldTheControlsOfEachPageInOrder) {
     }
 }
 
-class BuildModeTest : public ::testing::Test {
+class BuildModeTest : public ::testing::Test, protected FakePlatform {
 protected:
     void SetUp() override {
         for (const char* dir : {"e:", "e:\\visual~1", "e:\\visual~1\\projects", "e:\\visual~1\\projects\\setup",
@@ -68,12 +64,6 @@ protected:
         files.AddFile(kBuildHelpPath, std::string("help"));
         files.AddFile(kBuildContentsPath, std::string(":Base KOVA.hlp"));
     }
-    FakeFileSystem files;
-    FakeRegistry registry;
-    FakeMessages messages;
-    RcStrings strings;
-    FakeProcess process;
-    Platform platform{registry, files, messages, strings, process};
 };
 
 TEST_F(BuildModeTest, WritesTheSetupAndTheScrambledCredits) {
@@ -112,7 +102,8 @@ TEST_F(BuildModeTest, MissingInputLeavesNoSetupAndNamesTheInput) {
         EXPECT_FALSE(files.HasFile(kBuildOutputPath)) << missing;
         ASSERT_EQ(messages.shown.size(), 1u) << missing;
         EXPECT_EQ(messages.shown[0].caption, "Build Error");
-        EXPECT_NE(messages.shown[0].text.find(missing), std::string::npos) << messages.shown[0].text;
+        EXPECT_EQ(messages.shown[0].text, std::string("Build mode could not read \"") + missing +
+                                              "\".\nNo setup program was written to " + kBuildOutputPath + ".");
     }
 }
 

@@ -20,6 +20,16 @@ TEST(FormatText, ConversionsTheProgramUses) {
     EXPECT_STREQ(out, "odd %x and %");
 }
 
+// A record field of N bytes need not end with a zero: "%.Ns" stops after N characters.
+TEST(FormatText, PrecisionReadsAtMostThatManyCharacters) {
+    char out[64];
+    const char field[4] = {'a', 'b', 'c', 'd'};  // no terminator
+    EXPECT_EQ(FormatText(out, sizeof out, "[%.4s] %s!", field, "next"), 12);
+    EXPECT_STREQ(out, "[abcd] next!");
+    FormatText(out, sizeof out, "[%.2s][%.9s][%.0s]", "xyz", "short", "gone");
+    EXPECT_STREQ(out, "[xy][short][]");
+}
+
 TEST(FormatText, NeverWritesPastTheBufferAndAlwaysTerminates) {
     char out[8] = {'#', '#', '#', '#', '#', '#', '#', '#'};
     EXPECT_EQ(FormatText(out, 6, "%s-%d", "abcdef", 12345), 12);

@@ -10,12 +10,8 @@
 #include "archive.h"
 #include "dialog/setup_dialog_record.h"
 #include "fake_desktop.h"
-#include "fake_file_system.h"
-#include "fake_messages.h"
-#include "fake_process.h"
-#include "fake_registry.h"
+#include "fake_platform.h"
 #include "install.h"
-#include "rc_strings.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -64,7 +60,7 @@ std::vector<uint8_t> SetupWithPayload(const std::string& marker) {
     return file;
 }
 
-class Uninstall : public ::testing::Test {
+class Uninstall : public ::testing::Test, protected FakePlatform {
 protected:
     void SetUp() override {
         for (const Key& key : kKeys) registry.AddKey(key.root, key.path);
@@ -122,12 +118,6 @@ protected:
         EXPECT_TRUE(launcher.started.empty());
     }
 
-    FakeRegistry registry;
-    FakeFileSystem files;
-    FakeMessages messages;
-    RcStrings strings;
-    FakeProcess process;
-    Platform platform{registry, files, messages, strings, process};
     FakeLauncher launcher;
     FakeQuit quit;
     SetupDialog record{};

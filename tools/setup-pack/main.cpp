@@ -98,21 +98,8 @@ int Build(const std::vector<std::string>& args) {
     return kExitFailure;
 }
 
-struct LoadedSetup {
-    PosixFileSystem files;
-    FileView view;
-    SetupArchive archive;
-    LoadedSetup() = default;
-    LoadedSetup(const LoadedSetup&) = delete;
-    LoadedSetup& operator=(const LoadedSetup&) = delete;
-    ~LoadedSetup() {
-        if (view.data) files.Unmap(view);
-    }
-    std::span<const uint8_t> bytes() const { return {view.data, view.size}; }
-};
-
-int Load(const std::string& path, LoadedSetup& setup) {
-    if (!setup.files.MapFile(path.c_str(), setup.view)) {
+int Load(const std::string& path, PosixFileSystem& files, MappedSetupFile& setup) {
+    if (!files.MapFile(path.c_str(), setup.view)) {
         return Failure("cannot read " + path + ": " + std::strerror(errno));
     }
     switch (LocateSetupArchive(setup.bytes(), kArchiveMarkerText, setup.archive)) {
@@ -127,8 +114,9 @@ int Load(const std::string& path, LoadedSetup& setup) {
 }
 
 int List(const std::string& path) {
-    LoadedSetup setup;
-    if (const int status = Load(path, setup); status != kExitOk) return status;
+    PosixFileSystem files;
+    MappedSetupFile setup(files);
+    if (const int status = Load(path, files, setup); status != kExitOk) return status;
     std::printf("%-32s %12s %11s %12s\n", "name", "size", "destination", "body offset");
     for (ArchiveEntry entry; NextArchiveEntry(setup.bytes(), setup.archive, entry);) {
         std::printf("%-32s %12u %11s %12zu\n", entry.name, entry.size, entry.destination ? "system" : "install",
@@ -138,16 +126,17 @@ int List(const std::string& path) {
 }
 
 int Verify(const std::string& path) {
-    LoadedSetup setup;
-    if (const int status = Load(path, setup); status != kExitOk) return status;
+    PosixFileSystem files;
+    MappedSetupFile setup(files);
+    if (const int status = Load(path, files, setup); status != kExitOk) return status;
     std::printf("%s: %u entries, archive at offset %zu\n", path.c_str(), setup.archive.count, setup.archive.start);
     return kExitOk;
 }
 
 int Extract(const std::string& path, const std::string& directory) {
-    LoadedSetup setup;
-    if (const int status = Load(path, setup); status != kExitOk) return status;
     PosixFileSystem files;
+    MappedSetupFile setup(files);
+    if (const int status = Load(path, files, setup); status != kExitOk) return status;
     for (ArchiveEntry entry; NextArchiveEntry(setup.bytes(), setup.archive, entry);) {
         const std::string target = directory + "/" + entry.name;
         FileHandle out = -1;
