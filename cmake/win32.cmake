@@ -27,7 +27,7 @@ add_executable(setup WIN32 ${KOVA_WIN32_SOURCES} ${KOVA_RC})
 add_dependencies(setup banner_resource)
 target_compile_options(setup PRIVATE -Werror)
 target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION})
-target_link_libraries(setup PRIVATE kova_core comctl32 gdi32 winspool shell32 advapi32 user32)
+target_link_libraries(setup PRIVATE kova_core gdi32 shell32 advapi32 user32)
 
 # The stand-in KOVA.exe: logs its command line beside itself, so tests see what the shell verbs start.
 add_executable(KOVA WIN32 ${CMAKE_SOURCE_DIR}/payload/kova_stand_in.cpp)
@@ -38,6 +38,17 @@ target_link_options(KOVA PRIVATE ${KOVA_WIN32_LINK_OPTIONS})
 add_executable(e2e-driver ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp)
 target_link_options(e2e-driver PRIVATE -static -s)
 target_link_libraries(e2e-driver PRIVATE comctl32 user32 advapi32)
+
+# Stand-ins for libraries planted beside the setup: each leaves a marker file when it is loaded.
+foreach(planted comctl32.dll winspool.drv)
+    string(REPLACE "." "_" target planted_${planted})
+    get_filename_component(base ${planted} NAME_WE)
+    get_filename_component(extension ${planted} LAST_EXT)
+    add_library(${target} SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/planted_library.cpp)
+    set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${base} SUFFIX ${extension}
+        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
+    target_link_options(${target} PRIVATE -static -s)
+endforeach()
 
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Setup.exe
     COMMAND ${KOVA_SETUP_PACK} build --image $<TARGET_FILE:setup> --out ${CMAKE_BINARY_DIR}/Setup.exe
