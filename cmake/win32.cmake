@@ -5,7 +5,7 @@ find_program(KOVA_SETUP_PACK setup-pack HINTS ${KOVA_HOST_TOOLS_DIR} NO_DEFAULT_
 find_program(KOVA_SCRAMBLE_TEXT scramble-text HINTS ${KOVA_HOST_TOOLS_DIR} NO_DEFAULT_PATH REQUIRED)
 
 set(KOVA_WIN32_LINK_OPTIONS -flto -Os -static -s -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat
-    -Wl,--no-insert-timestamp -Wl,--build-id=none)
+    -Wl,--tsaware -Wl,--no-insert-timestamp -Wl,--build-id=none)
 # The link map lets tests/image/check prove that no exception, demangler or printf code got in.
 set(KOVA_SETUP_MAP_OPTION -Wl,-Map=${CMAKE_BINARY_DIR}/setup.map)
 target_compile_options(kova_core PRIVATE -Werror)
@@ -20,7 +20,7 @@ add_custom_target(banner_resource DEPENDS ${KOVA_BANNER_BIN})
 
 set(KOVA_RC ${CMAKE_SOURCE_DIR}/setup/resources/setup.rc)
 set_source_files_properties(${KOVA_RC} PROPERTIES OBJECT_DEPENDS
-    "${KOVA_BANNER_BIN};${KOVA_STRINGS_RC};${CMAKE_SOURCE_DIR}/setup/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/setup/resources/kova.ico")
+    "${KOVA_BANNER_BIN};${KOVA_STRINGS_RC};${CMAKE_SOURCE_DIR}/setup/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/setup/resources/kova.ico;${CMAKE_SOURCE_DIR}/setup/resources/setup.manifest")
 set(CMAKE_RC_FLAGS "-I ${CMAKE_SOURCE_DIR}/setup/resources -I ${CMAKE_BINARY_DIR}/resources")
 
 add_executable(setup WIN32 ${KOVA_WIN32_SOURCES} ${KOVA_RC})
