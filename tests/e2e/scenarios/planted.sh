@@ -69,3 +69,29 @@ scenario_planted_libraries_never_run() {
     check "KOVA.exe removed" test ! -e "$directory/KOVA.exe"
     check_no_planted_library_ran uninstall
 }
+
+# A system library that cannot be loaded is named in a message: without the common controls the
+# setup ends; without the spooler it goes on as with no printer.
+scenario_a_missing_system_library_is_named() {
+    local library text
+    for library in comctl32.dll winspool.drv; do
+        (cd "$DRIVE_C" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$library=" exec wine "$ROOT/build/win32/Setup.exe") \
+            >/dev/null 2>&1 &
+        SETUP_PID=$!
+        check "[$library] the error box appears" driver wait-window "Error" 30
+        text=$(driver state "Error" 65535 | tr -d '\r' | sed 's/^.*text=//')
+        check_equal "[$library] the message" \
+            "Error: the Windows library \"$library\" could not be loaded from the system directory (error 126)." "$text"
+        click_control "Error" 1
+        if [ "$library" = comctl32.dll ]; then
+            wait_setup 30
+            check_equal "[$library] exit code" 1 "$SETUP_EXIT"
+            continue
+        fi
+        check "[$library] the dialog appears" driver wait-window "$DIALOG_TITLE" 30
+        check_contains "[$library] Install is disabled" "enabled=0" "$(driver state "$DIALOG_TITLE" 1)"
+        click_control "$DIALOG_TITLE" 2
+        wait_setup 30
+        check_equal "[$library] exit code after Cancel" 0 "$SETUP_EXIT"
+    done
+}
