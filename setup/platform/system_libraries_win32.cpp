@@ -4,10 +4,6 @@
 
 namespace {
 
-// Set once RestrictLibrarySearch found SetDefaultDllDirectories: the same system update brought
-// LOAD_LIBRARY_SEARCH_SYSTEM32 to LoadLibraryExA.
-bool systemSearchAvailable = false;
-
 void ShowLoadFailure(const char* name, DWORD error) {
     char text[256];
     FormatText(text, sizeof text,
@@ -36,14 +32,13 @@ void RestrictLibrarySearch() {
     using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
     const FARPROC entry = GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
     const auto setDefaultDirectories = reinterpret_cast<SetDefaultDirectories>(reinterpret_cast<void*>(entry));
-    systemSearchAvailable =
-        setDefaultDirectories != nullptr && setDefaultDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
-    if (!systemSearchAvailable) SetDllDirectoryA("");
+    if (setDefaultDirectories == nullptr || !setDefaultDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryA("");
 }
 
 FARPROC SystemLibraryEntry(const char* library, const char* entry) {
-    const HMODULE module = systemSearchAvailable ? LoadLibraryExA(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)
-                                                 : LoadFromSystemDirectory(library);
+    HMODULE module = LoadLibraryExA(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // A system without the search flags refuses them as an invalid parameter.
+    if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) module = LoadFromSystemDirectory(library);
     const FARPROC address = module ? GetProcAddress(module, entry) : nullptr;
     if (address == nullptr) ShowLoadFailure(library, GetLastError());
     return address;
@@ -51,7 +46,8 @@ FARPROC SystemLibraryEntry(const char* library, const char* entry) {
 
 bool StartCommonControls() {
     using InitCommonControlsEntry = void(WINAPI*)();
-    const auto initCommonControls = SystemLibraryFunction<InitCommonControlsEntry>("comctl32.dll", "InitCommonControls");
+    const auto initCommonControls =
+        SystemLibraryFunction<InitCommonControlsEntry>("comctl32.dll", "InitCommonControls");
     if (initCommonControls == nullptr) return false;
     initCommonControls();
     return true;
