@@ -5,7 +5,7 @@ find_program(KOVA_SETUP_PACK setup-pack HINTS ${KOVA_HOST_TOOLS_DIR} NO_DEFAULT_
 find_program(KOVA_SCRAMBLE_TEXT scramble-text HINTS ${KOVA_HOST_TOOLS_DIR} NO_DEFAULT_PATH REQUIRED)
 
 set(KOVA_WIN32_LINK_OPTIONS -flto -Os -static -s -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat
-    -Wl,--no-insert-timestamp -Wl,--build-id=none)
+    -Wl,--tsaware -Wl,--no-insert-timestamp -Wl,--build-id=none)
 # The link map lets tests/image/check prove that no exception, demangler or printf code got in.
 set(KOVA_SETUP_MAP_OPTION -Wl,-Map=${CMAKE_BINARY_DIR}/setup.map)
 target_compile_options(kova_core PRIVATE -Werror)
@@ -20,14 +20,14 @@ add_custom_target(banner_resource DEPENDS ${KOVA_BANNER_BIN})
 
 set(KOVA_RC ${CMAKE_SOURCE_DIR}/setup/resources/setup.rc)
 set_source_files_properties(${KOVA_RC} PROPERTIES OBJECT_DEPENDS
-    "${KOVA_BANNER_BIN};${KOVA_STRINGS_RC};${CMAKE_SOURCE_DIR}/setup/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/setup/resources/kova.ico")
+    "${KOVA_BANNER_BIN};${KOVA_STRINGS_RC};${CMAKE_SOURCE_DIR}/setup/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/setup/resources/kova.ico;${CMAKE_SOURCE_DIR}/setup/resources/setup.manifest")
 set(CMAKE_RC_FLAGS "-I ${CMAKE_SOURCE_DIR}/setup/resources -I ${CMAKE_BINARY_DIR}/resources")
 
 add_executable(setup WIN32 ${KOVA_WIN32_SOURCES} ${KOVA_RC})
 add_dependencies(setup banner_resource)
 target_compile_options(setup PRIVATE -Werror)
 target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION})
-target_link_libraries(setup PRIVATE kova_core comctl32 gdi32 winspool shell32 advapi32 user32)
+target_link_libraries(setup PRIVATE kova_core gdi32 shell32 advapi32 user32)
 
 # The stand-in KOVA.exe: logs its command line beside itself, so tests see what the shell verbs start.
 add_executable(KOVA WIN32 ${CMAKE_SOURCE_DIR}/payload/kova_stand_in.cpp)
@@ -38,6 +38,17 @@ target_link_options(KOVA PRIVATE ${KOVA_WIN32_LINK_OPTIONS})
 add_executable(e2e-driver ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp)
 target_link_options(e2e-driver PRIVATE -static -s)
 target_link_libraries(e2e-driver PRIVATE comctl32 user32 advapi32)
+
+# Stand-ins for libraries planted beside the setup: each leaves a marker file when it is loaded.
+foreach(planted comctl32.dll winspool.drv)
+    string(REPLACE "." "_" target planted_${planted})
+    get_filename_component(base ${planted} NAME_WE)
+    get_filename_component(extension ${planted} LAST_EXT)
+    add_library(${target} SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/planted_library.cpp)
+    set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${base} SUFFIX ${extension}
+        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
+    target_link_options(${target} PRIVATE -static -s)
+endforeach()
 
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Setup.exe
     COMMAND ${KOVA_SETUP_PACK} build --image $<TARGET_FILE:setup> --out ${CMAKE_BINARY_DIR}/Setup.exe

@@ -2,8 +2,8 @@
 """Checks the compiled resources of the setup image against the resource table of the setup program.
 
 Reads the image with pefile (Debian's python3-pefile: PE headers, resource tree, string table, version
-resource) and checks dialog 107 (header and every control in template order),
-the string table, icon group 104, the scrambled banner text 112, the version resource and that every
+resource) and checks dialog 107 (header and every control in template order), the string table, icon
+group 104, the scrambled banner text 112, the version resource, the application manifest and that every
 resource is U.S. English. A typo in setup/resources/setup.rc or strings.rc makes one of these checks fail.
 
 Usage: resources.py [IMAGE]   (default: dist/image/setup.exe)
@@ -13,13 +13,14 @@ import os
 import re
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 
 import pefile
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 BANNER_TEXT = os.path.join(ROOT, "setup", "resources", "banner.txt")
 
-RT_ICON, RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION = 3, 5, 6, 14, 16
+RT_ICON, RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 5, 6, 14, 16, 24
 SCRAMBLED_TYPE = "AFXBIN1"
 US_ENGLISH = 0x0409
 
@@ -200,6 +201,18 @@ VERSION_STRINGS = {
     "Comments": "Setup for KOVA",
 }
 TRANSLATION = (0x0409, 0x04B0)
+
+# The application manifest: run as administrator, the systems from Vista to Windows 10 and 11 named, and
+# nothing that changes the look of the dialog (common controls 6, DPI awareness).
+MANIFEST_ID = 1
+EXECUTION_LEVEL = {"level": "requireAdministrator", "uiAccess": "false"}
+SUPPORTED_OS = {
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}": "Vista",
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "7",
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}": "8",
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}": "8.1",
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}": "10 and 11",
+}
 
 
 class Failure(Exception):
@@ -477,12 +490,38 @@ def check_version(resources, report):
     report("version resource", differences)
 
 
+def check_manifest(resources, report):
+    data = resources.get((RT_MANIFEST, MANIFEST_ID, US_ENGLISH))
+    if data is None:
+        report("manifest 1", ["missing"])
+        return
+    try:
+        root = ElementTree.fromstring(data)
+    except ElementTree.ParseError as problem:
+        report("manifest 1", [f"not XML: {problem}"])
+        return
+    elements = list(root.iter())
+
+    def named(local):
+        return [element for element in elements if element.tag.rsplit("}", 1)[-1] == local]
+
+    levels = [dict(element.attrib) for element in named("requestedExecutionLevel")]
+    report("manifest asks to run as administrator",
+           [] if levels == [EXECUTION_LEVEL] else [f"execution levels {levels}, expected [{EXECUTION_LEVEL}]"])
+    systems = sorted(element.get("Id", "").lower() for element in named("supportedOS"))
+    report("manifest names Vista to Windows 10 and 11",
+           [] if systems == sorted(SUPPORTED_OS) else [f"supportedOS {systems}, expected {sorted(SUPPORTED_OS)}"])
+    looks = [element.tag.rsplit("}", 1)[-1] for element in elements
+             if element.tag.rsplit("}", 1)[-1] in ("dependency", "dpiAware", "dpiAwareness")]
+    report("manifest keeps the classic controls and no DPI awareness", [f"has {', '.join(looks)}"] if looks else [])
+
+
 def check_inventory(resources, report):
     languages = sorted({f"{rtype}/{name}: {language:#06x}" for rtype, name, language in resources
                         if language != US_ENGLISH})
     report("every resource in U.S. English", [", ".join(languages)] if languages else [])
     expected = {(RT_DIALOG, DIALOG_ID), (RT_GROUP_ICON, ICON_GROUP_ID), (SCRAMBLED_TYPE, BANNER_ID),
-                (RT_VERSION, VERSION_ID)}
+                (RT_VERSION, VERSION_ID), (RT_MANIFEST, MANIFEST_ID)}
     present = {(rtype, name) for rtype, name, _language in resources}
     extra = sorted(str(resource) for resource in present - expected if resource[0] not in (RT_ICON, RT_STRING))
     report("no other resources", [f"also {', '.join(extra)}"] if extra else [])
@@ -513,7 +552,8 @@ def main():
     except (OSError, Failure, pefile.PEFormatError) as problem:
         resources = None
         report(f"resources of {path}", [str(problem)])
-    for check in (check_dialog, check_strings, check_icon, check_banner, check_version, check_inventory):
+    for check in (check_dialog, check_strings, check_icon, check_banner, check_version, check_manifest,
+                  check_inventory):
         if resources is None:
             break
         try:
