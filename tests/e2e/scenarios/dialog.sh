@@ -88,7 +88,7 @@ scenario_first_install_stores_what_the_user_chose() {
     local config
     config=$(config_hex)
     check_equal "config is 1644 bytes" 1644 $((${#config} / 2))
-    check_equal "version" 1.0e "$(config_field "$config" 0 4s)"
+    check_equal "version" "$KOVA_VERSION" "$(config_field "$config" 0 4s)"
     check_equal "defaultsCategory" 0 "$(config_field "$config" 16 '<i')"
     check_equal "sortAtPrintTime" 0 "$(config_field "$config" 20 B)"
     check_equal "sortFiles" 1 "$(config_field "$config" 28 B)"
