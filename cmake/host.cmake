@@ -18,8 +18,9 @@ endif()
 add_library(kova_posix STATIC ${CMAKE_SOURCE_DIR}/setup/platform/files_posix.cpp)
 target_link_libraries(kova_posix PUBLIC kova_core)
 
-add_executable(setup-pack tools/setup-pack/main.cpp)
+add_executable(setup-pack tools/setup-pack/main.cpp tools/setup-pack/windows_1252.cpp)
 target_include_directories(setup-pack PRIVATE ${CMAKE_BINARY_DIR}/generated)
+target_compile_definitions(setup-pack PRIVATE KOVA_VERSION="${KOVA_VERSION}")
 target_link_libraries(setup-pack PRIVATE kova_posix)
 
 add_executable(scramble-text tools/scramble-text/main.cpp)
