@@ -84,7 +84,9 @@ bool IsDeviceDigit(uint8_t c) {
 
 // The part before the first dot, without the blanks Windows drops there, names a device.
 bool IsDeviceName(std::string_view name) {
-    std::string_view stem = name.substr(0, name.find('.'));
+    // Built by hand: substr could throw, which would bring the exception machinery into the image.
+    const size_t dot = name.find('.');
+    std::string_view stem(name.data(), dot == std::string_view::npos ? name.size() : dot);
     while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
     char upper[4] = {};
     if (stem.size() < 3 || stem.size() > 4) return false;
