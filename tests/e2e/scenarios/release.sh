@@ -66,7 +66,7 @@ scenario_newer_version_upgrades_an_older_installation() {
 
     start_setup "$next/Setup.exe"
     local text
-    text=$(driver answer "Upgraded" 1 30)
+    text=$(driver answer "Upgraded" 1 30 | tr -d "\r")
     check_equal "the upgrade box names both versions" \
         "An older version ($KOVA_VERSION) of KOVA has been found on your system; it has been upgraded to version 9.9z." "$text"
     check "the newer dialog follows" driver wait-window "KOVA 9.9z Setup" 30
