@@ -13,14 +13,14 @@ target_compile_options(kova_core PRIVATE -Werror)
 set(KOVA_BANNER_BIN ${CMAKE_BINARY_DIR}/resources/banner.bin)
 add_custom_command(OUTPUT ${KOVA_BANNER_BIN}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/resources
-    COMMAND ${KOVA_SCRAMBLE_TEXT} ${CMAKE_SOURCE_DIR}/setup/resources/banner.txt ${KOVA_BANNER_BIN}
-    DEPENDS ${CMAKE_SOURCE_DIR}/setup/resources/banner.txt
+    COMMAND ${KOVA_SCRAMBLE_TEXT} ${KOVA_BANNER_TXT} ${KOVA_BANNER_BIN}
+    DEPENDS ${KOVA_BANNER_TXT}
     COMMENT "Scrambling the banner text into resource 112")
 add_custom_target(banner_resource DEPENDS ${KOVA_BANNER_BIN})
 
 set(KOVA_RC ${CMAKE_SOURCE_DIR}/setup/resources/setup.rc)
 set_source_files_properties(${KOVA_RC} PROPERTIES OBJECT_DEPENDS
-    "${KOVA_BANNER_BIN};${KOVA_STRINGS_RC};${CMAKE_SOURCE_DIR}/setup/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/setup/resources/kova.ico;${CMAKE_SOURCE_DIR}/setup/resources/setup.manifest")
+    "${KOVA_BANNER_BIN};${KOVA_STRINGS_RC};${KOVA_RESOURCES_DIR}/kova_version.h;${CMAKE_SOURCE_DIR}/setup/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/setup/resources/kova.ico;${CMAKE_SOURCE_DIR}/setup/resources/setup.manifest")
 set(CMAKE_RC_FLAGS "-I ${CMAKE_SOURCE_DIR}/setup/resources -I ${CMAKE_BINARY_DIR}/resources")
 
 add_executable(setup WIN32 ${KOVA_WIN32_SOURCES} ${KOVA_RC})

@@ -5,6 +5,7 @@
 
 #include "archive.h"
 #include "resources/resource_ids.h"
+#include "shared_files.h"
 #include "text_format.h"
 
 namespace {
@@ -187,12 +188,15 @@ bool WritePayload(Job& job) {
     char path[kMaxPath];
     for (ArchiveEntry entry; NextArchiveEntry(job.own.bytes(), job.own.archive, entry);) {
         TargetPath(job, entry, path);
-        // A file of the system directory may be shared with other programs: one that is there stays.
-        if (entry.destination != 0 && job.platform.files.CanOpenForReading(path)) continue;
-        if (!WriteWholeFile(job.platform.files, path, job.own.view, entry.bodyOffset, entry.size)) {
+        // A file of the system directory may be shared with other programs: one that is there stays,
+        // and an installation (not an upgrade's refresh) counts itself as one more user of it.
+        const bool shared = entry.destination != 0;
+        const bool wasThere = shared && job.platform.files.CanOpenForReading(path);
+        if (!wasThere && !WriteWholeFile(job.platform.files, path, job.own.view, entry.bodyOffset, entry.size)) {
             ReportWriteFailure(job, path);
             return false;
         }
+        if (shared && job.mode == Mode::Install) AddSharedFileUser(job.platform.registry, path, wasThere);
     }
     return true;
 }
@@ -235,19 +239,31 @@ void ShowSuccess(Platform& platform) {
     platform.messages.Show(text, kInstallerCaption, MessageStyle::Ok | MessageStyle::IconInformation);
 }
 
-// Deletes every payload file; one that is gone already is passed over, one that stays is reported.
+// Deletes every payload file; one that is gone already is passed over. A shared system file goes
+// only with its last user. Every file that stays against that is named in one message.
 bool RemovePayload(Job& job) {
     FileSystem& files = job.platform.files;
     char path[kMaxPath];
-    char stayed[kMaxPath] = {};
+    char stayed[kMaxArchiveEntries * (kMaxPath + 1) + 1] = {};
+    size_t stayedLength = 0;
     for (ArchiveEntry entry; NextArchiveEntry(job.own.bytes(), job.own.archive, entry);) {
         TargetPath(job, entry, path);
-        if (!files.Delete(path) && files.CanOpenForReading(path) && stayed[0] == '\0') {
-            std::memcpy(stayed, path, sizeof path);
+        const bool shared = entry.destination != 0;
+        if (shared && ReleaseSharedFile(job.platform.registry, path) == SharedFileRelease::StillUsed) continue;
+        if (!files.Delete(path) && files.CanOpenForReading(path)) {
+            stayedLength += static_cast<size_t>(
+                FormatText(stayed + stayedLength, sizeof stayed - stayedLength, "%s\n", path));
+        } else if (shared) {
+            ForgetSharedFile(job.platform.registry, path);
         }
     }
-    if (stayed[0] == '\0') return true;
-    ShowError(job.platform, "Error: the file \"%s\" could not be deleted. KOVA NOT fully removed!", stayed);
+    if (stayedLength == 0) return true;
+    char text[sizeof stayed + 512];
+    FormatText(text, sizeof text,
+               "Error: these files could not be deleted and are left in place:\n%s\nKOVA's registry entries are "
+               "removed. Please delete the files by hand, with the copy of SETUP in %s. KOVA NOT fully removed!",
+               stayed, job.directory);
+    job.platform.messages.Show(text, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
     return false;
 }
 

@@ -59,8 +59,8 @@ bool RemoveInstallation(Platform& platform, ProgramLauncher& launcher, QuitReque
     // The stored directory may come from a damaged value without its terminator.
     char directory[kMaxPath] = {};
     std::memcpy(directory, record.installationDirectory, kMaxPath - 1);
-    InstallFiles(platform, directory, false, true);
-    if (UserWantsExplorer(platform, directory)) {
+    // A failed removal has said what is left; the success box would contradict it.
+    if (InstallFiles(platform, directory, false, true) && UserWantsExplorer(platform, directory)) {
         // Quoted, so that a directory with blanks opens as one folder.
         char command[kMaxPath + sizeof kExplorerFormat] = {};
         FormatText(command, sizeof command, kExplorerFormat, directory);

@@ -7,7 +7,9 @@ E2E_WORK="$ROOT/build/e2e"
 E2E_SCREENS="$ROOT/dist/screens"
 E2E_FIXTURES="$E2E_WORK/fixtures"
 E2E_TEMPLATE="$E2E_WORK/template"
-DIALOG_TITLE="KOVA 1.0e Setup"
+# The version the build was configured with (the KOVA_VERSION setting).
+KOVA_VERSION=$(sed -n 's/^KOVA_VERSION:[A-Z]*=//p' "$E2E_BUILD/CMakeCache.txt")
+DIALOG_TITLE="KOVA $KOVA_VERSION Setup"
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 e2e_started_pids=()

@@ -18,7 +18,21 @@ import xml.etree.ElementTree as ElementTree
 import pefile
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-BANNER_TEXT = os.path.join(ROOT, "setup", "resources", "banner.txt")
+BUILD_CACHE = os.path.join(ROOT, "build", "win32", "CMakeCache.txt")
+BANNER_TEMPLATE = os.path.join(ROOT, "setup", "resources", "banner.txt.in")
+
+
+def configured_version():
+    """The KOVA_VERSION build setting the image was made with."""
+    with open(BUILD_CACHE, encoding="utf-8") as cache:
+        for line in cache:
+            if line.startswith("KOVA_VERSION:"):
+                return line.split("=", 1)[1].strip()
+    raise SystemExit(f"no KOVA_VERSION in {BUILD_CACHE}")
+
+
+KOVA_VERSION = configured_version()
+VERSION_MAJOR, VERSION_MINOR = int(KOVA_VERSION[0]), int(KOVA_VERSION[2])
 
 RT_ICON, RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 5, 6, 14, 16, 24
 SCRAMBLED_TYPE = "AFXBIN1"
@@ -155,7 +169,7 @@ STRINGS = {
     24: "Unable to remove an item from the registry, software not uninstalled! Make sure you have sufficient "
         "privilege to modify the registry.",
     25: "An older version (%s) of KOVA has been found on your system; it has been upgraded to version %s.",
-    26: "1.0e",
+    26: KOVA_VERSION,
     27: "KOVA %s Setup",
     28: "Name",
     29: "Size",
@@ -190,14 +204,14 @@ ICON_COLOURS = 16
 DIALOG_ID = 107
 BANNER_ID = 112
 VERSION_ID = 1
-FILE_VERSION = (1, 0, 0, 1)
-PRODUCT_VERSION = (1, 0, 0, 1)
+FILE_VERSION = (VERSION_MAJOR, VERSION_MINOR, 0, 1)
+PRODUCT_VERSION = (VERSION_MAJOR, VERSION_MINOR, 0, 1)
 VERSION_TABLE = "040904b0"
 VERSION_STRINGS = {
     "FileDescription": "Setup",
     "InternalName": "Setup",
     "OriginalFilename": "Setup.exe",
-    "ProductVersion": "1, 0, 0, 3",
+    "ProductVersion": f"{VERSION_MAJOR}, {VERSION_MINOR}, 0, 3",
     "Comments": "Setup for KOVA",
 }
 TRANSLATION = (0x0409, 0x04B0)
@@ -436,8 +450,8 @@ def check_banner(resources, report):
     if block is None:
         report("banner resource 112 of type AFXBIN1", ["missing"])
         return
-    with open(BANNER_TEXT, "rb") as text_file:
-        text = text_file.read()
+    with open(BANNER_TEMPLATE, "rb") as text_file:
+        text = text_file.read().replace(b"@KOVA_VERSION@", KOVA_VERSION.encode("ascii"))
     text = text[:-2] if text.endswith(b"\r\n") else text[:-1] if text.endswith(b"\n") else text
     differences = []
     length = block[0] + 256 * block[1] if len(block) >= 2 else -1

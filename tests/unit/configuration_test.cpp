@@ -75,7 +75,7 @@ protected:
     std::string UpgradedText(const std::string& from) const {
         std::string text = strings.Text(25);
         text.replace(text.find("%s"), 2, from);
-        text.replace(text.find("%s"), 2, "1.0e");
+        text.replace(text.find("%s"), 2, KOVA_VERSION);
         return text;
     }
     void ExpectUpgradeBox(const std::string& from) const {
@@ -291,7 +291,7 @@ TEST_F(ConfigurationTest, NoInstallationChangesNothing) {
 }
 
 TEST_F(ConfigurationTest, CurrentOrNewerVersionChangesNothing) {
-    for (const char* version : {"1.0e", "1.0f", "2.0a"}) {
+    for (const char* version : {KOVA_VERSION, "1.0f", "2.0a"}) {
         SCOPED_TRACE(version);
         FakeRegistry fresh;
         registry = std::move(fresh);
@@ -309,7 +309,7 @@ TEST_F(ConfigurationTest, OlderVersionIsRewrittenRefreshedAndReported) {
     CheckForUpgrade(platform);
 
     Bytes expected = Stored("1.0c");
-    std::memcpy(expected.data(), "1.0e", 4);
+    std::memcpy(expected.data(), KOVA_VERSION, 4);
     EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), expected);
     EXPECT_EQ(registry.log, (std::vector<std::string>{
                                 "open HKLM\\software\\KOVA\\1.0 0x20007", "open HKLM\\software\\kova 0x0",
@@ -364,14 +364,14 @@ TEST_F(ConfigurationTest, OlderLayoutsAndUnreadableValuesAreConvertedAndReported
         CheckForUpgrade(platform);
 
         const SetupDialog stored = StoredRecord();
-        EXPECT_EQ(std::string(stored.version, 4), "1.0e");
+        EXPECT_EQ(std::string(stored.version, 4), KOVA_VERSION);
         EXPECT_EQ(stored.backdropAtPrintTime, c.backdrop);
         EXPECT_EQ(Refreshed(), c.refreshed);
         EXPECT_EQ(std::string(stored.installationDirectory), c.refreshed ? kDir : "");
         ASSERT_EQ(messages.shown.size(), c.incompatible ? 2u : 1u);
         if (c.incompatible) {
             std::string text = strings.Text(37);
-            text.replace(text.find("%s"), 2, "1.0e");
+            text.replace(text.find("%s"), 2, KOVA_VERSION);
             EXPECT_EQ(messages.shown[0].text, text);
             EXPECT_EQ(messages.shown[0].caption, "<default>");
             EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok);
@@ -385,7 +385,7 @@ TEST_F(ConfigurationTest, MissingValueStoresTheZeroOneZeroALayoutDefaults) {
     registry.AddKey(HKLM, "Software\\KOVA");
     CheckForUpgrade(platform);
     SetupDialog expected = Zero();
-    std::memcpy(expected.version, "1.0e", 4);
+    std::memcpy(expected.version, KOVA_VERSION, 4);
     expected.currentTextPage = 1;
     expected.sortAtPrintTime = 1;
     expected.fileDisplayAtPrintTime = 1;
@@ -405,7 +405,7 @@ TEST_F(ConfigurationTest, ReleaseOneZeroSettingsMoveToConfig) {
     CheckForUpgrade(platform);
 
     Bytes expected(1644, 0);
-    std::memcpy(expected.data(), "1.0e", 4);
+    std::memcpy(expected.data(), KOVA_VERSION, 4);
     std::copy(settings.begin(), settings.end(), expected.begin() + 4);
     EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), expected);
     EXPECT_FALSE(registry.HasKey(HKLM, "software\\KOVA\\1.0"));
@@ -428,7 +428,7 @@ TEST_F(ConfigurationTest, ShortSettingsFillFromByteFourAndNameNoDirectory) {
     CheckForUpgrade(platform);
 
     Bytes expected(1644, 0);
-    std::memcpy(expected.data(), "1.0e", 4);
+    std::memcpy(expected.data(), KOVA_VERSION, 4);
     std::copy(settings.begin(), settings.end(), expected.begin() + 4);
     EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), expected);
     EXPECT_FALSE(registry.HasKey(HKLM, "software\\KOVA\\1.0"));
@@ -480,7 +480,7 @@ TEST_F(ConfigurationTest, SettingsTroubleShowsMessageFortyFourAndChangesNothing)
 
 TEST_F(ConfigurationTest, ReleaseOneZeroKeyWithoutWriteRightIsPassedOver) {
     registry.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", Bytes(10, 1));
-    registry.AddBinary(HKLM, "software\\KOVA", "config", Stored("1.0e"));
+    registry.AddBinary(HKLM, "software\\KOVA", "config", Stored(KOVA_VERSION));
     registry.DenyWrite(HKLM, "software\\KOVA\\1.0");
     CheckForUpgrade(platform);
     EXPECT_TRUE(messages.shown.empty());
@@ -495,7 +495,7 @@ TEST_F(ConfigurationTest, RefreshWithoutPayloadEndsWithMinusOneAfterStoringTheVe
     files.ownExecutable = {'M', 'Z'};
     CheckForUpgrade(platform);
     EXPECT_EQ(process.endedWith, std::vector<int>{-1});
-    EXPECT_EQ(Version(StoredRecord()), "1.0e");
+    EXPECT_EQ(Version(StoredRecord()), KOVA_VERSION);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
     EXPECT_TRUE(registry.HasKey(HKLM, "Software\\KOVA"));

@@ -6,11 +6,13 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "archive.h"
 #include "fake_platform.h"
+#include "shared_files.h"
 
 namespace {
 
@@ -166,22 +168,77 @@ TEST_F(InstallTest, RemoveDeletesPayloadOnlyAndPassesOverMissingFiles) {
     EXPECT_TRUE(registry.log.empty());
 }
 
-TEST_F(InstallTest, SystemDirectoryFileIsKeptWhenPresentAndDeletedOnRemove) {
+// A system-directory file is shared: an installation counts itself as one user under SharedDLLs
+// (a file already there without a count has had one user before), an upgrade's refresh does not
+// count again, and an uninstall deletes the file only when its count reaches zero.
+TEST_F(InstallTest, SystemDirectoryFilesAreReferenceCounted) {
     payload.push_back({"kovahelp.dll", Text("new shared library"), 1});
     const std::string systemFile = files.systemDirectory + "\\kovahelp.dll";
-    for (Mode mode : {Mode::Install, Mode::Upgrade}) {
-        SCOPED_TRACE(ModeName(mode));
-        files.AddFile(systemFile, "shared library already there");
-        AddInstalledFiles();
-        ASSERT_TRUE(Run(mode));
-        EXPECT_EQ(files.Contents(systemFile), Text("shared library already there"));
+    const auto count = [&] { return registry.Dword(RegRoot::LocalMachine, kSharedDllsKey, systemFile); };
+    struct Case {
+        const char* what;
+        bool fileThere;
+        std::optional<uint32_t> countBefore;
+        std::optional<uint32_t> afterInstall;
+        bool keptAfterRemove;
+        std::optional<uint32_t> afterRemove;
+    };
+    const Case cases[] = {
+        {"written by the setup", false, std::nullopt, 1, false, std::nullopt},
+        {"there before without a count", true, std::nullopt, 2, true, 1},
+        {"there before with a count", true, 3, 4, true, 3},
+        {"gone but still counted", false, 1, 2, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        registry = FakeRegistry();
+        files = FakeFileSystem();
+        if (c.fileThere) files.AddFile(systemFile, "shared library already there");
+        if (c.countBefore) registry.AddDword(RegRoot::LocalMachine, kSharedDllsKey, systemFile, *c.countBefore);
+        Pack();
+        ASSERT_TRUE(Run(Mode::Install));
+        EXPECT_EQ(files.Contents(systemFile), Text(c.fileThere ? "shared library already there" : "new shared library"));
+        EXPECT_EQ(count(), c.afterInstall);
+        ASSERT_TRUE(Run(Mode::Upgrade));
+        EXPECT_EQ(count(), c.afterInstall);
+        ASSERT_TRUE(Run(Mode::Remove));
+        EXPECT_EQ(files.HasFile(systemFile), c.keptAfterRemove);
+        EXPECT_EQ(count(), c.afterRemove);
+        EXPECT_EQ(registry.OpenHandles(), 0u);
     }
-    ASSERT_TRUE(Run(Mode::Remove));
-    EXPECT_FALSE(files.HasFile(systemFile));
+}
 
-    ASSERT_TRUE(Run(Mode::Install));
-    EXPECT_EQ(files.Contents(systemFile), Text("new shared library"));
-    EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\kovahelp.dll"));
+// A count that cannot be read or written leaves the file where it is, and the uninstall is no failure.
+TEST_F(InstallTest, SharedFileStaysWhenItsCountCannotBeUsed) {
+    payload.push_back({"kovahelp.dll", Text("new shared library"), 1});
+    const std::string systemFile = files.systemDirectory + "\\kovahelp.dll";
+    struct Case {
+        const char* what;
+        std::optional<RegOp> failing;
+        bool countIsText;
+    };
+    const Case cases[] = {
+        {"key cannot be opened", RegOp::Open, false},
+        {"count cannot be read", RegOp::Query, false},
+        {"count cannot be lowered", RegOp::SetDword, false},
+        {"count is no DWORD", std::nullopt, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        registry = FakeRegistry();
+        files = FakeFileSystem();
+        files.AddFile(systemFile, "shared");
+        if (c.countIsText) {
+            registry.AddString(RegRoot::LocalMachine, kSharedDllsKey, systemFile, "1");
+        } else {
+            registry.AddDword(RegRoot::LocalMachine, kSharedDllsKey, systemFile, c.failing == RegOp::SetDword ? 2 : 1);
+        }
+        registry.failOp = c.failing;
+        Pack();
+        EXPECT_TRUE(Run(Mode::Remove));
+        EXPECT_TRUE(files.HasFile(systemFile));
+        EXPECT_TRUE(messages.shown.empty());
+    }
 }
 
 TEST_F(InstallTest, EmptyArchiveStillInstallsSetupCopyAndShellEntries) {
@@ -383,7 +440,11 @@ TEST_F(InstallTest, RemoveReportsAFileThatStays) {
     EXPECT_FALSE(Run(Mode::Remove));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text,
-              "Error: the file \"C:\\Program Files\\KOVA\\KOVA.hlp\" could not be deleted. KOVA NOT fully removed!");
+              "Error: these files could not be deleted and are left in place:\n"
+              "C:\\Program Files\\KOVA\\KOVA.hlp\n\n"
+              "KOVA's registry entries are removed. Please delete the files by hand, with the copy of SETUP in "
+              "C:\\Program Files\\KOVA. KOVA NOT fully removed!");
+    EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
     EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\KOVA.exe"));
     EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\KOVA.cnt"));
 }

@@ -220,12 +220,25 @@ TEST_F(Uninstall, SecondPressFinishesAnUninstallThatStoppedHalfway) {
     EXPECT_EQ(quit.posted, std::vector<int>{0});
 }
 
+// The keys are gone, so the program still ends; but the files could not be removed, so no success box follows.
 TEST_F(Uninstall, SetupWithoutPayloadStillFinishes) {
     files.ownExecutable = std::vector<uint8_t>(512, 'I');
     EXPECT_TRUE(Remove());
-    ASSERT_EQ(messages.shown.size(), 2u);
+    ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, kNoArchiveText);
-    EXPECT_EQ(messages.shown[1].caption, "Success");
+    EXPECT_EQ(quit.posted, std::vector<int>{0});
+}
+
+TEST_F(Uninstall, FileThatStaysEndsWithItsMessageAndNoSuccessBox) {
+    files.failOp = FileOp::Delete;
+    files.failPath = "C:\\KOVA\\KOVA.exe";
+    EXPECT_TRUE(Remove());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "Error: these files could not be deleted and are left in place:\nC:\\KOVA\\KOVA.exe\n\n"
+              "KOVA's registry entries are removed. Please delete the files by hand, with the copy of SETUP in "
+              "C:\\KOVA. KOVA NOT fully removed!");
+    EXPECT_TRUE(launcher.started.empty());
     EXPECT_EQ(quit.posted, std::vector<int>{0});
 }
 

@@ -88,7 +88,7 @@ scenario_first_install_stores_what_the_user_chose() {
     local config
     config=$(config_hex)
     check_equal "config is a whole record" "$(record_size)" $((${#config} / 2))
-    check_equal "version" 1.0e "$(config_field "$config" version)"
+    check_equal "version" "$KOVA_VERSION" "$(config_field "$config" version)"
     check_equal "defaultsCategory" 0 "$(config_field "$config" defaultsCategory)"
     check_equal "sortAtPrintTime" 0 "$(config_field "$config" sortAtPrintTime)"
     check_equal "sortFiles" 1 "$(config_field "$config" sortFiles)"

@@ -31,7 +31,7 @@ scenario_older_configuration_is_upgraded_before_the_dialog() {
     start_setup "$ROOT/build/win32/Setup.exe"
     local text
     text=$(driver answer "Upgraded" 1 30)
-    check_contains "the box names both versions" "An older version (1.0c) of KOVA has been found on your system; it has been upgraded to version 1.0e." "$text"
+    check_contains "the box names both versions" "An older version (1.0c) of KOVA has been found on your system; it has been upgraded to version $KOVA_VERSION." "$text"
     check "the dialog follows" driver wait-window "$DIALOG_TITLE" 30
     driver command "$DIALOG_TITLE" 2
     wait_setup
@@ -41,7 +41,7 @@ scenario_older_configuration_is_upgraded_before_the_dialog() {
     check "Setup.exe refreshed" cmp -s "$ROOT/build/win32/Setup.exe" "$DRIVE_C/KOVA Old/Setup.exe"
     local config
     config=$(config_hex)
-    check_equal "config holds the current version" 1.0e "$(config_field "$config" version)"
+    check_equal "config holds the current version" "$KOVA_VERSION" "$(config_field "$config" version)"
     check_equal "config keeps its length" "$(record_size)" $((${#config} / 2))
     check_equal "config keeps the settings" 11 "$(config_field "$config" fontSize)"
 }
@@ -56,5 +56,5 @@ scenario_setup_without_payload_meeting_an_older_installation_ends_with_minus_one
     wait_setup 30
     check_equal "exit status -1" 255 "$SETUP_EXIT"
     check "no dialog was shown" bash -c "! wine '$E2E_BUILD/e2e-driver.exe' wait-window '$DIALOG_TITLE' 1"
-    check_equal "the stored version is already the current one" 1.0e "$(config_field "$(config_hex)" version)"
+    check_equal "the stored version is already the current one" "$KOVA_VERSION" "$(config_field "$(config_hex)" version)"
 }
