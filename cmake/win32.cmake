@@ -23,10 +23,17 @@ set_source_files_properties(${KOVA_RC} PROPERTIES OBJECT_DEPENDS
     "${KOVA_BANNER_BIN};${KOVA_STRINGS_RC};${KOVA_RESOURCES_DIR}/kova_version.h;${CMAKE_SOURCE_DIR}/setup/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/setup/resources/kova.ico;${CMAKE_SOURCE_DIR}/setup/resources/setup.manifest")
 set(CMAKE_RC_FLAGS "-I ${CMAKE_SOURCE_DIR}/setup/resources -I ${CMAKE_BINARY_DIR}/resources")
 
+# The image's sections: the runtime's small read-only tables join .rdata (cmake/compact_sections.py).
+set(KOVA_SETUP_LINKER_SCRIPT ${CMAKE_BINARY_DIR}/setup-image.x)
+execute_process(COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/cmake/compact_sections.py i686-w64-mingw32-ld
+                        ${KOVA_SETUP_LINKER_SCRIPT} COMMAND_ERROR_IS_FATAL ANY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/compact_sections.py)
+
 add_executable(setup WIN32 ${KOVA_WIN32_SOURCES} ${KOVA_RC})
 add_dependencies(setup banner_resource)
 target_compile_options(setup PRIVATE -Werror)
-target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION})
+target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION} -Wl,-T,${KOVA_SETUP_LINKER_SCRIPT})
+set_property(TARGET setup APPEND PROPERTY LINK_DEPENDS ${KOVA_SETUP_LINKER_SCRIPT})
 target_link_libraries(setup PRIVATE kova_core gdi32 shell32 advapi32 user32)
 
 # The stand-in KOVA.exe: logs its command line beside itself, so tests see what the shell verbs start.
