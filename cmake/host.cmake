@@ -5,7 +5,8 @@ if(KOVA_FUZZ)
     # The in-memory ports, for targets that run a whole procedure.
     file(GLOB KOVA_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
     add_library(kova_fuzz_support STATIC ${KOVA_SUPPORT_SOURCES})
-    target_compile_definitions(kova_fuzz_support PRIVATE KOVA_STRINGS_RC="${KOVA_STRINGS_RC}")
+    target_compile_definitions(kova_fuzz_support PRIVATE KOVA_STRINGS_RC="${KOVA_STRINGS_RC}"
+        KOVA_RESOURCE_IDS_H="${KOVA_RESOURCE_IDS_H}")
     target_link_libraries(kova_fuzz_support PUBLIC kova_core)
     file(GLOB KOVA_FUZZERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*_fuzz.cpp)
     foreach(src ${KOVA_FUZZERS})

@@ -37,7 +37,7 @@ scenario_shared_system_file_survives_and_own_system_file_goes() {
     check_equal "the written file has one user" 0x1 "$(shared_count kovaown.dll)"
 
     local directory
-    directory=$(winepath -u "$(config_field "$(config_hex)" 1381 255s)" 2>/dev/null)
+    directory=$(winepath -u "$(config_field "$(config_hex)" installationDirectory)" 2>/dev/null)
     check "KOVA.exe is installed" test -f "$directory/KOVA.exe"
     start_setup "$setup"
     check "the dialog appears again" driver wait-window "$DIALOG_TITLE" 30
@@ -61,7 +61,7 @@ scenario_newer_version_upgrades_an_older_installation() {
         { fail "building version 9.9z"; return; }
     install_by_click "$E2E_BUILD/Setup.exe"
     local directory
-    directory=$(winepath -u "$(config_field "$(config_hex)" 1381 255s)" 2>/dev/null)
+    directory=$(winepath -u "$(config_field "$(config_hex)" installationDirectory)" 2>/dev/null)
     check "the older Setup.exe is installed" cmp -s "$E2E_BUILD/Setup.exe" "$directory/Setup.exe"
 
     start_setup "$next/Setup.exe"
@@ -73,5 +73,5 @@ scenario_newer_version_upgrades_an_older_installation() {
     click_control "KOVA 9.9z Setup" 2
     wait_setup 30
     check "the newer Setup.exe replaced the copy" cmp -s "$next/Setup.exe" "$directory/Setup.exe"
-    check_equal "the stored version is the newer one" 9.9z "$(config_field "$(config_hex)" 0 4s)"
+    check_equal "the stored version is the newer one" 9.9z "$(config_field "$(config_hex)" version)"
 }
