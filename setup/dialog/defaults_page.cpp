@@ -316,7 +316,7 @@ void ReportFontSizeProblem(Controls& controls, Messages& messages) {
                    "such as 12.",
                    size, static_cast<int>(kSmallestFontSize), static_cast<int>(kLargestFontSize));
     }
-    messages.Show(text, kFontSizeProblemCaption, MessageStyle::Ok | MessageStyle::IconWarning | MessageStyle::TaskModal);
+    messages.Show(text, kFontSizeProblemCaption, MessageStyle::Ok | MessageStyle::IconWarning);
 }
 
 void ChooseDefaultsCategory(Controls& controls, const ControlGroupTable& table, SetupDialog& record, int category) {

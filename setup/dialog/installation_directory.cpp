@@ -131,5 +131,5 @@ void ReportDirectoryProblem(Messages& messages, const CheckedDirectory& checked)
             break;
         }
     }
-    messages.Show(text, kDirectoryProblemCaption, MessageStyle::Ok | MessageStyle::IconWarning | MessageStyle::TaskModal);
+    messages.Show(text, kDirectoryProblemCaption, MessageStyle::Ok | MessageStyle::IconWarning);
 }

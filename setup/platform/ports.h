@@ -90,8 +90,6 @@ inline constexpr uint32_t YesNo = 0x04;
 inline constexpr uint32_t IconError = 0x10;
 inline constexpr uint32_t IconWarning = 0x30;
 inline constexpr uint32_t IconInformation = 0x40;
-// Disables the program's windows while the box is open, so a dialog that stays open is not used meanwhile.
-inline constexpr uint32_t TaskModal = 0x2000;
 }  // namespace MessageStyle
 
 inline constexpr int kAnswerOk = 1;

@@ -416,7 +416,7 @@ TEST_F(DefaultsPage, AFontSizeThatIsRefusedIsQuotedInItsMessage) {
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].text, c.message);
         EXPECT_EQ(messages.shown[0].caption, "Font Size");
-        EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok | MessageStyle::IconWarning | MessageStyle::TaskModal);
+        EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok | MessageStyle::IconWarning);
     }
 }
 

@@ -21,7 +21,7 @@ public:
     std::vector<std::string> asked;
 };
 
-constexpr uint32_t kStyle = MessageStyle::Ok | MessageStyle::IconWarning | MessageStyle::TaskModal;
+constexpr uint32_t kStyle = MessageStyle::Ok | MessageStyle::IconWarning;
 
 TEST(InstallationDirectory, AcceptedDirectoriesAreTrimmedOfBlanksAndTrailingBackslashes) {
     struct Case {
