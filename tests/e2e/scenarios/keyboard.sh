@@ -221,3 +221,36 @@ scenario_bad_directory_and_font_size_keep_the_dialog() {
     check_equal "fontSize read from its leading number" 42 "$(config_field "$config" 1116 '<i')"
     check_equal "sortFiles kept through every refusal" 1 "$(config_field "$config" 28 B)"
 }
+
+# The band of the tab strip's display area that holds the first lines of the page text, as raw RGB.
+page_text_band() {  # page_text_band FILE
+    local shot="$E2E_WORK/band.png" left top right
+    sleep 0.5
+    import -display "$DISPLAY" -window root "$shot" 2>/dev/null
+    read -r left top right _ < <(driver rect "$DIALOG_TITLE" 1000 | tr -d '\r')
+    convert "$shot" -crop "$((right - left - 8))x40+$((left + 4))+$((top + 26))" -depth 8 "rgb:$1"
+}
+
+scenario_page_text_stays_crisp_after_repaints() {
+    start_setup "$KEYBOARD_SETUP"
+    driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
+    press ctrl+Next ctrl+Next
+    check_equal "Defaults is on display" 2 "$(selected_tab)"
+    page_text_band "$E2E_WORK/band-first.rgb"
+    local round id
+    for round in 1 2 3; do
+        for id in 1042 1043 1047 1046 1041; do click_control "$DIALOG_TITLE" "$id"; done
+    done
+    page_text_band "$E2E_WORK/band-after.rgb"
+    screenshot dialog-defaults-after-repaints
+    check "the band holds text" test "$(python3 -c 'import sys; d=open(sys.argv[1],"rb").read(); print(len(set(d[i:i+3] for i in range(0,len(d),3))))' "$E2E_WORK/band-first.rgb")" -gt 2
+    local differing
+    differing=$(python3 -c '
+import sys
+a, b = (open(name, "rb").read() for name in sys.argv[1:3])
+print(sum(a[i:i + 3] != b[i:i + 3] for i in range(0, min(len(a), len(b)), 3)) + abs(len(a) - len(b)))' \
+        "$E2E_WORK/band-first.rgb" "$E2E_WORK/band-after.rgb")
+    check_equal "pixels of the page text changed by 15 category changes" 0 "$differing"
+    click_control "$DIALOG_TITLE" 2
+    wait_setup
+}
