@@ -267,21 +267,28 @@ bool RemovePayload(Job& job) {
     return false;
 }
 
+// Nothing after a folder that ends in a backslash (a drive root such as C:\), else one backslash.
+const char* Separator(const char* folder) {
+    const size_t length = std::strlen(folder);
+    return length > 0 && folder[length - 1] == '\\' ? "" : "\\";
+}
+
 }  // namespace
 
 bool BuildCommandString(char (&out)[kMaxPath], const char* directory, bool filtered) {
     // The program path is quoted: unquoted, a blank in it would let the shell start a different program.
     const int length =
-        FormatText(out, kMaxPath, "\"%s\\KOVA.exe\" dir=\"%%1\"%s", directory, filtered ? " mode=filtered" : "");
+        FormatText(out, kMaxPath, "\"%s%sKOVA.exe\" dir=\"%%1\"%s", directory, Separator(directory),
+                                  filtered ? " mode=filtered" : "");
     return Fits(length, out);
 }
 
 bool BuildIconString(char (&out)[kMaxPath], const char* directory) {
-    return Fits(FormatText(out, kMaxPath, "%s\\KOVA.exe,0", directory), out);
+    return Fits(FormatText(out, kMaxPath, "%s%sKOVA.exe,0", directory, Separator(directory)), out);
 }
 
 bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name) {
-    return Fits(FormatText(out, kMaxPath, "%s\\%s", folder, name), out);
+    return Fits(FormatText(out, kMaxPath, "%s%s%s", folder, Separator(folder), name), out);
 }
 
 bool InstallFiles(Platform& platform, const char* directory, bool upgrading, bool removing) {

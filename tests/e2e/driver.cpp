@@ -12,6 +12,7 @@
 //   e2e-driver answer CAPTION BUTTON [SECONDS]  print the box's text, then press BUTTON (1 OK, 6 Yes, 7 No)
 //   e2e-driver rect TITLE ID                    "left top right bottom" of control ID on the screen
 //   e2e-driver focus TITLE                      "ID CLASS" of the control that has the keyboard focus
+//   e2e-driver selected-tab TITLE               the index of the selected tab of control 1000
 //   e2e-driver set-text TITLE ID TEXT           WM_SETTEXT on control ID
 //   e2e-driver combo-select TITLE ID INDEX      select entry INDEX of a list and notify the dialog
 //   e2e-driver run COMMANDLINE                  start a program as the shell would, wait, print its exit code
@@ -161,6 +162,11 @@ int main(int argc, char** argv) {
         char className[64] = {};
         GetClassNameA(info.hwndFocus, className, sizeof className);
         std::printf("%d %s\n", GetDlgCtrlID(info.hwndFocus), className);
+        return 0;
+    }
+    if (!std::strcmp(command, "selected-tab")) {
+        HWND tabs = RequireControl(RequireWindow(title), 1000);
+        std::printf("%d\n", static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)));
         return 0;
     }
     if (argc < 4) return Usage();

@@ -289,7 +289,9 @@ TEST(InstallStrings, CommandAndIconStrings) {
         {"C:\\KOVA", "\"C:\\KOVA\\KOVA.exe\" dir=\"%1\"", "C:\\KOVA\\KOVA.exe,0"},
         {"C:\\Program Files\\KOVA", "\"C:\\Program Files\\KOVA\\KOVA.exe\" dir=\"%1\"",
          "C:\\Program Files\\KOVA\\KOVA.exe,0"},
-        {"C:\\KOVA\\", "\"C:\\KOVA\\\\KOVA.exe\" dir=\"%1\"", "C:\\KOVA\\\\KOVA.exe,0"},
+        {"C:\\", "\"C:\\KOVA.exe\" dir=\"%1\"", "C:\\KOVA.exe,0"},
+        {"C:\\KOVA\\", "\"C:\\KOVA\\KOVA.exe\" dir=\"%1\"", "C:\\KOVA\\KOVA.exe,0"},
+        {"\\\\server\\share", "\"\\\\server\\share\\KOVA.exe\" dir=\"%1\"", "\\\\server\\share\\KOVA.exe,0"},
     };
     for (const Case& c : cases) {
         char out[kMaxPath];
@@ -313,6 +315,14 @@ TEST(InstallStrings, StringsThatWouldNotFitAreRefusedWhole) {
     EXPECT_TRUE(BuildTargetPath(out, std::string(249, 'd').c_str(), "Setup.exe"));
     EXPECT_FALSE(BuildTargetPath(out, std::string(250, 'd').c_str(), "Setup.exe"));
     EXPECT_STREQ(out, "");
+}
+
+TEST(InstallStrings, TargetPathsJoinWithOneBackslash) {
+    char out[kMaxPath];
+    ASSERT_TRUE(BuildTargetPath(out, "C:\\", "KOVA.hlp"));
+    EXPECT_STREQ(out, "C:\\KOVA.hlp");
+    ASSERT_TRUE(BuildTargetPath(out, "D:\\Tools\\KOVA", "Setup.exe"));
+    EXPECT_STREQ(out, "D:\\Tools\\KOVA\\Setup.exe");
 }
 
 // The longest accepted directory per mode: install is bound by the filtered command string,
