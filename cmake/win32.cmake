@@ -4,7 +4,7 @@ set(KOVA_HOST_TOOLS_DIR "${CMAKE_SOURCE_DIR}/build/release" CACHE PATH "Where th
 find_program(KOVA_SETUP_PACK setup-pack HINTS ${KOVA_HOST_TOOLS_DIR} NO_DEFAULT_PATH REQUIRED)
 find_program(KOVA_SCRAMBLE_TEXT scramble-text HINTS ${KOVA_HOST_TOOLS_DIR} NO_DEFAULT_PATH REQUIRED)
 
-set(KOVA_WIN32_LINK_OPTIONS -flto -Os -static -s -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat
+set(KOVA_WIN32_LINK_OPTIONS -flto -Oz -static -s -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat
     -Wl,--tsaware -Wl,--no-insert-timestamp -Wl,--build-id=none)
 # The link map lets tests/image/check prove that no exception, demangler or printf code got in.
 set(KOVA_SETUP_MAP_OPTION -Wl,-Map=${CMAKE_BINARY_DIR}/setup.map)
