@@ -48,6 +48,8 @@ bool FindRoot(const char* text, char (&root)[kMaxPath]) {
 
 CheckedDirectory CheckInstallationDirectory(const char* text, Volumes& volumes) {
     CheckedDirectory checked;
+    checked.directory[0] = '\0';
+    checked.root[0] = '\0';
     while (IsBlank(*text)) ++text;
     size_t length = std::strlen(text);
     while (length > 0 && IsBlank(text[length - 1])) --length;
