@@ -32,7 +32,15 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DI
 add_executable(setup WIN32 ${KOVA_WIN32_SOURCES} ${KOVA_RC})
 add_dependencies(setup banner_resource)
 target_compile_options(setup PRIVATE -Werror)
-target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION} -Wl,-T,${KOVA_SETUP_LINKER_SCRIPT})
+# The image brings its own entry point (setup/main_win32.cpp) instead of the C runtime's start-up
+# code. Data is never imported implicitly (a fix-up of the runtime's would be needed for it). The
+# library functions that only the link-time code generation calls are named up front: found that
+# late, their import stubs make this linker (binutils 2.40) crash.
+set(KOVA_SETUP_EARLY_SYMBOLS calloc free memchr memcmp memcpy memset strchr strcspn strlen strncmp strnlen
+    __udivdi3 __udivmoddi4 __chkstk_ms)
+list(TRANSFORM KOVA_SETUP_EARLY_SYMBOLS PREPEND "-Wl,-u,_")
+target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION} -Wl,-T,${KOVA_SETUP_LINKER_SCRIPT}
+    -nostartfiles -Wl,--disable-auto-import ${KOVA_SETUP_EARLY_SYMBOLS})
 set_property(TARGET setup APPEND PROPERTY LINK_DEPENDS ${KOVA_SETUP_LINKER_SCRIPT})
 target_link_libraries(setup PRIVATE kova_core gdi32 shell32 advapi32 user32)
 

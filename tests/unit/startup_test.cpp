@@ -26,6 +26,22 @@ std::vector<int> Ids(const ControlGroup& group) {
     return ids;
 }
 
+TEST(Startup, CommandTailFollowsTheProgramName) {
+    const struct {
+        const char* commandLine;
+        const char* tail;
+    } cases[] = {
+        {"\"C:\\Downloads\\My Setup\\Setup.exe\" build", "build"},
+        {"\"C:\\Setup.exe\"build", "build"},
+        {"C:\\Setup.exe  \t build now", "build now"},
+        {"Setup.exe", ""},
+        {"\"C:\\unterminated build", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_STREQ(CommandTail(c.commandLine), c.tail) << c.commandLine;
+    EXPECT_STREQ(CommandTail(nullptr), "");
+}
+
 TEST(ControlGroupTable, RowsHoldTheControlsOfEachPageInOrder) {
     ControlGroupTable table;
     FillControlGroupTable(table);
