@@ -21,8 +21,10 @@ if(KOVA_FUZZ)
     return()
 endif()
 
-add_library(kova_posix STATIC ${CMAKE_SOURCE_DIR}/setup/platform/files_posix.cpp)
-target_link_libraries(kova_posix PUBLIC kova_core)
+find_package(OpenSSL REQUIRED COMPONENTS Crypto)
+add_library(kova_posix STATIC ${CMAKE_SOURCE_DIR}/setup/platform/files_posix.cpp
+    ${CMAKE_SOURCE_DIR}/setup/platform/hashing_posix.cpp)
+target_link_libraries(kova_posix PUBLIC kova_core OpenSSL::Crypto)
 
 add_executable(setup-pack tools/setup-pack/main.cpp tools/setup-pack/windows_1252.cpp)
 target_include_directories(setup-pack PRIVATE ${CMAKE_BINARY_DIR}/generated)

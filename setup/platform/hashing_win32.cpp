@@ -1,0 +1,43 @@
+// SHA-256 from CryptoAPI (advapi32, a KnownDLL the image imports already) through the AES provider,
+// the one that knows SHA-256.
+#include <windows.h>
+#include <wincrypt.h>
+
+#include "platform/hashing.h"
+
+namespace {
+
+class CryptoApiHashing final : public Hashing {
+public:
+    CryptoApiHashing() = default;
+    CryptoApiHashing(const CryptoApiHashing&) = delete;
+    CryptoApiHashing& operator=(const CryptoApiHashing&) = delete;
+    ~CryptoApiHashing() override {
+        if (provider_ != 0) CryptReleaseContext(provider_, 0);
+    }
+
+    bool Sha256(std::span<const uint8_t> bytes, Sha256Digest& digest) override {
+        if (provider_ == 0 &&
+            !CryptAcquireContextA(&provider_, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT | CRYPT_SILENT)) {
+            provider_ = 0;
+            return false;
+        }
+        HCRYPTHASH hash = 0;
+        if (!CryptCreateHash(provider_, CALG_SHA_256, 0, 0, &hash)) return false;
+        bool ok = CryptHashData(hash, bytes.data(), static_cast<DWORD>(bytes.size()), 0) != FALSE;
+        DWORD length = static_cast<DWORD>(digest.size());
+        ok = ok && CryptGetHashParam(hash, HP_HASHVAL, digest.data(), &length, 0) && length == digest.size();
+        CryptDestroyHash(hash);
+        return ok;
+    }
+
+private:
+    HCRYPTPROV provider_ = 0;
+};
+
+}  // namespace
+
+Hashing& Win32Hashing() {
+    static CryptoApiHashing hashing;
+    return hashing;
+}
