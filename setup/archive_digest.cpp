@@ -57,6 +57,19 @@ bool WriteDigestRecord(Hashing& hashing, std::span<const uint8_t> file, const Se
     return true;
 }
 
+BodyCheck CheckBodies(Hashing& hashing, std::span<const uint8_t> file, const SetupArchive& archive,
+                      const DigestRecord& record, ArchiveEntry& entry) {
+    const uint8_t* digests = file.data() + record.start + kDigestHeaderSize;
+    while (NextArchiveEntry(file, archive, entry)) {
+        Sha256Digest digest;
+        if (!hashing.Sha256(file.subspan(entry.bodyOffset, entry.size), digest)) return BodyCheck::HashFailed;
+        if (std::memcmp(digest.data(), digests + size_t{kSha256Size} * (entry.next - 1), digest.size()) != 0) {
+            return BodyCheck::Mismatch;
+        }
+    }
+    return BodyCheck::Match;
+}
+
 DigestCheckResult CheckArchiveDigests(Hashing& hashing, std::span<const uint8_t> file, const SetupArchive& archive) {
     DigestCheckResult result;
     switch (LocateDigestRecord(file, archive, result.record)) {
@@ -65,19 +78,11 @@ DigestCheckResult CheckArchiveDigests(Hashing& hashing, std::span<const uint8_t>
         case DigestRecordStatus::Damaged: result.status = DigestCheck::DamagedRecord; return result;
         case DigestRecordStatus::Present: break;
     }
-    const uint8_t* digests = file.data() + result.record.start + kDigestHeaderSize;
-    for (ArchiveEntry& entry = result.entry; NextArchiveEntry(file, archive, entry);) {
-        Sha256Digest digest;
-        if (!hashing.Sha256(file.subspan(entry.bodyOffset, entry.size), digest)) {
-            result.status = DigestCheck::HashFailed;
-            return result;
-        }
-        if (std::memcmp(digest.data(), digests + size_t{kSha256Size} * (entry.next - 1), digest.size()) != 0) {
-            result.status = DigestCheck::Mismatch;
-            return result;
-        }
+    switch (CheckBodies(hashing, file, archive, result.record, result.entry)) {
+        case BodyCheck::Match: result.status = DigestCheck::Verified; break;
+        case BodyCheck::Mismatch: result.status = DigestCheck::Mismatch; break;
+        case BodyCheck::HashFailed: result.status = DigestCheck::HashFailed; break;
     }
-    result.status = DigestCheck::Verified;
     return result;
 }
 
@@ -89,6 +94,7 @@ bool ArchiveDigestsMatch(Platform& platform, const MappedSetupFile& own) {
         case DigestRecordStatus::Damaged: return false;
         case DigestRecordStatus::Present: break;
     }
+    ArchiveEntry entry;
     return platform.hashing != nullptr &&
-           CheckArchiveDigests(*platform.hashing, own.bytes(), own.archive).status == DigestCheck::Verified;
+           CheckBodies(*platform.hashing, own.bytes(), own.archive, record, entry) == BodyCheck::Match;
 }

@@ -47,6 +47,13 @@ DigestRecordStatus LocateDigestRecord(std::span<const uint8_t> file, const Setup
 bool WriteDigestRecord(Hashing& hashing, std::span<const uint8_t> file, const SetupArchive& archive,
                        std::span<uint8_t> record);
 
+enum class BodyCheck { Match, Mismatch, HashFailed };
+
+// Hashes every body and compares it with its digest in a Present `record`; on a Mismatch or
+// HashFailed, `entry` is the entry whose body was being checked.
+BodyCheck CheckBodies(Hashing& hashing, std::span<const uint8_t> file, const SetupArchive& archive,
+                      const DigestRecord& record, ArchiveEntry& entry);
+
 enum class DigestCheck { Verified, NoRecord, UnknownVersion, DamagedRecord, Mismatch, HashFailed };
 
 struct DigestCheckResult {

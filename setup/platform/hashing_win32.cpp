@@ -1,5 +1,6 @@
 // SHA-256 from CryptoAPI (advapi32, a KnownDLL the image imports already) through the AES provider,
-// the one that knows SHA-256.
+// the one that knows SHA-256. The provider, acquired at the first hash, is kept for the rest of the
+// process, whose end releases it.
 #include <windows.h>
 #include <wincrypt.h>
 
@@ -9,13 +10,6 @@ namespace {
 
 class CryptoApiHashing final : public Hashing {
 public:
-    CryptoApiHashing() = default;
-    CryptoApiHashing(const CryptoApiHashing&) = delete;
-    CryptoApiHashing& operator=(const CryptoApiHashing&) = delete;
-    ~CryptoApiHashing() override {
-        if (provider_ != 0) CryptReleaseContext(provider_, 0);
-    }
-
     bool Sha256(std::span<const uint8_t> bytes, Sha256Digest& digest) override {
         if (provider_ == 0 &&
             !CryptAcquireContextA(&provider_, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT | CRYPT_SILENT)) {
