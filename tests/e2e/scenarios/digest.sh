@@ -60,7 +60,7 @@ scenario_body_digest_mismatch_shows_the_damaged_archive_message_and_writes_nothi
     local verify
     verify=$("$PACK" verify "$damaged" 2>&1 >/dev/null)
     check_equal "setup-pack verify names the entry" \
-        "setup-pack: $damaged: entry 2 (KOVA.hlp) differs from its SHA-256 in the digest record: the archive is damaged" \
+        "setup-pack: $damaged: the setup archive is damaged: entry 2 \"KOVA.hlp\": its body differs from its SHA-256 in the digest record" \
         "$verify"
 
     click_install "$damaged"
