@@ -23,7 +23,8 @@ size_t DigestRecordSize(uint32_t count) { return kDigestHeaderSize + size_t{kSha
 
 size_t ArchiveBodiesEnd(std::span<const uint8_t> file, const SetupArchive& archive) {
     size_t end = archive.firstBody;
-    for (ArchiveEntry entry; NextArchiveEntry(file, archive, entry);) end = entry.bodyOffset + entry.size;
+    const uint8_t* sizes = file.data() + archive.start + kArchiveHeaderSize + kEntrySizeOffset;
+    for (uint32_t i = 0; i < archive.count; ++i) end += ReadU32(sizes + size_t{kEntrySize} * i);
     return end;
 }
 
@@ -88,12 +89,8 @@ DigestCheckResult CheckArchiveDigests(Hashing& hashing, std::span<const uint8_t>
 
 bool ArchiveDigestsMatch(Platform& platform, const MappedSetupFile& own) {
     DigestRecord record;
-    switch (LocateDigestRecord(own.bytes(), own.archive, record)) {
-        case DigestRecordStatus::Absent:
-        case DigestRecordStatus::UnknownVersion: return true;
-        case DigestRecordStatus::Damaged: return false;
-        case DigestRecordStatus::Present: break;
-    }
+    const DigestRecordStatus status = LocateDigestRecord(own.bytes(), own.archive, record);
+    if (status != DigestRecordStatus::Present) return status != DigestRecordStatus::Damaged;
     ArchiveEntry entry;
     return platform.hashing != nullptr &&
            CheckBodies(*platform.hashing, own.bytes(), own.archive, record, entry) == BodyCheck::Match;

@@ -10,7 +10,11 @@ using Sha256Digest = std::array<uint8_t, kSha256Size>;
 
 class Hashing {
 public:
-    virtual ~Hashing() = default;
     // False when the platform could not hash; `digest` is then undefined.
     virtual bool Sha256(std::span<const uint8_t> bytes, Sha256Digest& digest) = 0;
+
+protected:
+    // Never destroyed through this interface: the image's one adapter then needs no exit-time
+    // destructor or construction guard.
+    ~Hashing() = default;
 };
