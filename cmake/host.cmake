@@ -21,10 +21,13 @@ if(KOVA_FUZZ)
     return()
 endif()
 
-add_library(kova_posix STATIC ${CMAKE_SOURCE_DIR}/setup/platform/files_posix.cpp)
-target_link_libraries(kova_posix PUBLIC kova_core)
+find_package(OpenSSL REQUIRED COMPONENTS Crypto)
+add_library(kova_posix STATIC ${CMAKE_SOURCE_DIR}/setup/platform/files_posix.cpp
+    ${CMAKE_SOURCE_DIR}/setup/platform/hashing_posix.cpp)
+target_link_libraries(kova_posix PUBLIC kova_core OpenSSL::Crypto)
 
-add_executable(setup-pack tools/setup-pack/main.cpp tools/setup-pack/windows_1252.cpp)
+add_executable(setup-pack tools/setup-pack/main.cpp tools/setup-pack/windows_1252.cpp
+    tools/setup-pack/digest_report.cpp)
 target_include_directories(setup-pack PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_compile_definitions(setup-pack PRIVATE KOVA_VERSION="${KOVA_VERSION}")
 target_link_libraries(setup-pack PRIVATE kova_posix)

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "archive.h"
+#include "archive_digest.h"
 #include "resources/resource_ids.h"
 #include "shared_files.h"
 #include "text_format.h"
@@ -294,7 +295,9 @@ bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name
 bool InstallFiles(Platform& platform, const char* directory, bool upgrading, bool removing) {
     Job job{platform, directory, removing ? Mode::Remove : upgrading ? Mode::Upgrade : Mode::Install, upgrading,
             MappedSetupFile(platform.files)};
-    if (FindSetupArchive(platform, job.own) != ArchiveStatus::Found) {
+    // A body that fails its digest is treated as a damaged archive; removing reads only the names.
+    if (FindSetupArchive(platform, job.own) != ArchiveStatus::Found ||
+        (job.mode != Mode::Remove && !ArchiveDigestsMatch(platform, job.own))) {
         platform.messages.Show(kNoArchiveText, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
         return Abandon(job);
     }

@@ -5,6 +5,7 @@
 
 FileSystem& Win32Files();
 Registry& Win32Registry();
+Hashing& Win32Hashing();
 
 namespace {
 
@@ -42,6 +43,6 @@ Platform& Win32Platform() {
     static Win32Messages messages;
     static Win32Strings strings;
     static Win32Process process;
-    static Platform platform{Win32Registry(), Win32Files(), messages, strings, process};
+    static Platform platform{Win32Registry(), Win32Files(), messages, strings, process, &Win32Hashing()};
     return platform;
 }

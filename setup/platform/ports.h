@@ -6,6 +6,7 @@
 #include <span>
 
 #include "platform/byte_buffer.h"
+#include "platform/hashing.h"
 
 inline constexpr size_t kMaxPath = 260;  // path buffers: at most 259 characters and the terminator
 
@@ -132,4 +133,6 @@ struct Platform {
     Messages& messages;
     Strings& strings;
     Process& process;
+    // nullptr where the platform offers no hash: an archive with a digest record is then not trusted.
+    Hashing* hashing = nullptr;
 };

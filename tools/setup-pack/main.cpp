@@ -15,6 +15,7 @@
 
 #include "archive.h"
 #include "archive_marker.h"
+#include "digest_report.h"
 #include "platform/files_posix.h"
 #include "setup_writer.h"
 #include "windows_1252.h"
@@ -26,7 +27,7 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =
-    "usage: setup-pack build --image IMAGE --out OUTPUT [--system FILE | FILE]...\n"
+    "usage: setup-pack build --image IMAGE --out OUTPUT [--no-digest] [--system FILE | FILE]...\n"
     "       setup-pack list SETUP\n"
     "       setup-pack verify SETUP\n"
     "       setup-pack extract SETUP --to DIR [--force]\n"
@@ -36,9 +37,12 @@ constexpr const char* kUsage =
     "         the entry name is the file's base name, stored in Windows-1252; --system FILE\n"
     "         marks the next file for the Windows system directory instead of the installation\n"
     "         directory. A setup carries 1 to 16 files, each name at most 255 characters and an\n"
-    "         ordinary Windows file name, and is at most 1 GiB in all\n"
-    "list     print each entry: name, size, destination, body offset\n"
-    "verify   exit 0 when the archive is well-formed, 1 with a message otherwise\n"
+    "         ordinary Windows file name, and is at most 1 GiB in all. A digest record with the\n"
+    "         SHA-256 of every body follows the bodies, unless --no-digest asks for exactly the\n"
+    "         bytes of the setup's build mode\n"
+    "list     print each entry: name, size, destination, body offset; and whether the digest record is there\n"
+    "verify   exit 0 when the archive is well-formed and every body matches its digest, 1 with a\n"
+    "         message otherwise; say whether a signature follows the archive\n"
     "extract  write every entry's body into DIR (created if missing), system-directory entries\n"
     "         into DIR/system; an existing file is replaced only with --force\n"
     "\n"
@@ -179,7 +183,7 @@ std::optional<std::string> ImageProblem(const std::string& image) {
 }
 
 int Build(const std::vector<std::string>& args) {
-    const Arguments parsed = Parse(args, {"--image", "--out"}, {}, "--system");
+    const Arguments parsed = Parse(args, {"--image", "--out"}, {"--no-digest"}, "--system");
     if (!parsed.error.empty()) return UsageError(parsed.error);
     const std::string* image = parsed.Option("--image");
     const std::string* output = parsed.Option("--out");
@@ -235,6 +239,10 @@ int Build(const std::vector<std::string>& args) {
     if (result.status != SetupWriteStatus::Written) {
         ::unlink(temporary.c_str());
         return Failure(WriteFailureMessage(result, error, entries, *output));
+    }
+    if (std::string cause; !parsed.Flag("--no-digest") && !AppendDigestRecord(temporary.c_str(), cause)) {
+        ::unlink(temporary.c_str());
+        return Failure("cannot write " + *output + ": " + cause);
     }
     if (::chmod(temporary.c_str(), 0755) != 0 || ::rename(temporary.c_str(), output->c_str()) != 0) {
         const int renameError = errno;
@@ -295,6 +303,7 @@ int List(const std::string& path) {
         std::printf("%-32s %12u %11s %12zu\n", PrintableName(entry.name).c_str(), entry.size,
                     entry.destination ? "system" : "install", entry.bodyOffset);
     }
+    std::printf("%s\n", DigestRecordLine(setup.bytes(), setup.archive).c_str());
     return kExitOk;
 }
 
@@ -303,6 +312,9 @@ int Verify(const std::string& path) {
     MappedSetupFile setup(files);
     if (const int status = Load(path, files, setup); status != kExitOk) return status;
     std::printf("%s: %u entries, archive at offset %zu\n", path.c_str(), setup.archive.count, setup.archive.start);
+    std::string line;
+    if (!VerifyDigestRecord(setup.bytes(), setup.archive, line)) return Failure(path + ": " + line);
+    std::printf("%s\n%s\n", line.c_str(), SignatureLine(setup.bytes(), setup.archive).c_str());
     return kExitOk;
 }
 

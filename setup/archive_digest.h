@@ -1,0 +1,71 @@
+#pragma once
+// Digest record: setup-pack writes it right after the last body, where the entry table says the
+// archive ends, so that bytes appended to the file later (an Authenticode signature) do not hide
+// it. Integers are unsigned 32-bit little-endian.
+//
+//   offset 0    8 bytes      tag "KOVA-SHA"
+//   offset 8    4 bytes      version, 1
+//   offset 12   4 bytes      count: the archive's entry count
+//   offset 16   32 * count   SHA-256 of each body, in archive order
+//
+// A reader that does not know the record ignores it, as it ignores any bytes after the bodies.
+// The image is not covered: signing rewrites its checksum and certificate-table fields.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "archive.h"
+#include "platform/hashing.h"
+
+inline constexpr char kDigestTag[] = "KOVA-SHA";
+inline constexpr size_t kDigestTagSize = sizeof kDigestTag - 1;
+inline constexpr size_t kDigestHeaderSize = 16;
+inline constexpr uint32_t kDigestVersion = 1;
+
+enum class DigestRecordStatus {
+    Absent,          // nothing, or bytes that are not a record, after the bodies
+    Present,         // a whole record of this version for every entry
+    UnknownVersion,  // the tag with a version this program does not read
+    Damaged,         // the tag, or its start, with the rest cut off or not matching the archive
+};
+
+struct DigestRecord {
+    size_t start = 0;  // where the last body ends
+    size_t end = 0;    // one past the last digest, for a Present record
+    uint32_t version = 0;
+};
+
+size_t DigestRecordSize(uint32_t count);
+
+// One past the last body of an archive that LocateSetupArchive has checked.
+size_t ArchiveBodiesEnd(std::span<const uint8_t> file, const SetupArchive& archive);
+
+DigestRecordStatus LocateDigestRecord(std::span<const uint8_t> file, const SetupArchive& archive,
+                                      DigestRecord& record);
+
+// Fills `record` (DigestRecordSize(archive.count) bytes) with the record for the archive's bodies.
+bool WriteDigestRecord(Hashing& hashing, std::span<const uint8_t> file, const SetupArchive& archive,
+                       std::span<uint8_t> record);
+
+enum class BodyCheck { Match, Mismatch, HashFailed };
+
+// Hashes every body and compares it with its digest in a Present `record`; on a Mismatch or
+// HashFailed, `entry` is the entry whose body was being checked.
+BodyCheck CheckBodies(Hashing& hashing, std::span<const uint8_t> file, const SetupArchive& archive,
+                      const DigestRecord& record, ArchiveEntry& entry);
+
+enum class DigestCheck { Verified, NoRecord, UnknownVersion, DamagedRecord, Mismatch, HashFailed };
+
+struct DigestCheckResult {
+    DigestCheck status = DigestCheck::NoRecord;
+    DigestRecord record;
+    ArchiveEntry entry;  // for Mismatch and HashFailed: the entry whose body was being checked
+};
+
+// Locates the record and, when it is Present, hashes every body and compares it with its digest.
+DigestCheckResult CheckArchiveDigests(Hashing& hashing, std::span<const uint8_t> file, const SetupArchive& archive);
+
+// Whether the setup may trust the bodies of its own archive: yes without a record (as before the
+// record existed) or with a record of a later version, which this program cannot read; otherwise
+// only when every body matches its digest.
+bool ArchiveDigestsMatch(Platform& platform, const MappedSetupFile& own);

@@ -1,0 +1,139 @@
+#include "digest_report.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "archive_digest.h"
+#include "archive_marker.h"
+#include "platform/files_posix.h"
+#include "platform/hashing_posix.h"
+#include "windows_1252.h"
+
+namespace {
+
+uint32_t ReadU32(std::span<const uint8_t> file, size_t at) {
+    return static_cast<uint32_t>(file[at]) | static_cast<uint32_t>(file[at + 1]) << 8 |
+           static_cast<uint32_t>(file[at + 2]) << 16 | static_cast<uint32_t>(file[at + 3]) << 24;
+}
+
+bool WriteAll(int fd, std::span<const uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written <= 0) return false;
+        bytes = bytes.subspan(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+bool AppendBytes(const char* path, std::span<const uint8_t> bytes) {
+    const int fd = ::open(path, O_WRONLY | O_APPEND);
+    if (fd < 0) return false;
+    const bool written = WriteAll(fd, bytes);
+    return ::close(fd) == 0 && written;
+}
+
+// Where the archive's own bytes end: after the record when there is one, else after the bodies.
+size_t ArchiveEnd(std::span<const uint8_t> file, const SetupArchive& archive) {
+    DigestRecord record;
+    if (LocateDigestRecord(file, archive, record) == DigestRecordStatus::Present) return record.end;
+    return record.start;
+}
+
+std::string EntryLabel(const ArchiveEntry& entry) {
+    return "entry " + std::to_string(entry.next) + " \"" + PrintableName(entry.name) + "\"";
+}
+
+}  // namespace
+
+bool AppendDigestRecord(const char* path, std::string& cause) {
+    PosixFileSystem files;
+    FileView view;
+    if (!files.MapFile(path, view)) {
+        cause = std::strerror(errno);
+        return false;
+    }
+    const std::span<const uint8_t> file{view.data, view.size};
+    SetupArchive archive;
+    std::vector<uint8_t> record;
+    OpenSslHashing hashing;
+    bool ok = LocateSetupArchive(file, kArchiveMarkerText, archive) == ArchiveStatus::Found;
+    if (ok) {
+        record.resize(DigestRecordSize(archive.count));
+        ok = WriteDigestRecord(hashing, file, archive, record);
+    }
+    files.Unmap(view);
+    if (!ok) {
+        cause = "the digest record could not be computed";
+        return false;
+    }
+    if (AppendBytes(path, record)) return true;
+    cause = std::strerror(errno);
+    return false;
+}
+
+std::string DigestRecordLine(std::span<const uint8_t> file, const SetupArchive& archive) {
+    DigestRecord record;
+    switch (LocateDigestRecord(file, archive, record)) {
+        case DigestRecordStatus::Absent: return "digest record: none";
+        case DigestRecordStatus::Present:
+            return "digest record: SHA-256 of " + std::to_string(archive.count) + " bodies at offset " +
+                   std::to_string(record.start);
+        case DigestRecordStatus::UnknownVersion:
+            return "digest record: version " + std::to_string(record.version) + ", not known to this setup-pack";
+        case DigestRecordStatus::Damaged: return "digest record: damaged";
+    }
+    return {};
+}
+
+bool VerifyDigestRecord(std::span<const uint8_t> file, const SetupArchive& archive, std::string& line) {
+    OpenSslHashing hashing;
+    const DigestCheckResult result = CheckArchiveDigests(hashing, file, archive);
+    switch (result.status) {
+        case DigestCheck::Verified:
+            line = std::to_string(archive.count) + " bodies, SHA-256 verified";
+            return true;
+        case DigestCheck::NoRecord:
+            line = "no digest record: bodies not checked";
+            return true;
+        case DigestCheck::UnknownVersion:
+            line = "the digest record has version " + std::to_string(result.record.version) +
+                   ", which this setup-pack does not know: bodies not checked";
+            return false;
+        case DigestCheck::DamagedRecord:
+            line = "the setup archive is damaged: the digest record after the bodies is cut short or does not "
+                   "match the entry table";
+            return false;
+        case DigestCheck::Mismatch:
+            line = "the setup archive is damaged: " + EntryLabel(result.entry) +
+                   ": its body differs from its SHA-256 in the digest record";
+            return false;
+        case DigestCheck::HashFailed:
+            line = "cannot hash " + EntryLabel(result.entry);
+            return false;
+    }
+    return false;
+}
+
+std::string SignatureLine(std::span<const uint8_t> file, const SetupArchive& archive) {
+    // The certificate table is data directory 4 of the PE optional header; its address is a file offset.
+    constexpr size_t kPeOffsetField = 0x3c;
+    if (file.size() < kPeOffsetField + 4) return "no signature";
+    const size_t pe = ReadU32(file, kPeOffsetField);
+    const size_t optional = pe + 24;
+    if (pe > archive.start || optional + 2 > archive.start || ReadU32(file, pe) != 0x4550) return "no signature";
+    const bool pe32Plus = (file[optional] | file[optional + 1] << 8) == 0x20b;
+    const size_t directory = optional + (pe32Plus ? 112 : 96) + 4 * 8;
+    if (directory + 8 > archive.start) return "no signature";
+    const uint64_t offset = ReadU32(file, directory);
+    const uint64_t size = ReadU32(file, directory + 4);
+    if (offset == 0 && size == 0) return "no signature";
+    if (offset < ArchiveEnd(file, archive) || offset + size > file.size()) {
+        return "a certificate table at offset " + std::to_string(offset) + " does not lie after the archive";
+    }
+    return "an Authenticode signature of " + std::to_string(size) + " bytes at offset " + std::to_string(offset) +
+           " follows the archive";
+}
