@@ -1,6 +1,7 @@
 #include "text_format.h"
 
 #include <cstdarg>
+#include <cstdint>
 
 namespace {
 
@@ -11,8 +12,8 @@ public:
         if (length_ + 1 < capacity_) out_[length_] = c;
         ++length_;
     }
-    void Put(const char* text) {
-        for (; *text != '\0'; ++text) Put(*text);
+    void Put(const char* text, size_t limit = SIZE_MAX) {
+        for (; limit > 0 && *text != '\0'; ++text, --limit) Put(*text);
     }
     void PutNumber(unsigned long long value, bool negative) {
         char digits[24];
@@ -52,12 +53,21 @@ int FormatTextV(char* out, size_t capacity, const char* format, va_list args) {
             output.Put(*p);
             continue;
         }
-        const bool isLong = p[1] == 'l';
-        const char conversion = isLong ? p[2] : p[1];
-        switch (conversion) {
+        // A precision, "%.Ns", limits how much of a text goes in.
+        const char* at = p + 1;
+        size_t precision = SIZE_MAX;
+        if (*at == '.') {
+            precision = 0;
+            for (++at; *at >= '0' && *at <= '9'; ++at) {
+                if (precision < 100000) precision = precision * 10 + static_cast<size_t>(*at - '0');
+            }
+        }
+        const bool isLong = *at == 'l';
+        if (isLong) ++at;
+        switch (*at) {
             case 's': {
                 const char* text = va_arg(args, const char*);
-                output.Put(text != nullptr ? text : "(null)");
+                output.Put(text != nullptr ? text : "(null)", precision);
                 break;
             }
             case 'd': {
@@ -80,7 +90,7 @@ int FormatTextV(char* out, size_t capacity, const char* format, va_list args) {
                 output.Put('%');
                 continue;
         }
-        p += isLong ? 2 : 1;
+        p = at;
     }
     return output.Finish();
 }

@@ -48,6 +48,11 @@ const char* ModeName(Mode mode) {
     return mode == Mode::Install ? "install" : mode == Mode::Upgrade ? "upgrade" : "remove";
 }
 
+// The word the messages end with: "KOVA NOT installed!" and the like.
+std::string Outcome(Mode mode) {
+    return mode == Mode::Install ? "installed" : mode == Mode::Upgrade ? "upgraded" : "removed";
+}
+
 constexpr char kDir[] = "C:\\Program Files\\KOVA";
 
 const char* const kShellKeys[] = {
@@ -282,7 +287,10 @@ TEST_F(InstallTest, DirectoryTooLongForAnyBuiltPathIsRefusedBeforeWriting) {
             EXPECT_EQ(done, length <= c.longest);
             if (done) continue;
             ASSERT_EQ(messages.shown.size(), 1u);
-            EXPECT_NE(messages.shown[0].text.find("is too long"), std::string::npos);
+            EXPECT_EQ(messages.shown[0].text,
+                      "Error: the installation directory \"" + directory.substr(0, 259) +
+                          "\" is too long: the path of a KOVA file in it would exceed 259 characters. Please choose a "
+                          "shorter directory. KOVA NOT " + Outcome(c.mode) + "!");
             EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
             EXPECT_TRUE(files.log.empty());
             EXPECT_EQ(ConfigurationKept(), c.mode == Mode::Upgrade);
@@ -299,7 +307,7 @@ TEST_F(InstallTest, EmptyDirectoryIsRefusedInEveryMode) {
         EXPECT_FALSE(Run(mode, ""));
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
-        EXPECT_NE(messages.shown[0].text.find("no installation directory"), std::string::npos);
+        EXPECT_EQ(messages.shown[0].text, "Error: no installation directory was given. KOVA NOT " + Outcome(mode) + "!");
         EXPECT_TRUE(files.log.empty());
         EXPECT_TRUE(files.HasFile("C:\\KOVA.exe"));
     }
