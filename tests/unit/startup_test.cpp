@@ -102,17 +102,23 @@ TEST_F(BuildModeTest, WritesTheSetupAndTheScrambledCredits) {
     EXPECT_EQ(walked, 3u);
 }
 
+// An old c:\setup.exe goes first, so that a build that fails leaves no setup program behind.
 TEST_F(BuildModeTest, MissingInputLeavesNoSetupAndNamesTheInput) {
     for (const char* missing : {kBuildImagePath, kBuildProgramPath, kBuildHelpPath, kBuildContentsPath}) {
+        SCOPED_TRACE(missing);
         SetUp();
-        files.Delete(kBuildOutputPath);
+        files.AddFile(kBuildOutputPath, std::string("an earlier build"));
         files.Delete(missing);
+        files.log.clear();
         messages.shown.clear();
         RunBuildMode(platform);
-        EXPECT_FALSE(files.HasFile(kBuildOutputPath)) << missing;
-        ASSERT_EQ(messages.shown.size(), 1u) << missing;
+        EXPECT_FALSE(files.HasFile(kBuildOutputPath));
+        ASSERT_FALSE(files.log.empty());
+        EXPECT_EQ(files.log[0], "delete c:\\setup.exe");
+        ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].caption, "Build Error");
-        EXPECT_NE(messages.shown[0].text.find(missing), std::string::npos) << messages.shown[0].text;
+        EXPECT_EQ(messages.shown[0].text,
+                  "Build mode could not read \"" + std::string(missing) + "\".\nNo setup program was written to c:\\setup.exe.");
     }
 }
 

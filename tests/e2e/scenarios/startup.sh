@@ -84,13 +84,15 @@ scenario_build_mode_only_for_the_word_build() {
 scenario_build_mode_with_a_missing_input_writes_no_setup() {
     stage_build_inputs missing
     rm "$STAGING/visual~1/projects/KOVA/KOVA.hlp"
+    echo "an earlier build" >"$DRIVE_C/setup.exe"
     start_setup "$SETUP" build
     local text
-    text=$(driver answer "Build Error" 1 30)
-    check_contains "the box names the missing input" 'KOVA.hlp' "$text"
+    text=$(driver answer "Build Error" 1 30 | tr -d '\r')
+    check_equal "the box names the missing input" 'Build mode could not read "e:\visual~1\projects\KOVA\KOVA.hlp".
+No setup program was written to c:\setup.exe.' "$text"
     check "dialog appears afterwards" driver wait-window "$DIALOG_TITLE" 30
     driver command "$DIALOG_TITLE" 2
     wait_setup
     check_equal "exit code" 0 "$SETUP_EXIT"
-    check "no c:\\setup.exe was written" test ! -e "$DRIVE_C/setup.exe"
+    check "no c:\\setup.exe is left, not even the earlier one" test ! -e "$DRIVE_C/setup.exe"
 }
