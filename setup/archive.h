@@ -43,7 +43,7 @@ struct SetupArchive {
     size_t firstBody = 0;  // start + 28 + 268 * count
 };
 
-enum class ArchiveStatus { Found, NoArchive, Damaged };
+enum class ArchiveStatus { Found, NoArchive, Damaged, OwnFileUnreadable };
 
 // Position of the first occurrence of `needle` in `haystack`, or npos.
 size_t FindFirst(std::span<const uint8_t> haystack, std::string_view needle);
@@ -84,5 +84,6 @@ private:
     FileSystem& files_;
 };
 
-// Loads the marker text (string 23), reads the program's own file whole and locates the archive.
+// Loads the marker text (string 23), reads the program's own file whole and locates the archive;
+// OwnFileUnreadable when the platform cannot map the own file.
 ArchiveStatus FindSetupArchive(Platform& platform, OwnSetupFile& own);

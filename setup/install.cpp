@@ -177,6 +177,13 @@ bool WriteWholeFile(FileSystem& files, const char* path, const FileView& own, si
 }
 
 void ReportWriteFailure(Job& job, const char* path) {
+    if (job.mode == Mode::Upgrade) {
+        ShowError(job.platform,
+                  "Error: the file \"%s\" could not be written; it may be in use, the disk may be full or the folder "
+                  "may be protected. KOVA NOT upgraded! The upgrade will be tried again the next time SETUP starts.",
+                  path);
+        return;
+    }
     ShowError(job.platform,
               "Error: the file \"%s\" could not be written; the disk may be full or the folder may be protected. "
               "KOVA NOT fully %s!",
@@ -197,10 +204,12 @@ bool WritePayload(Job& job) {
     return true;
 }
 
-// The whole own file, image and archive, so that the copy can install again.
+// The whole own file, image and archive, so that the copy can install again. When the program
+// runs from that copy, it is in place already (and could not be written over while it runs).
 bool WriteSetupCopy(Job& job) {
     char path[kMaxPath];
     BuildTargetPath(path, job.directory, kSetupCopyName);
+    if (job.platform.files.IsOwnExecutable(path)) return true;
     if (WriteWholeFile(job.platform.files, path, job.own.view, 0, job.own.view.size)) return true;
     ReportWriteFailure(job, path);
     return false;
@@ -271,9 +280,18 @@ bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name
 bool InstallFiles(Platform& platform, const char* directory, bool upgrading, bool removing) {
     Job job{platform, directory, removing ? Mode::Remove : upgrading ? Mode::Upgrade : Mode::Install, upgrading,
             OwnSetupFile(platform.files)};
-    if (FindSetupArchive(platform, job.own) != ArchiveStatus::Found) {
-        platform.messages.Show(kNoArchiveText, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
-        return Abandon(job);
+    switch (FindSetupArchive(platform, job.own)) {
+        case ArchiveStatus::Found:
+            break;
+        case ArchiveStatus::OwnFileUnreadable:
+            ShowError(platform,
+                      "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to "
+                      "a folder with a plain name, such as C:\\Temp, and start it from there. KOVA NOT %s!",
+                      Outcome(job.mode));
+            return Abandon(job);
+        default:
+            platform.messages.Show(kNoArchiveText, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
+            return Abandon(job);
     }
     if (!CheckDirectory(job) || !CheckPaths(job)) return Abandon(job);
 
@@ -284,6 +302,8 @@ bool InstallFiles(Platform& platform, const char* directory, bool upgrading, boo
             ShowSuccess(platform);
             return true;
         case Mode::Upgrade:
+            // A directory removed by hand is made again, so the refresh does not fail at every start.
+            MakeDirectoryChain(platform.files, directory);
             return WritePayload(job) && WriteSetupCopy(job);
         case Mode::Remove:
             return RemovePayload(job);

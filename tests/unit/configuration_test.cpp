@@ -14,6 +14,7 @@
 #include "fake_messages.h"
 #include "fake_process.h"
 #include "fake_registry.h"
+#include "install.h"
 #include "rc_strings.h"
 
 namespace {
@@ -494,15 +495,55 @@ TEST_F(ConfigurationTest, ReleaseOneZeroKeyWithoutWriteRightIsPassedOver) {
 
 // ---------------------------------------------------------------- ending the program
 
-TEST_F(ConfigurationTest, RefreshWithoutPayloadEndsWithMinusOneAfterStoringTheVersion) {
-    registry.AddBinary(HKLM, "Software\\KOVA", "config", Stored("1.0c"));
-    files.ownExecutable = {'M', 'Z'};
-    CheckForUpgrade(platform);
-    EXPECT_EQ(process.endedWith, std::vector<int>{-1});
-    EXPECT_EQ(Version(StoredRecord()), "1.0e");
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
-    EXPECT_TRUE(registry.HasKey(HKLM, "Software\\KOVA"));
+// A refresh that fails puts the stored configuration back as it was, so the next start meets the
+// older version again and retries; the program ends with -1.
+TEST_F(ConfigurationTest, FailedRefreshPutsTheConfigurationBackAndEndsWithMinusOne) {
+    const std::string inUse =
+        "Error: the file \"C:\\KOVA\\KOVA.exe\" could not be written; it may be in use, the disk may be full or the "
+        "folder may be protected. KOVA NOT upgraded! The upgrade will be tried again the next time SETUP starts.";
+    const Bytes settings(1640, 0x11);
+    Bytes settingsWithDirectory = settings;
+    std::strcpy(reinterpret_cast<char*>(settingsWithDirectory.data()) + 1381 - 4, kDir);
+    struct Case {
+        const char* name;
+        bool fromRelease10;
+        bool withoutPayload;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"file in use", false, false, inUse},
+        {"no payload", false, true, kNoArchiveText},
+        {"1.0 settings, file in use", true, false, inUse},
+    };
+    const Bytes withPayload = files.ownExecutable;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeRegistry freshRegistry;
+        registry = std::move(freshRegistry);
+        if (c.fromRelease10) {
+            registry.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", settingsWithDirectory);
+            registry.AddKey(HKLM, "Software\\KOVA");
+        } else {
+            registry.AddBinary(HKLM, "Software\\KOVA", "config", Stored("1.0c"));
+        }
+        files.ownExecutable = c.withoutPayload ? Bytes{'M', 'Z'} : withPayload;
+        files.failOp = FileOp::Create;
+        files.failPath = "C:\\KOVA\\KOVA.exe";
+        messages.shown.clear();
+        process.endedWith.clear();
+
+        CheckForUpgrade(platform);
+
+        EXPECT_EQ(process.endedWith, std::vector<int>{-1});
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, c.text);
+        EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
+        if (c.fromRelease10) {
+            EXPECT_EQ(registry.Binary(HKLM, "software\\KOVA\\1.0", "Settings"), settingsWithDirectory);
+        } else {
+            EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), Stored("1.0c"));
+        }
+    }
 }
 
 TEST_F(ConfigurationTest, FailedWritesOfTheUpgradeAreAssertionFailures) {

@@ -49,9 +49,9 @@ scenario_setup_without_payload_meeting_an_older_installation_ends_with_minus_one
     start_setup "$ROOT/build/win32/setup.exe"
     local text
     text=$(driver answer "Installation Fatal Error" 1 30)
-    check_contains "the fatal-error box" "Error: SETUP did not have an embedded installation information. KOVA NOT installed!" "$text"
+    check_equal "the fatal-error box" "Error: SETUP did not have an embedded installation information. KOVA NOT installed!" "$text"
     wait_setup 30
     check_equal "exit status -1" 255 "$SETUP_EXIT"
     check "no dialog was shown" bash -c "! wine '$E2E_BUILD/e2e-driver.exe' wait-window '$DIALOG_TITLE' 1"
-    check_equal "the stored version is already the current one" 1.0e "$(config_field "$(config_hex)" 0 4s)"
+    check_equal "the stored version is put back, so the next start upgrades again" 1.0b "$(config_field "$(config_hex)" 0 4s)"
 }
