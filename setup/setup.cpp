@@ -270,6 +270,21 @@ bool SaveConfiguration(Platform& platform, const SetupDialog& record, bool insta
     return written;
 }
 
+bool StoreSettingsAndInstall(Platform& platform, const SetupDialog& record, bool installed) {
+    if (!SaveConfiguration(platform, record, installed)) {
+        if (!installed) platform.registry.DeleteKey(RegRoot::LocalMachine, "Software\\KOVA");
+        char text[kMessageCapacity];
+        FormatText(text, sizeof text,
+                   "Error: the settings could not be saved in the registry (HKEY_LOCAL_MACHINE\\Software\\KOVA, value "
+                   "\"Config\"). Setup needs the right to change this key. KOVA NOT %s!",
+                   installed ? "updated" : "installed");
+        platform.messages.Show(text, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
+        return false;
+    }
+    if (!installed) InstallFiles(platform, record.installationDirectory, false, false);
+    return true;
+}
+
 void CheckForUpgrade(Platform& platform) {
     SetupDialog record;
     std::memset(&record, 0, sizeof record);

@@ -284,6 +284,38 @@ TEST_F(ConfigurationTest, SaveWithoutWriteRightStoresNothing) {
     EXPECT_EQ(registry.OpenHandles(), 0u);
 }
 
+// Install and Update: settings that cannot be stored are reported, with no success box, and
+// Install writes no files; a key that Install created is removed, so the next start offers Install.
+TEST_F(ConfigurationTest, SettingsThatCannotBeStoredStopInstallAndUpdate) {
+    SetupDialog record = Zero();
+    std::strcpy(record.installationDirectory, kDir);
+    for (const bool installed : {false, true}) {
+        SCOPED_TRACE(installed ? "update" : "install");
+        FakeRegistry freshRegistry;
+        registry = std::move(freshRegistry);
+        if (installed) registry.AddKey(HKLM, "Software\\KOVA");
+        registry.failOp = RegOp::SetBinary;
+        messages.shown.clear();
+
+        EXPECT_FALSE(StoreSettingsAndInstall(platform, record, installed));
+
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text,
+                  std::string("Error: the settings could not be saved in the registry (HKEY_LOCAL_MACHINE\\Software\\KOVA, "
+                              "value \"Config\"). Setup needs the right to change this key. KOVA NOT ") +
+                      (installed ? "updated!" : "installed!"));
+        EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
+        EXPECT_EQ(registry.HasKey(HKLM, "Software\\KOVA"), installed);
+        EXPECT_TRUE(files.log.empty());
+    }
+    registry.failOp.reset();
+    messages.shown.clear();
+    EXPECT_TRUE(StoreSettingsAndInstall(platform, record, false));
+    EXPECT_TRUE(Refreshed());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, strings.Text(20));
+}
+
 // ---------------------------------------------------------------- the upgrade check
 
 TEST_F(ConfigurationTest, NoInstallationChangesNothing) {
