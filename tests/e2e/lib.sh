@@ -171,6 +171,22 @@ click_control() {  # click_control TITLE ID
     [ -n "$bottom" ] || { fail "no control $2 in \"$1\" to click"; return 1; }
     pointer_click $(((left + right) / 2)) $(((top + bottom) / 2))
 }
+# A click, or a double-click with REPEAT 2, on the entry NAME of a file dialog's folder list.
+click_list_item() {  # click_list_item TITLE NAME [REPEAT]
+    local left top right bottom
+    read -r left top right bottom < <(driver list-item "$1" "$2" | tr -d '\r')
+    [ -n "$bottom" ] || { fail "no entry \"$2\" in the folder list of \"$1\""; return 1; }
+    pointer_click $(((left + right) / 2)) $(((top + bottom) / 2)) "${3:-1}"
+}
+# Reads a message box as a person does and clicks one of its buttons: prints the box's text.
+answer_box() {  # answer_box CAPTION BUTTON-ID [SECONDS]
+    local text
+    text=$(driver box-text "$1" "${3:-30}" | tr -d '\r') || return 1
+    click_control "$1" "$2"
+    printf '%s\n' "$text"
+}
+# A control's text as the driver reads it.
+control_text() { driver state "$1" "$2" | tr -d '\r' | sed 's/^.* checked=[^ ]* text=//'; }
 # A click on a label of the setup dialog's tab strip; each label is a sixth of the strip wide.
 click_tab() {  # click_tab INDEX
     local left top right
