@@ -39,6 +39,9 @@ add_executable(e2e-driver ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp)
 target_link_options(e2e-driver PRIVATE -static -s)
 target_link_libraries(e2e-driver PRIVATE comctl32 user32 advapi32)
 
+add_executable(planted-program WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/planted_program.cpp)
+target_link_options(planted-program PRIVATE -static -s)
+
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Setup.exe
     COMMAND ${KOVA_SETUP_PACK} build --image $<TARGET_FILE:setup> --out ${CMAKE_BINARY_DIR}/Setup.exe
         $<TARGET_FILE:KOVA> ${CMAKE_SOURCE_DIR}/payload/KOVA.hlp ${CMAKE_SOURCE_DIR}/payload/KOVA.cnt

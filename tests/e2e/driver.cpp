@@ -12,6 +12,7 @@
 //   e2e-driver answer CAPTION BUTTON [SECONDS]  print the box's text, then press BUTTON (1 OK, 6 Yes, 7 No)
 //   e2e-driver box-text CAPTION [SECONDS]       print the text of a message box once it is shown
 //   e2e-driver rect TITLE ID                    "left top right bottom" of control ID on the screen
+//   e2e-driver window-rect TITLE                "left top right bottom" of the window TITLE on the screen
 //   e2e-driver focus TITLE                      "ID CLASS" of the control that has the keyboard focus
 //   e2e-driver list-item TITLE NAME             "left top right bottom" on the screen of the entry NAME
 //                                               in the folder list of a file dialog TITLE
@@ -197,6 +198,12 @@ int main(int argc, char** argv) {
     }
     if (!std::strcmp(command, "close")) {
         PostMessageA(RequireWindow(title), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    }
+    if (!std::strcmp(command, "window-rect")) {
+        RECT rect;
+        GetWindowRect(RequireWindow(title), &rect);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
         return 0;
     }
     if (!std::strcmp(command, "focus")) {

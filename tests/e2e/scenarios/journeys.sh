@@ -21,19 +21,9 @@ open_chooser() {
 # Presses Install, reads the success box and presses its OK; the setup ends.
 install_and_confirm() {
     click_control "$DIALOG_TITLE" 1
-    check_equal "the success box" "$(install_success_text)" "$(answer_box "KOVA Installer" 1)"
+    check_equal "the success box" "$(string_text IDS_INSTALL_SUCCESS)" "$(answer_box "KOVA Installer" 1)"
     wait_setup 30
     check_equal "exit code after Install" 0 "$SETUP_EXIT"
-}
-
-install_success_text() {
-    python3 - "$ROOT/setup/resources/strings.rc" <<'PY'
-import re, sys
-for line in open(sys.argv[1], encoding="latin-1"):
-    m = re.match(r'\s*IDS_INSTALL_SUCCESS\s+"((?:[^"]|"")*)"\s*$', line)
-    if m:
-        print(m.group(1).replace('""', '"').replace("\\n", "\n"))
-PY
 }
 
 scenario_journey_change_opens_a_subfolder_and_installs_there() {

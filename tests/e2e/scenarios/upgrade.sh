@@ -48,7 +48,7 @@ scenario_setup_without_payload_meeting_an_older_installation_ends_with_minus_one
     seed_config 1.0b 'C:\KOVA Old'
     start_setup "$ROOT/build/win32/setup.exe"
     local text
-    text=$(driver answer "Installation Fatal Error" 1 30)
+    text=$(driver answer "Installation Fatal Error" 1 30 | tr -d '\r')
     check_equal "the fatal-error box" "Error: SETUP did not have an embedded installation information. KOVA NOT installed!" "$text"
     wait_setup 30
     check_equal "exit status -1" 255 "$SETUP_EXIT"
