@@ -12,6 +12,8 @@
 //   e2e-driver answer CAPTION BUTTON [SECONDS]  print the box's text, then press BUTTON (1 OK, 6 Yes, 7 No)
 //   e2e-driver box-text CAPTION [SECONDS]       print the text of a message box once it is shown
 //   e2e-driver rect TITLE ID                    "left top right bottom" of control ID on the screen
+//   e2e-driver hold PATH SECONDS                keep the file PATH open, shared with no one, for SECONDS
+//   e2e-driver windows -                        the titles of the visible top-level windows, one a line
 //   e2e-driver window-rect TITLE                "left top right bottom" of the window TITLE on the screen
 //   e2e-driver focus TITLE                      "ID CLASS" of the control that has the keyboard focus
 //   e2e-driver list-item TITLE NAME             "left top right bottom" on the screen of the entry NAME
@@ -111,6 +113,12 @@ bool ListItemRect(HWND list, const char* name, RECT& rect) {
     return found;
 }
 
+BOOL CALLBACK PrintVisibleTitle(HWND window, LPARAM) {
+    char title[512] = {};
+    if (IsWindowVisible(window) && GetWindowTextA(window, title, sizeof title) > 0) std::printf("%s\n", title);
+    return TRUE;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: e2e-driver COMMAND ARGS (see the source for the commands)\n");
     return 2;
@@ -198,6 +206,17 @@ int main(int argc, char** argv) {
     }
     if (!std::strcmp(command, "close")) {
         PostMessageA(RequireWindow(title), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    }
+    if (!std::strcmp(command, "windows")) {
+        EnumWindows(PrintVisibleTitle, 0);
+        return 0;
+    }
+    if (!std::strcmp(command, "hold")) {
+        const HANDLE file = CreateFileA(title, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return 1;
+        Sleep(static_cast<DWORD>(seconds * 1000));
+        CloseHandle(file);
         return 0;
     }
     if (!std::strcmp(command, "window-rect")) {
