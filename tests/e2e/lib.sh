@@ -186,9 +186,11 @@ close_box() {  # close_box TITLE
     pointer_click $((right - 12)) $((top + 12))
 }
 # Reads a message box as a person does and clicks one of its buttons: prints the box's text.
-answer_box() {  # answer_box CAPTION BUTTON-ID [SECONDS]
+# With SHOT, a screenshot of the box is saved under that name first.
+answer_box() {  # answer_box CAPTION BUTTON-ID [SECONDS] [SHOT]
     local text
     text=$(driver box-text "$1" "${3:-30}" | tr -d '\r') || return 1
+    [ -n "${4:-}" ] && screenshot "$4" >&2
     click_control "$1" "$2"
     printf '%s\n' "$text"
 }

@@ -68,11 +68,13 @@ downloads_folder() {
 # The Programs folder, where a first install goes by default, as Windows and as the host name it.
 default_directory() { control_text "$DIALOG_TITLE" 1030; }
 
-# A first install with the defaults, from PROGRAM; sets DEFAULT_DIR and DEFAULT_DIR_UNIX.
-install_with_defaults() {  # install_with_defaults PROGRAM
+# A first install with the defaults, from PROGRAM; sets DEFAULT_DIR and DEFAULT_DIR_UNIX. With
+# SHOT, the dialog is saved as a screenshot before Install is pressed.
+install_with_defaults() {  # install_with_defaults PROGRAM [SHOT]
     open_setup "$1" || return 1
     DEFAULT_DIR=$(default_directory)
     DEFAULT_DIR_UNIX=$(winepath -u "$DEFAULT_DIR" 2>/dev/null)
+    [ -n "${2:-}" ] && screenshot "$2"
     install_and_confirm
 }
 
@@ -137,7 +139,7 @@ scenario_journey_reinstall_from_the_kept_copy() {
     install_with_defaults "$JOURNEY_SETUP" || return
     uninstall_answering "$JOURNEY_SETUP" 7 "$DEFAULT_DIR"
     check "the copy stays in the directory" test -f "$DEFAULT_DIR_UNIX/Setup.exe"
-    install_with_defaults "$DEFAULT_DIR_UNIX/Setup.exe"
+    install_with_defaults "$DEFAULT_DIR_UNIX/Setup.exe" journey-reinstall-from-kept-copy
     check "KOVA.exe installed again" test -f "$DEFAULT_DIR_UNIX/KOVA.exe"
     check "the copy is still whole" cmp -s "$JOURNEY_SETUP" "$DEFAULT_DIR_UNIX/Setup.exe"
     check_equal "the Print verb is registered" "\"$DEFAULT_DIR\\KOVA.exe\" dir=\"%1\"" \
@@ -178,7 +180,7 @@ scenario_journey_failed_upgrade_is_completed_by_the_next_start() {
     start_setup "$JOURNEY_SETUP"
     check_equal "the box names the file and the retry" \
         'Error: the file "C:\KOVA Old\KOVA.exe" could not be written; it may be in use, the disk may be full or the folder may be protected. KOVA NOT upgraded! The upgrade will be tried again the next time SETUP starts.' \
-        "$(answer_box "Installation Fatal Error" 1)"
+        "$(answer_box "Installation Fatal Error" 1 30 journey-upgrade-refresh-failed)"
     wait_setup 30
     check_equal "exit status -1" 255 "$SETUP_EXIT"
     check_equal "the older version stays stored" 1.0c "$(config_field "$(config_hex)" 0 4s)"
@@ -199,8 +201,7 @@ scenario_journey_setup_in_a_folder_named_outside_ascii_installs() {
     folder="$(downloads_folder)/DL-日本"
     mkdir -p "$folder"
     cp "$JOURNEY_SETUP" "$folder/Setup.exe"
-    install_with_defaults "$folder/Setup.exe" || return
-    screenshot journey-non-ascii-folder
+    install_with_defaults "$folder/Setup.exe" journey-non-ascii-folder || return
     for file in KOVA.exe KOVA.hlp KOVA.cnt; do check "$file installed" test -f "$DEFAULT_DIR_UNIX/$file"; done
     check "the copy of Setup.exe is whole" cmp -s "$JOURNEY_SETUP" "$DEFAULT_DIR_UNIX/Setup.exe"
 }
