@@ -130,6 +130,5 @@ ArchiveStatus FindSetupArchive(Platform& platform, OwnSetupFile& own) {
     char marker[kMaxPath] = {};
     const int length = platform.strings.Load(IDS_ARCHIVE_MARKER, marker, sizeof marker);
     if (length <= 0) return ArchiveStatus::NoArchive;
-    if (!platform.files.MapOwnExecutable(own.view)) return ArchiveStatus::OwnFileUnreadable;
     return LocateSetupArchive(own.bytes(), std::string_view(marker, static_cast<size_t>(length)), own.archive);
 }

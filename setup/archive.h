@@ -43,7 +43,7 @@ struct SetupArchive {
     size_t firstBody = 0;  // start + 28 + 268 * count
 };
 
-enum class ArchiveStatus { Found, NoArchive, Damaged, OwnFileUnreadable };
+enum class ArchiveStatus { Found, NoArchive, Damaged };
 
 // Position of the first occurrence of `needle` in `haystack`, or npos.
 size_t FindFirst(std::span<const uint8_t> haystack, std::string_view needle);
@@ -76,6 +76,8 @@ public:
         if (view.data != nullptr) files_.Unmap(view);
     }
     std::span<const uint8_t> bytes() const { return {view.data, view.size}; }
+    // False when the platform cannot read the own file.
+    bool Map() { return files_.MapOwnExecutable(view); }
 
     FileView view;
     SetupArchive archive;
@@ -84,6 +86,5 @@ private:
     FileSystem& files_;
 };
 
-// Loads the marker text (string 23), reads the program's own file whole and locates the archive;
-// OwnFileUnreadable when the platform cannot map the own file.
+// Loads the marker text (string 23) and locates the archive in the own file, mapped before.
 ArchiveStatus FindSetupArchive(Platform& platform, OwnSetupFile& own);

@@ -280,18 +280,16 @@ bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name
 bool InstallFiles(Platform& platform, const char* directory, bool upgrading, bool removing) {
     Job job{platform, directory, removing ? Mode::Remove : upgrading ? Mode::Upgrade : Mode::Install, upgrading,
             OwnSetupFile(platform.files)};
-    switch (FindSetupArchive(platform, job.own)) {
-        case ArchiveStatus::Found:
-            break;
-        case ArchiveStatus::OwnFileUnreadable:
-            ShowError(platform,
-                      "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to "
-                      "a folder with a plain name, such as C:\\Temp, and start it from there. KOVA NOT %s!",
-                      Outcome(job.mode));
-            return Abandon(job);
-        default:
-            platform.messages.Show(kNoArchiveText, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
-            return Abandon(job);
+    if (!job.own.Map()) {
+        ShowError(platform,
+                  "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to a "
+                  "folder with a plain name, such as C:\\Temp, and start it from there. KOVA NOT %s!",
+                  Outcome(job.mode));
+        return Abandon(job);
+    }
+    if (FindSetupArchive(platform, job.own) != ArchiveStatus::Found) {
+        platform.messages.Show(kNoArchiveText, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
+        return Abandon(job);
     }
     if (!CheckDirectory(job) || !CheckPaths(job)) return Abandon(job);
 

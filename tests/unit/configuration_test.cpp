@@ -46,8 +46,6 @@ Bytes Stored(const char* version, const char* directory = kDir) {
     return Image(record);
 }
 
-std::string Version(const SetupDialog& record) { return std::string(record.version, strnlen(record.version, 4)); }
-
 class ConfigurationTest : public ::testing::Test {
 protected:
     ConfigurationTest() {
