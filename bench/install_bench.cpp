@@ -50,6 +50,8 @@ public:
     bool Query(RegKey, const char*, std::span<uint8_t>, uint32_t&) override { return false; }
     bool SetBinary(RegKey, const char*, std::span<const uint8_t>) override { return true; }
     bool SetString(RegKey, const char*, const char*) override { return true; }
+    bool SetDword(RegKey, const char*, uint32_t) override { return true; }
+    bool DeleteValue(RegKey, const char*) override { return true; }
     RegDeleteResult DeleteKey(RegRoot, const char*) override { return RegDeleteResult::Deleted; }
     void Close(RegKey) override {}
 };

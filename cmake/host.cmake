@@ -2,14 +2,21 @@
 target_compile_options(kova_core PRIVATE -Werror)
 
 if(KOVA_FUZZ)
+    # The in-memory ports, for targets that run a whole procedure.
+    file(GLOB KOVA_SUPPORT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+    add_library(kova_fuzz_support STATIC ${KOVA_SUPPORT_SOURCES})
+    target_compile_definitions(kova_fuzz_support PRIVATE KOVA_STRINGS_RC="${KOVA_STRINGS_RC}"
+        KOVA_RESOURCE_IDS_H="${KOVA_RESOURCE_IDS_H}")
+    target_link_libraries(kova_fuzz_support PUBLIC kova_core)
     file(GLOB KOVA_FUZZERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*_fuzz.cpp)
     foreach(src ${KOVA_FUZZERS})
         get_filename_component(name ${src} NAME_WE)
         add_executable(${name} ${src})
         target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-        target_compile_definitions(${name} PRIVATE KOVA_STRINGS_RC="${KOVA_STRINGS_RC}")
+        target_compile_definitions(${name} PRIVATE KOVA_STRINGS_RC="${KOVA_STRINGS_RC}"
+            KOVA_RESOURCE_IDS_H="${KOVA_RESOURCE_IDS_H}")
         target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support ${CMAKE_BINARY_DIR}/generated)
-        target_link_libraries(${name} PRIVATE kova_core)
+        target_link_libraries(${name} PRIVATE kova_fuzz_support)
     endforeach()
     return()
 endif()
@@ -17,12 +24,17 @@ endif()
 add_library(kova_posix STATIC ${CMAKE_SOURCE_DIR}/setup/platform/files_posix.cpp)
 target_link_libraries(kova_posix PUBLIC kova_core)
 
-add_executable(setup-pack tools/setup-pack/main.cpp)
+add_executable(setup-pack tools/setup-pack/main.cpp tools/setup-pack/windows_1252.cpp)
 target_include_directories(setup-pack PRIVATE ${CMAKE_BINARY_DIR}/generated)
+target_compile_definitions(setup-pack PRIVATE KOVA_VERSION="${KOVA_VERSION}")
 target_link_libraries(setup-pack PRIVATE kova_posix)
 
 add_executable(scramble-text tools/scramble-text/main.cpp)
 target_link_libraries(scramble-text PRIVATE kova_posix)
+
+# The SetupDialog layout for the scripts (tests/e2e/lib.sh): name, offset, width and kind of each field.
+add_executable(record-layout tools/record-layout/main.cpp)
+target_link_libraries(record-layout PRIVATE kova_core)
 
 if(KOVA_BENCH)
     find_package(benchmark REQUIRED)
@@ -46,6 +58,9 @@ file(GLOB KOVA_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_t
 add_executable(unit_tests ${KOVA_TEST_SOURCES} ${KOVA_SUPPORT_SOURCES})
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/support ${CMAKE_BINARY_DIR}/generated)
 target_compile_definitions(unit_tests PRIVATE KOVA_STRINGS_RC="${KOVA_STRINGS_RC}"
+    KOVA_RESOURCE_IDS_H="${KOVA_RESOURCE_IDS_H}" KOVA_VERSION="${KOVA_VERSION}"
     KOVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_libraries(unit_tests PRIVATE kova_posix GTest::gtest_main GTest::gmock)
-gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST)
+gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+
+include(${CMAKE_SOURCE_DIR}/cmake/tests.cmake)

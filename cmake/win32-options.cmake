@@ -1,7 +1,7 @@
-# Options of the cross build: a small image without exceptions, RTTI, unwind tables or thread-safe
+# Options of the cross build: a small image (-Oz) without exceptions, RTTI, unwind tables or thread-safe
 # static guards (one thread), every unused function dropped, and the source directory taken out of
 # __FILE__ so that builds are repeatable.
-set(KOVA_WIN32_COMPILE_OPTIONS -Os -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
+set(KOVA_WIN32_COMPILE_OPTIONS -Oz -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
     -fno-threadsafe-statics -fno-asynchronous-unwind-tables -fno-unwind-tables
     -flto -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -Wall -Wextra)
 add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:${KOVA_WIN32_COMPILE_OPTIONS}>")

@@ -4,8 +4,8 @@ set(KOVA_HOST_TOOLS_DIR "${CMAKE_SOURCE_DIR}/build/release" CACHE PATH "Where th
 find_program(KOVA_SETUP_PACK setup-pack HINTS ${KOVA_HOST_TOOLS_DIR} NO_DEFAULT_PATH REQUIRED)
 find_program(KOVA_SCRAMBLE_TEXT scramble-text HINTS ${KOVA_HOST_TOOLS_DIR} NO_DEFAULT_PATH REQUIRED)
 
-set(KOVA_WIN32_LINK_OPTIONS -flto -Os -static -s -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat
-    -Wl,--no-insert-timestamp -Wl,--build-id=none)
+set(KOVA_WIN32_LINK_OPTIONS -flto -Oz -static -s -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat
+    -Wl,--tsaware -Wl,--no-insert-timestamp -Wl,--build-id=none)
 # The link map lets tests/image/check prove that no exception, demangler or printf code got in.
 set(KOVA_SETUP_MAP_OPTION -Wl,-Map=${CMAKE_BINARY_DIR}/setup.map)
 target_compile_options(kova_core PRIVATE -Werror)
@@ -13,21 +13,36 @@ target_compile_options(kova_core PRIVATE -Werror)
 set(KOVA_BANNER_BIN ${CMAKE_BINARY_DIR}/resources/banner.bin)
 add_custom_command(OUTPUT ${KOVA_BANNER_BIN}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/resources
-    COMMAND ${KOVA_SCRAMBLE_TEXT} ${CMAKE_SOURCE_DIR}/setup/resources/banner.txt ${KOVA_BANNER_BIN}
-    DEPENDS ${CMAKE_SOURCE_DIR}/setup/resources/banner.txt
+    COMMAND ${KOVA_SCRAMBLE_TEXT} ${KOVA_BANNER_TXT} ${KOVA_BANNER_BIN}
+    DEPENDS ${KOVA_BANNER_TXT}
     COMMENT "Scrambling the banner text into resource 112")
 add_custom_target(banner_resource DEPENDS ${KOVA_BANNER_BIN})
 
 set(KOVA_RC ${CMAKE_SOURCE_DIR}/setup/resources/setup.rc)
 set_source_files_properties(${KOVA_RC} PROPERTIES OBJECT_DEPENDS
-    "${KOVA_BANNER_BIN};${KOVA_STRINGS_RC};${CMAKE_SOURCE_DIR}/setup/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/setup/resources/kova.ico")
+    "${KOVA_BANNER_BIN};${KOVA_STRINGS_RC};${KOVA_RESOURCES_DIR}/kova_version.h;${CMAKE_SOURCE_DIR}/setup/resources/resource_ids.h;${CMAKE_SOURCE_DIR}/setup/resources/kova.ico;${CMAKE_SOURCE_DIR}/setup/resources/setup.manifest")
 set(CMAKE_RC_FLAGS "-I ${CMAKE_SOURCE_DIR}/setup/resources -I ${CMAKE_BINARY_DIR}/resources")
+
+# The image's sections: the runtime's small read-only tables join .rdata (cmake/compact_sections.py).
+set(KOVA_SETUP_LINKER_SCRIPT ${CMAKE_BINARY_DIR}/setup-image.x)
+execute_process(COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/cmake/compact_sections.py i686-w64-mingw32-ld
+                        ${KOVA_SETUP_LINKER_SCRIPT} COMMAND_ERROR_IS_FATAL ANY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/compact_sections.py)
 
 add_executable(setup WIN32 ${KOVA_WIN32_SOURCES} ${KOVA_RC})
 add_dependencies(setup banner_resource)
 target_compile_options(setup PRIVATE -Werror)
-target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION})
-target_link_libraries(setup PRIVATE kova_core comctl32 gdi32 winspool shell32 advapi32 user32)
+# The image brings its own entry point (setup/main_win32.cpp) instead of the C runtime's start-up
+# code. Data is never imported implicitly (a fix-up of the runtime's would be needed for it). The
+# library functions that only the link-time code generation calls are named up front: found that
+# late, their import stubs make this linker (binutils 2.40) crash.
+set(KOVA_SETUP_EARLY_SYMBOLS calloc free memchr memcmp memcpy memset strchr strcspn strlen strncmp strnlen
+    __udivdi3 __udivmoddi4 __chkstk_ms)
+list(TRANSFORM KOVA_SETUP_EARLY_SYMBOLS PREPEND "-Wl,-u,_")
+target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION} -Wl,-T,${KOVA_SETUP_LINKER_SCRIPT}
+    -nostartfiles -Wl,--disable-auto-import ${KOVA_SETUP_EARLY_SYMBOLS})
+set_property(TARGET setup APPEND PROPERTY LINK_DEPENDS ${KOVA_SETUP_LINKER_SCRIPT})
+target_link_libraries(setup PRIVATE kova_core gdi32 shell32 advapi32 user32)
 
 # The stand-in KOVA.exe: logs its command line beside itself, so tests see what the shell verbs start.
 add_executable(KOVA WIN32 ${CMAKE_SOURCE_DIR}/payload/kova_stand_in.cpp)
@@ -38,6 +53,17 @@ target_link_options(KOVA PRIVATE ${KOVA_WIN32_LINK_OPTIONS})
 add_executable(e2e-driver ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp)
 target_link_options(e2e-driver PRIVATE -static -s)
 target_link_libraries(e2e-driver PRIVATE comctl32 user32 advapi32)
+
+# Stand-ins for libraries planted beside the setup: each leaves a marker file when it is loaded.
+foreach(planted comctl32.dll winspool.drv)
+    string(REPLACE "." "_" target planted_${planted})
+    get_filename_component(base ${planted} NAME_WE)
+    get_filename_component(extension ${planted} LAST_EXT)
+    add_library(${target} SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/planted_library.cpp)
+    set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${base} SUFFIX ${extension}
+        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
+    target_link_options(${target} PRIVATE -static -s)
+endforeach()
 
 add_executable(planted-program WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/planted_program.cpp)
 target_link_options(planted-program PRIVATE -static -s)
@@ -59,3 +85,17 @@ target_link_libraries(render-window PRIVATE kova_core comctl32 gdi32 user32)
 # The yardstick of the start-up benchmark: a minimal dialog program linked like the setup image.
 add_executable(minimal-dialog WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/minimal_dialog.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/minimal_dialog.rc)
 target_link_options(minimal-dialog PRIVATE ${KOVA_WIN32_LINK_OPTIONS})
+
+# The benchmark programs run under Wine: the floor of the start-up (dialog 107 with a procedure that
+# does nothing), the CopyFileA peer of the install, and the timer that presses Install.
+add_executable(template-dialog WIN32 ${CMAKE_SOURCE_DIR}/bench/win32/template_dialog.cpp ${KOVA_RC})
+add_dependencies(template-dialog banner_resource)
+target_include_directories(template-dialog PRIVATE ${CMAKE_SOURCE_DIR}/setup)
+target_link_options(template-dialog PRIVATE ${KOVA_WIN32_LINK_OPTIONS})
+target_link_libraries(template-dialog PRIVATE comctl32 user32)
+add_executable(copy-files ${CMAKE_SOURCE_DIR}/bench/win32/copy_files.cpp)
+target_link_options(copy-files PRIVATE -static -s)
+add_executable(install-timer ${CMAKE_SOURCE_DIR}/bench/win32/install_timer.cpp)
+target_include_directories(install-timer PRIVATE ${CMAKE_SOURCE_DIR}/setup)
+target_link_options(install-timer PRIVATE -static -s)
+target_link_libraries(install-timer PRIVATE user32)

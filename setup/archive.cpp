@@ -63,34 +63,144 @@ size_t FindFirst(std::span<const uint8_t> haystack, std::string_view needle) {
     return npos;
 }
 
-bool IsBareFileName(std::string_view name) {
-    if (name.empty() || name.size() >= kEntryNameSize || name == "." || name == "..") return false;
-    for (char c : name) {
-        if (c == '\\' || c == '/' || c == ':' || c == '\0') return false;
+namespace {
+
+// Windows-1252 letters to upper case as Windows compares file names: ASCII, the Latin-1 range and
+// the few letters the code page adds at 0x80-0x9F.
+uint8_t FoldCase(uint8_t c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return static_cast<uint8_t>(c - 0x20);
+    switch (c) {
+        case 0x9A: return 0x8A;  // s with caron
+        case 0x9C: return 0x8C;  // oe
+        case 0x9E: return 0x8E;  // z with caron
+        case 0xFF: return 0x9F;  // y with diaeresis
+        default: return c;
+    }
+}
+
+bool IsDeviceDigit(uint8_t c) {
+    return (c >= '1' && c <= '9') || c == 0xB9 || c == 0xB2 || c == 0xB3;  // Windows counts superscripts too
+}
+
+// The part before the first dot, without the blanks Windows drops there, names a device.
+bool IsDeviceName(std::string_view name) {
+    // Built by hand: substr could throw, which would bring the exception machinery into the image.
+    const size_t dot = name.find('.');
+    std::string_view stem(name.data(), dot == std::string_view::npos ? name.size() : dot);
+    while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+    char upper[4] = {};
+    if (stem.size() < 3 || stem.size() > 4) return false;
+    for (size_t i = 0; i < 3; ++i) upper[i] = static_cast<char>(FoldCase(static_cast<uint8_t>(stem[i])));
+    const std::string_view head(upper, 3);
+    if (stem.size() == 3) return head == "CON" || head == "PRN" || head == "AUX" || head == "NUL";
+    return (head == "COM" || head == "LPT") && IsDeviceDigit(static_cast<uint8_t>(stem[3]));
+}
+
+}  // namespace
+
+ArchiveFault CheckEntryName(std::string_view name) {
+    if (name.empty()) return ArchiveFault::EmptyName;
+    if (name.size() > kMaxEntryNameLength) return ArchiveFault::NameTooLong;
+    for (const char c : name) {
+        const auto byte = static_cast<uint8_t>(c);
+        if (c == '\\' || c == '/' || c == ':') return ArchiveFault::PathCharacter;
+        if (c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*') return ArchiveFault::ReservedCharacter;
+        if (byte < 0x20) return ArchiveFault::ControlCharacter;
+    }
+    if (name.back() == '.' || name.back() == ' ') return ArchiveFault::TrailingDotOrBlank;
+    if (IsDeviceName(name)) return ArchiveFault::DeviceName;
+    return ArchiveFault::None;
+}
+
+bool SameEntryName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldCase(static_cast<uint8_t>(a[i])) != FoldCase(static_cast<uint8_t>(b[i]))) return false;
     }
     return true;
 }
 
-ArchiveStatus LocateSetupArchive(std::span<const uint8_t> file, std::string_view marker, SetupArchive& archive) {
+const char* ArchiveFaultText(ArchiveFault fault) {
+    switch (fault) {
+        case ArchiveFault::None: return "no fault";
+        case ArchiveFault::TooManyEntries: return "a setup carries at most 16 files";
+        case ArchiveFault::TablePastEnd: return "the entry table runs past the end of the file";
+        case ArchiveFault::BodiesPastEnd: return "the file bodies run past the end of the file";
+        case ArchiveFault::Unterminated: return "the name is not zero-terminated within its 260-byte field";
+        case ArchiveFault::EmptyName: return "the name is empty";
+        case ArchiveFault::NameTooLong:
+            return "the name is longer than 255 characters, so no folder could hold it within 259 characters";
+        case ArchiveFault::PathCharacter: return "the name holds a path character (\\ / or :)";
+        case ArchiveFault::ReservedCharacter: return "the name holds a character Windows reserves (< > \" | ? or *)";
+        case ArchiveFault::ControlCharacter: return "the name holds a control character";
+        case ArchiveFault::TrailingDotOrBlank: return "the name ends in a dot or a blank";
+        case ArchiveFault::DeviceName:
+            return "the name is a Windows device name (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or "
+                   "without an extension)";
+        case ArchiveFault::SameName:
+            return "the name differs only in letter case from an earlier entry of the same destination";
+    }
+    return "unknown fault";
+}
+
+namespace {
+
+const char* EntryName(std::span<const uint8_t> file, size_t start, uint32_t index) {
+    return reinterpret_cast<const char*>(file.data() + start + kArchiveHeaderSize + size_t{kEntrySize} * index +
+                                         kEntryNameOffset);
+}
+
+// Checks each name on its own and against the earlier ones of its destination (at most 16, so
+// the pairs stay few).
+ArchiveDamage CheckEntryNames(std::span<const uint8_t> file, size_t start, uint32_t count) {
+    for (uint32_t i = 0; i < count; ++i) {
+        const char* name = EntryName(file, start, i);
+        const size_t length = strnlen(name, kEntryNameSize);
+        if (length == kEntryNameSize) return {ArchiveFault::Unterminated, i};
+        if (const ArchiveFault fault = CheckEntryName({name, length}); fault != ArchiveFault::None) return {fault, i};
+        const uint8_t destination = file[start + kArchiveHeaderSize + size_t{kEntrySize} * i];
+        for (uint32_t j = 0; j < i; ++j) {
+            const bool sameDestination =
+                (file[start + kArchiveHeaderSize + size_t{kEntrySize} * j] != 0) == (destination != 0);
+            if (sameDestination && SameEntryName(EntryName(file, start, j), name)) {
+                return {ArchiveFault::SameName, i, j};
+            }
+        }
+    }
+    return {};
+}
+
+ArchiveStatus Damaged(ArchiveDamage* damage, ArchiveDamage found, uint32_t count) {
+    if (damage != nullptr) {
+        *damage = found;
+        damage->count = count;
+    }
+    return ArchiveStatus::Damaged;
+}
+
+}  // namespace
+
+ArchiveStatus LocateSetupArchive(std::span<const uint8_t> file, std::string_view marker, SetupArchive& archive,
+                                 ArchiveDamage* damage) {
     if (marker.empty() || marker.size() >= kMarkerFieldSize) return ArchiveStatus::Damaged;
     const size_t start = FindFirst(file, marker);
     if (start == static_cast<size_t>(-1)) return ArchiveStatus::NoArchive;
 
     const uint64_t left = file.size() - start;
-    if (left < kArchiveHeaderSize) return ArchiveStatus::Damaged;
+    if (left < kArchiveHeaderSize) return Damaged(damage, {ArchiveFault::TablePastEnd}, 0);
     const uint32_t count = ReadU32(file.data() + start + kMarkerFieldSize);
+    if (count > kMaxArchiveEntries) return Damaged(damage, {ArchiveFault::TooManyEntries}, count);
     const uint64_t firstBody = start + kArchiveHeaderSize + uint64_t{kEntrySize} * count;
-    if (firstBody > file.size()) return ArchiveStatus::Damaged;
+    if (firstBody > file.size()) return Damaged(damage, {ArchiveFault::TablePastEnd}, count);
 
+    if (const ArchiveDamage names = CheckEntryNames(file, start, count); names.fault != ArchiveFault::None) {
+        return Damaged(damage, names, count);
+    }
     uint64_t bodies = 0;
     for (uint32_t i = 0; i < count; ++i) {
-        const uint8_t* entry = file.data() + start + kArchiveHeaderSize + size_t{kEntrySize} * i;
-        const auto* name = reinterpret_cast<const char*>(entry + kEntryNameOffset);
-        const size_t nameLength = strnlen(name, kEntryNameSize);
-        if (nameLength == kEntryNameSize || !IsBareFileName({name, nameLength})) return ArchiveStatus::Damaged;
-        bodies += ReadU32(entry + kEntrySizeOffset);
+        bodies += ReadU32(file.data() + start + kArchiveHeaderSize + size_t{kEntrySize} * i + kEntrySizeOffset);
     }
-    if (bodies > file.size() - firstBody) return ArchiveStatus::Damaged;
+    if (bodies > file.size() - firstBody) return Damaged(damage, {ArchiveFault::BodiesPastEnd}, count);
 
     archive.start = start;
     archive.count = count;
@@ -118,7 +228,7 @@ bool WriteArchiveHeader(std::span<uint8_t, kArchiveHeaderSize> header, std::stri
 }
 
 bool WriteArchiveEntry(std::span<uint8_t, kEntrySize> entry, uint8_t destination, uint32_t size, std::string_view name) {
-    if (!IsBareFileName(name)) return false;
+    if (CheckEntryName(name) != ArchiveFault::None) return false;
     std::memset(entry.data(), 0, entry.size());
     entry[0] = destination;
     WriteU32(entry.data() + kEntrySizeOffset, size);
@@ -126,7 +236,7 @@ bool WriteArchiveEntry(std::span<uint8_t, kEntrySize> entry, uint8_t destination
     return true;
 }
 
-ArchiveStatus FindSetupArchive(Platform& platform, OwnSetupFile& own) {
+ArchiveStatus FindSetupArchive(Platform& platform, MappedSetupFile& own) {
     char marker[kMaxPath] = {};
     const int length = platform.strings.Load(IDS_ARCHIVE_MARKER, marker, sizeof marker);
     if (length <= 0) return ArchiveStatus::NoArchive;

@@ -5,6 +5,7 @@
 
 #include "archive.h"
 #include "resources/resource_ids.h"
+#include "shared_files.h"
 #include "text_format.h"
 
 namespace {
@@ -34,7 +35,7 @@ struct Job {
     const char* directory;
     Mode mode;
     bool upgrading;
-    OwnSetupFile own;
+    MappedSetupFile own;
     char systemDirectory[kMaxPath] = {};
     bool haveSystemDirectory = false;
 };
@@ -194,12 +195,15 @@ bool WritePayload(Job& job) {
     char path[kMaxPath];
     for (ArchiveEntry entry; NextArchiveEntry(job.own.bytes(), job.own.archive, entry);) {
         TargetPath(job, entry, path);
-        // A file of the system directory may be shared with other programs: one that is there stays.
-        if (entry.destination != 0 && job.platform.files.CanOpenForReading(path)) continue;
-        if (!WriteWholeFile(job.platform.files, path, job.own.view, entry.bodyOffset, entry.size)) {
+        // A file of the system directory may be shared with other programs: one that is there stays,
+        // and an installation (not an upgrade's refresh) counts itself as one more user of it.
+        const bool shared = entry.destination != 0;
+        const bool wasThere = shared && job.platform.files.CanOpenForReading(path);
+        if (!wasThere && !WriteWholeFile(job.platform.files, path, job.own.view, entry.bodyOffset, entry.size)) {
             ReportWriteFailure(job, path);
             return false;
         }
+        if (shared && job.mode == Mode::Install) AddSharedFileUser(job.platform.registry, path, wasThere);
     }
     return true;
 }
@@ -244,20 +248,38 @@ void ShowSuccess(Platform& platform) {
     platform.messages.Show(text, kInstallerCaption, MessageStyle::Ok | MessageStyle::IconInformation);
 }
 
-// Deletes every payload file; one that is gone already is passed over, one that stays is reported.
+// Deletes every payload file; one that is gone already is passed over. A shared system file goes
+// only with its last user. Every file that stays against that is named in one message.
 bool RemovePayload(Job& job) {
     FileSystem& files = job.platform.files;
     char path[kMaxPath];
-    char stayed[kMaxPath] = {};
+    char stayed[kMaxArchiveEntries * (kMaxPath + 1) + 1] = {};
+    size_t stayedLength = 0;
     for (ArchiveEntry entry; NextArchiveEntry(job.own.bytes(), job.own.archive, entry);) {
         TargetPath(job, entry, path);
-        if (!files.Delete(path) && files.CanOpenForReading(path) && stayed[0] == '\0') {
-            std::memcpy(stayed, path, sizeof path);
+        const bool shared = entry.destination != 0;
+        if (shared && ReleaseSharedFile(job.platform.registry, path) == SharedFileRelease::StillUsed) continue;
+        if (!files.Delete(path) && files.CanOpenForReading(path)) {
+            stayedLength += static_cast<size_t>(
+                FormatText(stayed + stayedLength, sizeof stayed - stayedLength, "%s\n", path));
+        } else if (shared) {
+            ForgetSharedFile(job.platform.registry, path);
         }
     }
-    if (stayed[0] == '\0') return true;
-    ShowError(job.platform, "Error: the file \"%s\" could not be deleted. KOVA NOT fully removed!", stayed);
+    if (stayedLength == 0) return true;
+    char text[sizeof stayed + 512];
+    FormatText(text, sizeof text,
+               "Error: these files could not be deleted and are left in place:\n%s\nKOVA's registry entries are "
+               "removed. Please delete the files by hand, with the copy of SETUP in %s. KOVA NOT fully removed!",
+               stayed, job.directory);
+    job.platform.messages.Show(text, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
     return false;
+}
+
+// Nothing after a folder that ends in a backslash (a drive root such as C:\), else one backslash.
+const char* Separator(const char* folder) {
+    const size_t length = std::strlen(folder);
+    return length > 0 && folder[length - 1] == '\\' ? "" : "\\";
 }
 
 }  // namespace
@@ -265,21 +287,22 @@ bool RemovePayload(Job& job) {
 bool BuildCommandString(char (&out)[kMaxPath], const char* directory, bool filtered) {
     // The program path is quoted: unquoted, a blank in it would let the shell start a different program.
     const int length =
-        FormatText(out, kMaxPath, "\"%s\\KOVA.exe\" dir=\"%%1\"%s", directory, filtered ? " mode=filtered" : "");
+        FormatText(out, kMaxPath, "\"%s%sKOVA.exe\" dir=\"%%1\"%s", directory, Separator(directory),
+                                  filtered ? " mode=filtered" : "");
     return Fits(length, out);
 }
 
 bool BuildIconString(char (&out)[kMaxPath], const char* directory) {
-    return Fits(FormatText(out, kMaxPath, "%s\\KOVA.exe,0", directory), out);
+    return Fits(FormatText(out, kMaxPath, "%s%sKOVA.exe,0", directory, Separator(directory)), out);
 }
 
 bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name) {
-    return Fits(FormatText(out, kMaxPath, "%s\\%s", folder, name), out);
+    return Fits(FormatText(out, kMaxPath, "%s%s%s", folder, Separator(folder), name), out);
 }
 
 bool InstallFiles(Platform& platform, const char* directory, bool upgrading, bool removing) {
     Job job{platform, directory, removing ? Mode::Remove : upgrading ? Mode::Upgrade : Mode::Install, upgrading,
-            OwnSetupFile(platform.files)};
+            MappedSetupFile(platform.files)};
     if (!job.own.Map()) {
         ShowError(platform,
                   "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to a "

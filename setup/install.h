@@ -27,8 +27,9 @@ bool InstallFiles(Platform& platform, const char* directory, bool upgrading, boo
 // The strings the shell verbs and the icon are registered with, e.g. for C:\KOVA:
 //   "C:\KOVA\KOVA.exe" dir="%1"                   (filtered adds " mode=filtered")
 //   C:\KOVA\KOVA.exe,0
-// Each returns false, with `out` empty, when the result would not fit.
+// A directory that ends in a backslash (a drive root such as C:\) gets no second one: C:\ gives
+// "C:\KOVA.exe" dir="%1". Each returns false, with `out` empty, when the result would not fit.
 bool BuildCommandString(char (&out)[kMaxPath], const char* directory, bool filtered);
 bool BuildIconString(char (&out)[kMaxPath], const char* directory);
-// folder, a backslash and the file's name.
+// folder, a backslash (unless the folder ends in one) and the file's name.
 bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name);

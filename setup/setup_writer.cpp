@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr size_t kMaxPayloadFiles = 16;
+constexpr size_t kMaxPayloadFiles = kMaxArchiveEntries;
 constexpr size_t kCopyChunk = size_t{1} << 20;
 
 struct OpenInput {
@@ -84,22 +84,42 @@ SetupWriteResult WriteBody(FileSystem& files, std::string_view marker, const cha
     return {};
 }
 
+SetupWriteResult CheckNames(std::span<const PayloadInput> payload) {
+    for (size_t i = 0; i < payload.size(); ++i) {
+        if (const ArchiveFault fault = CheckEntryName(payload[i].name); fault != ArchiveFault::None) {
+            return {SetupWriteStatus::BadName, payload[i].path, fault};
+        }
+        for (size_t j = 0; j < i; ++j) {
+            if ((payload[j].destination != 0) == (payload[i].destination != 0) &&
+                SameEntryName(payload[j].name, payload[i].name)) {
+                return {SetupWriteStatus::BadName, payload[i].path, ArchiveFault::SameName, payload[j].path};
+            }
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 SetupWriteResult WriteSetupExecutable(FileSystem& files, std::string_view marker, const char* imagePath,
                                       std::span<const PayloadInput> payload, const char* outputPath) {
     uint8_t probe[kArchiveHeaderSize];
     if (!WriteArchiveHeader(probe, marker, 0)) return {SetupWriteStatus::BadMarker, nullptr};
-    if (payload.size() > kMaxPayloadFiles) return {SetupWriteStatus::BadName, payload[kMaxPayloadFiles].path};
-    for (const PayloadInput& input : payload) {
-        if (!IsBareFileName(input.name)) return {SetupWriteStatus::BadName, input.path};
+    if (payload.size() > kMaxPayloadFiles) {
+        return {SetupWriteStatus::TooManyFiles, nullptr, ArchiveFault::TooManyEntries, nullptr, payload.size()};
     }
+    if (const SetupWriteResult names = CheckNames(payload); names.status != SetupWriteStatus::Written) return names;
 
     InputSet inputs(files);
     if (!inputs.Open(0, imagePath)) return {SetupWriteStatus::InputUnreadable, imagePath};
+    uint64_t total = inputs[0].size + kArchiveHeaderSize + kEntrySize * payload.size();
+    if (total > kMaxSetupSize) return {SetupWriteStatus::InputTooLarge, imagePath, ArchiveFault::None, nullptr, total};
     for (size_t i = 0; i < payload.size(); ++i) {
         if (!inputs.Open(i + 1, payload[i].path)) return {SetupWriteStatus::InputUnreadable, payload[i].path};
-        if (inputs[i + 1].size > UINT32_MAX) return {SetupWriteStatus::InputTooLarge, payload[i].path};
+        total += inputs[i + 1].size;
+        if (total > kMaxSetupSize) {
+            return {SetupWriteStatus::InputTooLarge, payload[i].path, ArchiveFault::None, nullptr, total};
+        }
     }
 
     FileHandle out = -1;

@@ -5,6 +5,7 @@
 #include <span>
 #include <string_view>
 
+#include "archive.h"
 #include "platform/ports.h"
 
 struct PayloadInput {
@@ -13,14 +14,20 @@ struct PayloadInput {
     uint8_t destination = 0;  // 0 installation directory, 1 system directory
 };
 
-enum class SetupWriteStatus { Written, BadMarker, BadName, InputUnreadable, InputTooLarge, OutputFailed };
+// TooManyFiles: more than kMaxArchiveEntries. BadName: `fault` says which rule the name breaks.
+// InputTooLarge: with `path`, the setup would grow beyond kMaxSetupSize (`size` bytes).
+enum class SetupWriteStatus { Written, BadMarker, TooManyFiles, BadName, InputUnreadable, InputTooLarge, OutputFailed };
 
 struct SetupWriteResult {
     SetupWriteStatus status = SetupWriteStatus::Written;
     const char* path = nullptr;  // the input or output that failed
+    ArchiveFault fault = ArchiveFault::None;
+    const char* earlierPath = nullptr;  // for SameName: the input whose name it repeats
+    uint64_t size = 0;
 };
 
-// Every input is opened and measured before the output is created, so a missing input leaves no
-// output at all; an output that fails part-way is deleted again. The output is created truncated.
+// The names are checked as the reader checks them, and every input is opened and measured before
+// the output is created, so a refused name or a missing input leaves no output at all; an output
+// that fails part-way is deleted again. The output is created truncated.
 SetupWriteResult WriteSetupExecutable(FileSystem& files, std::string_view marker, const char* imagePath,
                                       std::span<const PayloadInput> payload, const char* outputPath);

@@ -9,3 +9,17 @@ bool IsBuildCommand(const char* tail) {
     }
     return *tail == '\0';
 }
+
+const char* CommandTail(const char* commandLine) {
+    if (commandLine == nullptr) return "";
+    const char* at = commandLine;
+    if (*at == '"') {
+        ++at;
+        while (*at != '\0' && *at != '"') ++at;
+        if (*at == '"') ++at;
+    } else {
+        while (*at != '\0' && *at != ' ' && *at != '\t') ++at;
+    }
+    while (*at == ' ' || *at == '\t') ++at;
+    return at;
+}

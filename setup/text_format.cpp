@@ -12,8 +12,8 @@ public:
         if (length_ + 1 < capacity_) out_[length_] = c;
         ++length_;
     }
-    void Put(const char* text, size_t limit = SIZE_MAX) {
-        for (; limit > 0 && *text != '\0'; ++text, --limit) Put(*text);
+    void Put(const char* text, size_t most = SIZE_MAX) {
+        for (; most > 0 && *text != '\0'; ++text, --most) Put(*text);
     }
     void PutNumber(unsigned long long value, bool negative) {
         char digits[24];
@@ -53,18 +53,20 @@ int FormatTextV(char* out, size_t capacity, const char* format, va_list args) {
             output.Put(*p);
             continue;
         }
-        // A precision, "%.Ns", limits how much of a text goes in.
-        const char* at = p + 1;
+        // "%.Ns" reads at most N characters, for fields that need not end with a zero.
+        const char* spec = p + 1;
         size_t precision = SIZE_MAX;
-        if (*at == '.') {
+        if (spec[0] == '.' && spec[1] >= '0' && spec[1] <= '9') {
             precision = 0;
-            for (++at; *at >= '0' && *at <= '9'; ++at) {
-                if (precision < 100000) precision = precision * 10 + static_cast<size_t>(*at - '0');
+            for (++spec; *spec >= '0' && *spec <= '9'; ++spec) precision = precision * 10 + (*spec - '0');
+            if (*spec != 's') {
+                output.Put('%');
+                continue;
             }
         }
-        const bool isLong = *at == 'l';
-        if (isLong) ++at;
-        switch (*at) {
+        const bool isLong = spec[0] == 'l';
+        const char conversion = isLong ? spec[1] : spec[0];
+        switch (conversion) {
             case 's': {
                 const char* text = va_arg(args, const char*);
                 output.Put(text != nullptr ? text : "(null)", precision);
@@ -90,7 +92,7 @@ int FormatTextV(char* out, size_t capacity, const char* format, va_list args) {
                 output.Put('%');
                 continue;
         }
-        p = at;
+        p = spec + (isLong ? 1 : 0);
     }
     return output.Finish();
 }

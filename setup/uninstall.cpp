@@ -73,8 +73,10 @@ bool RemoveInstallation(Platform& platform, ProgramLauncher& launcher, QuitReque
     // The stored directory may come from a damaged value without its terminator.
     char directory[kMaxPath] = {};
     std::memcpy(directory, record.installationDirectory, kMaxPath - 1);
-    InstallFiles(platform, directory, false, true);
-    if (UserWantsExplorer(platform, directory)) OpenInExplorer(platform, launcher, directory);
+    // A failed removal has said what is left; the success box would contradict it.
+    if (InstallFiles(platform, directory, false, true) && UserWantsExplorer(platform, directory)) {
+        OpenInExplorer(platform, launcher, directory);
+    }
     quit.Post(0);
     return true;
 }

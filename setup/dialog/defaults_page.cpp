@@ -211,6 +211,8 @@ int32_t GatherFontSize(Controls& controls) {
     return LeadingNumber(text);
 }
 
+bool FontSizeInRange(int32_t size) { return size >= kSmallestFontSize && size <= kLargestFontSize; }
+
 void GatherDisplay(Controls& controls, const DisplayCategory& display, SetupDialog& record) {
     record.*display.columnCode =
         controls.IsChecked(display.normal) ? 0 : display.codeOf(controls.Selection(display.column));
@@ -299,8 +301,27 @@ void GatherSettings(Controls& controls, SetupDialog& record) {
     GatherInstallationDirectory(controls, record);
 }
 
+bool FontSizeAccepted(Controls& controls) { return FontSizeInRange(GatherFontSize(controls)); }
+
+void ReportFontSizeProblem(Controls& controls, Messages& messages) {
+    char size[kStringCapacity] = {};
+    controls.GetText(IDC_FONT_SIZE, size, kStringCapacity);
+    char text[kStringCapacity + 160];
+    if (size[0] == '\0') {
+        FormatText(text, sizeof text, "Please enter a font size: a whole number of points from %d to %d, such as 12.",
+                   static_cast<int>(kSmallestFontSize), static_cast<int>(kLargestFontSize));
+    } else {
+        FormatText(text, sizeof text,
+                   "The font size \"%s\" is not a whole number from %d to %d. Please enter the size in points, "
+                   "such as 12.",
+                   size, static_cast<int>(kSmallestFontSize), static_cast<int>(kLargestFontSize));
+    }
+    messages.Show(text, kFontSizeProblemCaption, MessageStyle::Ok | MessageStyle::IconWarning);
+}
+
 void ChooseDefaultsCategory(Controls& controls, const ControlGroupTable& table, SetupDialog& record, int category) {
     record.defaultsCategory = category;
+    CheckCategoryButton(controls, record);
     ShowDefaultsCategory(controls, table, category);
 }
 

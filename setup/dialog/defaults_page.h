@@ -3,6 +3,8 @@
 // Backdrop, Folder display). The dialog sets the controls from the record in four steps while it
 // initialises, the commands below keep the toggles and the category in the record at once, and
 // GatherSettings reads everything else back when Install or Update is pressed.
+#include <cstdint>
+
 #include "control_groups.h"
 #include "dialog/setup_dialog_record.h"
 #include "platform/controls.h"
@@ -26,11 +28,23 @@ void SetPrinterFontAndSize(Controls& controls, FontFaces& fonts, const SetupDial
 void SetPrinterFontChoices(Controls& controls, const SetupDialog& record);
 
 // ---------------------------------------------------------------- Install / Update
+// The font sizes the system's font dialog offers, in points.
+inline constexpr int32_t kSmallestFontSize = 1;
+inline constexpr int32_t kLargestFontSize = 1638;
+
+// Checked before anything is gathered: the leading number of the font size field (as the gathering
+// reads it, so "  42abc" is 42) must be a whole number of points the font dialog offers.
+bool FontSizeAccepted(Controls& controls);
+// Tells the user that the font size field holds no such number.
+void ReportFontSizeProblem(Controls& controls, Messages& messages);
+
+inline constexpr char kFontSizeProblemCaption[] = "Font Size";
+
 // Reads the Defaults controls and the installation directory (edit 1030) into the record.
 void GatherSettings(Controls& controls, SetupDialog& record);
 
 // ---------------------------------------------------------------- commands
-// A category button: stores the category and shows its controls only.
+// A category button: stores the category, checks its button and shows its controls only.
 void ChooseDefaultsCategory(Controls& controls, const ControlGroupTable& table, SetupDialog& record, int category);
 // "Ascending" / "Descending" for files (1055) and folders (1053).
 void ToggleFileSortOrder(Controls& controls, Strings& strings, SetupDialog& record);

@@ -6,16 +6,19 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "control_groups.h"
 #include "dialog/defaults_page.h"
 #include "dialog/folder_chooser_win32.h"
+#include "dialog/installation_directory.h"
 #include "dialog/page_groups.h"
 #include "dialog/requirements.h"
 #include "dialog/setup_dialog_record.h"
 #include "install.h"
 #include "platform/controls_win32.h"
 #include "platform/desktop_win32.h"
+#include "platform/volumes_win32.h"
 #include "platform/win32_platform.h"
 #include "render/page_painter_win32.h"
 #include "render/scrolling_banner_win32.h"
@@ -37,6 +40,9 @@ constexpr COLORREF kYellow = RGB(240, 240, 0);
 bool installed = false;
 ScrollingBanner banner;
 char tabLabels[kTabPageCount][kLabelCapacity];
+// The dialog whose pages the page keys turn, and the message filter that sees them.
+HWND pageKeysDialog = nullptr;
+HHOOK pageKeysHook = nullptr;
 constexpr int kTabLabelStrings[kTabPageCount] = {IDS_TAB_WELCOME, IDS_TAB_REQUIREMENTS, IDS_TAB_DEFAULTS,
                                                  IDS_TAB_INSTALLATION};
 
@@ -45,6 +51,57 @@ SetupDialog* AttachedRecord(HWND dialog) {
 }
 
 HWND TabStrip(HWND dialog) { return GetDlgItem(dialog, IDC_TAB_STRIP); }
+
+int SelectedPage(HWND dialog) { return static_cast<int>(SendMessageA(TabStrip(dialog), TCM_GETCURSEL, 0, 0)); }
+
+// Selects a page as a click on its label does: the tab strip sends TCN_SELCHANGING and TCN_SELCHANGE.
+void SelectPage(HWND dialog, int page) {
+    if (SelectedPage(dialog) != page) SendMessageA(TabStrip(dialog), TCM_SETCURFOCUS, page, 0);
+}
+
+void FocusControl(HWND dialog, int id) {
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)), TRUE);
+}
+
+// +1 for the next page (Ctrl+Tab, Ctrl+PgDn), -1 for the previous one (Ctrl+Shift+Tab, Ctrl+PgUp), else 0.
+int PageStep(const MSG& message) {
+    if (message.message != WM_KEYDOWN || GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return 0;
+    switch (message.wParam) {
+        case VK_TAB:
+            return GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+        case VK_NEXT:
+            return 1;
+        case VK_PRIOR:
+            return -1;
+        default:
+            return 0;
+    }
+}
+
+// The dialog manager would take Ctrl+Tab for Tab and has no use for Ctrl+PgDn/PgUp; its message
+// filter sees every key of the dialog first, wherever the focus is.
+LRESULT CALLBACK PageKeysFilter(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_DIALOGBOX) {
+        const MSG& message = *reinterpret_cast<const MSG*>(lParam);
+        const int step = PageStep(message);
+        if (step != 0 && GetAncestor(message.hwnd, GA_ROOT) == pageKeysDialog) {
+            SelectPage(pageKeysDialog, (SelectedPage(pageKeysDialog) + step + kTabPageCount) % kTabPageCount);
+            return TRUE;
+        }
+    }
+    return CallNextHookEx(pageKeysHook, code, wParam, lParam);
+}
+
+void StartPageKeys(HWND dialog) {
+    pageKeysDialog = dialog;
+    pageKeysHook = SetWindowsHookExA(WH_MSGFILTER, PageKeysFilter, nullptr, GetCurrentThreadId());
+}
+
+void StopPageKeys() {
+    if (pageKeysHook != nullptr) UnhookWindowsHookEx(pageKeysHook);
+    pageKeysHook = nullptr;
+    pageKeysDialog = nullptr;
+}
 
 void SetProgramIcon(HWND dialog) {
     const HICON icon = LoadIconA(ModuleInstance(), MAKEINTRESOURCEA(IDI_PROGRAM));
@@ -120,10 +177,12 @@ BOOL OnInitDialog(HWND dialog) {
     SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
     EnableInstallWhenRequirementsMet(controls, *record);
     SetPrinterFontChoices(controls, *record);
+    StartPageKeys(dialog);
     return TRUE;
 }
 
 void EndSetupDialog(HWND dialog) {
+    StopPageKeys();
     KillTimer(dialog, kBannerTimer);
     banner.Release();
     std::free(AttachedRecord(dialog));
@@ -131,10 +190,50 @@ void EndSetupDialog(HWND dialog) {
     EndDialog(dialog, 0);
 }
 
+// Defaults, Printer/Font, with the font size field focused and its text selected for typing over.
+void ShowFontSizeField(HWND dialog, SetupDialog& record) {
+    Win32Controls controls(dialog);
+    SelectPage(dialog, kTabDefaults);
+    ChooseDefaultsCategory(controls, controlGroupTable, record, 0);
+    FocusControl(dialog, IDC_FONT_SIZE);
+}
+
+void ShowDirectoryField(HWND dialog) {
+    SelectPage(dialog, kTabInstallation);
+    FocusControl(dialog, IDC_INSTALLATION_DIRECTORY);
+}
+
+// The settings and the directory are checked before anything is saved or written; a bad one gets a
+// message and the dialog stays open at its field, with every setting as the user left it. The field
+// gets the focus before the message box opens, so that the focus comes back to it when the box closes.
+bool InputsAccepted(HWND dialog, SetupDialog& record, char (&directory)[kMaxPath]) {
+    Platform& platform = Win32Platform();
+    Win32Controls controls(dialog);
+    if (!FontSizeAccepted(controls)) {
+        ShowFontSizeField(dialog, record);
+        ReportFontSizeProblem(controls, platform.messages);
+        return false;
+    }
+    if (installed) return true;  // an installation keeps its directory: the field cannot be changed
+    char text[1024] = {};
+    controls.GetText(IDC_INSTALLATION_DIRECTORY, text, sizeof text);
+    const CheckedDirectory checked = CheckInstallationDirectory(text, Win32Volumes());
+    if (checked.problem != DirectoryProblem::None) {
+        ShowDirectoryField(dialog);
+        ReportDirectoryProblem(platform.messages, checked);
+        return false;
+    }
+    std::memcpy(directory, checked.directory, kMaxPath);
+    return true;
+}
+
 void InstallOrUpdate(HWND dialog, SetupDialog& record) {
+    char directory[kMaxPath] = {};
+    if (!InputsAccepted(dialog, record, directory)) return;
     Platform& platform = Win32Platform();
     Win32Controls controls(dialog);
     GatherSettings(controls, record);
+    if (!installed) std::memcpy(record.installationDirectory, directory, kMaxPath);
     // Settings that could not be stored leave the dialog open: the user has been told and may cancel.
     if (StoreSettingsAndInstall(platform, record, installed)) EndSetupDialog(dialog);
 }
@@ -164,10 +263,27 @@ BOOL OnCommand(HWND dialog, int controlId, int notification) {
     }
 }
 
+// A page control that has the focus is about to be hidden, which would hand the focus to Install;
+// the tab strip, which shows the page now on display, takes it instead.
+void MoveFocusOffHiddenPage(HWND dialog) {
+    const HWND focus = GetFocus();
+    if (focus == nullptr || GetParent(focus) != dialog) return;
+    switch (GetDlgCtrlID(focus)) {
+        case IDC_INSTALL:
+        case IDC_CANCEL_BUTTON:
+        case IDC_UNINSTALL:
+        case IDC_TAB_STRIP:
+            return;
+        default:
+            FocusControl(dialog, IDC_TAB_STRIP);
+    }
+}
+
 BOOL OnTabChanged(HWND dialog) {
     SetupDialog* record = AttachedRecord(dialog);
     if (record == nullptr) return FALSE;
     const HWND tabs = TabStrip(dialog);
+    MoveFocusOffHiddenPage(dialog);
     Win32Controls controls(dialog);
     ShowTabPage(controls, controlGroupTable, *record, static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)));
     RECT area;

@@ -6,6 +6,13 @@ void ShowGroup(Controls& controls, const ControlGroup& group, bool visible) {
     for (size_t position = 0; position < group.size(); ++position) controls.Show(group[position], visible);
 }
 
+bool Contains(const ControlGroup& group, int id) {
+    for (size_t position = 0; position < group.size(); ++position) {
+        if (group[position] == id) return true;
+    }
+    return false;
+}
+
 bool IsCategory(int category) { return category >= 0 && category < kDefaultsCategoryCount; }
 
 }  // namespace
@@ -29,8 +36,15 @@ void ShowTabPage(Controls& controls, const ControlGroupTable& table, SetupDialog
 void ShowDefaultsCategory(Controls& controls, const ControlGroupTable& table, int category) {
     if (!IsCategory(category)) return;
     const auto& defaults = table[kTabDefaults];
+    const ControlGroup& chosen = defaults[category];
+    // A control of the chosen category stays on display: hiding the pressed button would take the
+    // keyboard focus from it.
     for (int column = 0; column < kDefaultsCategoryCount; ++column) {
-        if (column != category) ShowGroup(controls, defaults[column], false);
+        if (column == category) continue;
+        const ControlGroup& group = defaults[column];
+        for (size_t position = 0; position < group.size(); ++position) {
+            if (!Contains(chosen, group[position])) controls.Show(group[position], false);
+        }
     }
-    ShowGroup(controls, defaults[category], true);
+    ShowGroup(controls, chosen, true);
 }

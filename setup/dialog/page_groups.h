@@ -15,5 +15,6 @@ int DisplayedCategory(const SetupDialog& record);
 // (no selection) shows no page controls.
 void ShowTabPage(Controls& controls, const ControlGroupTable& table, SetupDialog& record, int selectedTab);
 
-// Hides the controls of the other four Defaults categories, then shows those of `category`.
+// Hides the controls of the other four Defaults categories, except those `category` shares with
+// them (the category buttons), then shows those of `category`.
 void ShowDefaultsCategory(Controls& controls, const ControlGroupTable& table, int category);

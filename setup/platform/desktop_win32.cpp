@@ -5,6 +5,7 @@
 #include <winspool.h>
 
 #include "platform/byte_buffer.h"
+#include "platform/system_libraries_win32.h"
 
 namespace {
 
@@ -13,14 +14,18 @@ public:
     // The first call learns the size of the PRINTER_INFO_1 array, the second fills it. A printer
     // added between the two makes the second call fail: counted as no printers, like any failure.
     int EnumerateLocal(NameSink& names) override {
+        // The spooler is no KnownDLL: it comes from the system directory, loaded once.
+        using EnumPrintersEntry = decltype(&EnumPrintersA);
+        static const auto enumPrinters = SystemLibraryFunction<EnumPrintersEntry>("winspool.drv", "EnumPrintersA");
+        if (enumPrinters == nullptr) return 0;
         DWORD needed = 0;
         DWORD returned = 0;
-        EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 1, nullptr, 0, &needed, &returned);
+        enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 1, nullptr, 0, &needed, &returned);
         if (needed == 0) return 0;
         ByteBuffer buffer;
         if (!buffer.Allocate(needed)) return 0;
         returned = 0;
-        if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 1, buffer.data(), needed, &needed, &returned)) return 0;
+        if (!enumPrinters(PRINTER_ENUM_LOCAL, nullptr, 1, buffer.data(), needed, &needed, &returned)) return 0;
         const auto* printers = reinterpret_cast<const PRINTER_INFO_1A*>(buffer.data());
         for (DWORD i = 0; i < returned; ++i) {
             if (printers[i].pName != nullptr) names.Add(printers[i].pName);

@@ -36,6 +36,9 @@ public:
     virtual bool SetBinary(RegKey key, const char* valueName, std::span<const uint8_t> bytes) = 0;
     // valueName nullptr sets the key's default value.
     virtual bool SetString(RegKey key, const char* valueName, const char* text) = 0;
+    // A DWORD value; Query reads it back as its four little-endian bytes.
+    virtual bool SetDword(RegKey key, const char* valueName, uint32_t value) = 0;
+    virtual bool DeleteValue(RegKey key, const char* valueName) = 0;
     // Deletes one key that has no subkeys.
     virtual RegDeleteResult DeleteKey(RegRoot root, const char* path) = 0;
     virtual void Close(RegKey key) = 0;

@@ -52,6 +52,16 @@ public:
                               static_cast<DWORD>(lstrlenA(text) + 1)) == ERROR_SUCCESS;
     }
 
+    bool SetDword(RegKey key, const char* valueName, uint32_t value) override {
+        const DWORD data = value;
+        return RegSetValueExA(AsKey(key), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                              sizeof data) == ERROR_SUCCESS;
+    }
+
+    bool DeleteValue(RegKey key, const char* valueName) override {
+        return RegDeleteValueA(AsKey(key), valueName) == ERROR_SUCCESS;
+    }
+
     RegDeleteResult DeleteKey(RegRoot root, const char* path) override {
         const LONG result = RegDeleteKeyA(RootKey(root), path);
         if (result == ERROR_SUCCESS) return RegDeleteResult::Deleted;

@@ -38,6 +38,16 @@ public:
     const HFONT title;
 };
 
+// The text is drawn through a device context of its own, beyond the part of the strip that a repaint
+// has just erased; drawn again over its old self, anti-aliased text would grow bolder each time. So
+// the whole display area first gets the tab strip's own background, as its erasing paints it.
+void PaintBackground(HWND tab, HDC dc, const RECT& area) {
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    SendMessageA(tab, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RestoreDC(dc, saved);
+}
+
 }  // namespace
 
 int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, Strings& strings, Messages& messages) {
@@ -56,6 +66,7 @@ int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, Strin
     }
 
     HDC dc = GetDC(tab);
+    PaintBackground(tab, dc, area);
     const int previousMode = SetBkMode(dc, TRANSPARENT);
     const HGDIOBJ previousFont = GetCurrentObject(dc, OBJ_FONT);
     const PageFonts fonts;

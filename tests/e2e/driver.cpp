@@ -16,6 +16,7 @@
 //   e2e-driver windows -                        the titles of the visible top-level windows, one a line
 //   e2e-driver window-rect TITLE                "left top right bottom" of the window TITLE on the screen
 //   e2e-driver focus TITLE                      "ID CLASS" of the control that has the keyboard focus
+//   e2e-driver selected-tab TITLE               the index of the selected tab of control 1000
 //   e2e-driver list-item TITLE NAME             "left top right bottom" on the screen of the entry NAME
 //                                               in the folder list of a file dialog TITLE
 //   e2e-driver set-text TITLE ID TEXT           WM_SETTEXT on control ID
@@ -236,6 +237,11 @@ int main(int argc, char** argv) {
         char className[64] = {};
         GetClassNameA(info.hwndFocus, className, sizeof className);
         std::printf("%d %s\n", GetDlgCtrlID(info.hwndFocus), className);
+        return 0;
+    }
+    if (!std::strcmp(command, "selected-tab")) {
+        HWND tabs = RequireControl(RequireWindow(title), 1000);
+        std::printf("%d\n", static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)));
         return 0;
     }
     if (argc < 4) return Usage();

@@ -1,14 +1,17 @@
-# Shared helpers of the Wine scenarios: display, prefixes, the driver, checks and counting.
-# Sourced by tests/e2e/run; expects ROOT (the checkout) to be set.
+# Shared helpers of the Wine scenarios: display, scheduler, prefixes, the driver and checks.
+# Sourced by tests/e2e/fixture and tests/e2e/scenario (which CTest runs), bench/startup.sh and
+# scripts/demo; expects ROOT (the checkout) to be set.
 
 E2E_BUILD="$ROOT/build/win32"
 E2E_WORK="$ROOT/build/e2e"
 E2E_SCREENS="$ROOT/dist/screens"
-DIALOG_TITLE="KOVA 1.0e Setup"
+E2E_FIXTURES="$E2E_WORK/fixtures"
+E2E_TEMPLATE="$E2E_WORK/template"
+# The version the build was configured with (the KOVA_VERSION setting).
+KOVA_VERSION=$(sed -n 's/^KOVA_VERSION:[A-Z]*=//p' "$E2E_BUILD/CMakeCache.txt")
+DIALOG_TITLE="KOVA $KOVA_VERSION Setup"
 export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-e2e_passed=0
-e2e_failed=0
 e2e_started_pids=()
 current_failures=0
 
@@ -37,7 +40,7 @@ e2e_start_display() {
     for number in $(shuf -i 90-399); do
         [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] || break
     done
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
     e2e_started_pids+=($!)
     export DISPLAY=":$number"
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && return; sleep 0.1; done
@@ -72,7 +75,7 @@ DefaultAuthType None
   Allow all
 </Location>
 EOF
-    /usr/sbin/cupsd -f -c "$root/conf/cupsd.conf" -s "$root/conf/cups-files.conf" >/dev/null 2>&1 &
+    /usr/sbin/cupsd -f -c "$root/conf/cupsd.conf" -s "$root/conf/cups-files.conf" </dev/null >/dev/null 2>&1 &
     e2e_started_pids+=($!)
     export CUPS_SERVER="$root/cups.sock"
     for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q 'is running' && break; sleep 0.1; done
@@ -86,7 +89,7 @@ remove_printers() { lpadmin -x KOVA_Laser; }
 reg_value() {  # reg_value KEY NAME ("" for the default value)
     local which=(/v "$2")
     [ -z "$2" ] && which=(/ve)
-    wine reg query "$1" "${which[@]}" 2>/dev/null | python3 -c '
+    wine reg query "$1" "${which[@]}" 2>/dev/null | /usr/bin/python3 -c '
 import re, sys
 for line in sys.stdin:
     m = re.match(r"\s+(.*?)\s+(REG_\w+)\s*(.*?)\r?$", line)
@@ -103,7 +106,6 @@ e2e_stop_started() {
 # The booted template prefix, made once per build tree: 32-bit, a virtual desktop so windows get
 # frames, and no crash dialog (a crash fails the test instead of hanging it).
 e2e_template() {
-    E2E_TEMPLATE="$E2E_WORK/template"
     [ -f "$E2E_TEMPLATE/.booted" ] && return
     rm -rf "$E2E_TEMPLATE"
     mkdir -p "$E2E_WORK"
@@ -116,6 +118,16 @@ e2e_template() {
     cp /usr/share/wine/fonts/sserife.fon "$E2E_TEMPLATE/drive_c/windows/Fonts/"
     WINEPREFIX="$E2E_TEMPLATE" wineserver -w
     touch "$E2E_TEMPLATE/.booted"
+}
+
+# The display and scheduler that tests/e2e/fixture started, and its booted template.
+e2e_use_fixtures() {
+    local fixture
+    for fixture in display cups; do
+        [ -f "$E2E_FIXTURES/$fixture" ] || { echo "no $fixture: run the scenarios through ctest (fixture e2e.$fixture)"; return 1; }
+        source "$E2E_FIXTURES/$fixture"
+    done
+    [ -f "$E2E_TEMPLATE/.booted" ] || { echo "no booted template prefix: run the scenarios through ctest"; return 1; }
 }
 
 # A fresh prefix for one scenario: the template's large system folder hard-linked, the rest copied.
@@ -196,7 +208,7 @@ answer_box() {  # answer_box CAPTION BUTTON-ID [SECONDS] [SHOT]
 }
 # A text of the string table, as the program shows it: string_text IDS_NAME [ARGUMENT for its %s].
 string_text() {
-    python3 - "$ROOT/setup/resources/strings.rc" "$1" "${2:-}" <<'PY'
+    python3 - "$E2E_BUILD/resources/strings.rc" "$1" "${2:-}" <<'PY'
 import re, sys
 for line in open(sys.argv[1], encoding="latin-1"):
     m = re.match(r'\s*' + sys.argv[2] + r'\s+"((?:[^"]|"")*)"\s*$', line)
@@ -231,22 +243,14 @@ screenshot() {
         log "screenshot: dist/screens/$1.png"
 }
 
-# Runs every function named scenario_* from the scenario files, each in a fresh prefix.
-e2e_run_all() {
-    local filter=${1:-}
+# Runs one scenario function from the scenario files in a fresh prefix; fails when a check failed.
+e2e_run_scenario() {  # e2e_run_scenario NAME (without the scenario_ prefix)
     for file in "$ROOT"/tests/e2e/scenarios/*.sh; do source "$file"; done
-    for scenario in $(declare -F | awk '{print $3}' | grep '^scenario_' | grep -- "$filter"); do
-        echo "  $scenario"
-        current_failures=0
-        e2e_new_prefix "${scenario#scenario_}"
-        "$scenario"
-        e2e_end_prefix
-        if [ "$current_failures" -eq 0 ]; then
-            e2e_passed=$((e2e_passed + 1))
-        else
-            e2e_failed=$((e2e_failed + 1))
-        fi
-    done
+    current_failures=0
+    e2e_new_prefix "$1"
+    "scenario_$1"
+    e2e_end_prefix
+    [ "$current_failures" -eq 0 ]
 }
 
 # Counts the pure red, green and yellow label pixels in the tab strip of the setup dialog, from a
@@ -256,7 +260,7 @@ tab_label_colours() {
     sleep 0.5
     import -display "$DISPLAY" -window root "$shot" 2>/dev/null
     read -r left top right _ < <(driver rect "$DIALOG_TITLE" 1000 | tr -d '\r')
-    python3 - "$shot" "$left" "$top" "$right" <<'PY'
+    /usr/bin/python3 - "$shot" "$left" "$top" "$right" <<'PY'
 import subprocess, sys
 shot, left, top, right = sys.argv[1], *map(int, sys.argv[2:])
 width, height = right - left, 22
@@ -278,19 +282,26 @@ PY
 
 # The colour most of a label's coloured pixels have: red, green, yellow or none.
 label_colour() {  # label_colour TAB-INDEX (after tab_label_colours output in LABELS)
-    sed -n "$(($1 + 1))p" <<<"$LABELS" | python3 -c '
+    sed -n "$(($1 + 1))p" <<<"$LABELS" | /usr/bin/python3 -c '
 import sys
 counts = dict(part.split("=") for part in sys.stdin.read().split())
 best = max(counts, key=lambda k: int(counts[k]))
 print(best if int(counts[best]) > 3 else "none")'
 }
 
-# The stored "config" value, as a hex string, and fields of it read with Python's struct.
+# The stored "config" value, as a hex string, and fields of it by name. Names, offsets and widths
+# come from the SetupDialog header through the host tool record-layout ("name offset width kind").
+E2E_RECORD_LAYOUT="$ROOT/build/release/record-layout"
+record_layout() { "$E2E_RECORD_LAYOUT"; }
+record_size() { record_layout | awk '{ end = $2 + $3 } END { print end }'; }
 config_hex() { reg_value 'HKLM\Software\KOVA' config; }
-config_field() {  # config_field HEX OFFSET FORMAT (struct format: "<i", "B", "4s", "255s" ...)
-    python3 -c '
+config_field() {  # config_field HEX FIELD: an int or flag as a number, a text up to its first zero
+    /usr/bin/python3 -c '
 import struct, sys
-data = bytes.fromhex(sys.argv[1])
-value = struct.unpack_from(sys.argv[3], data, int(sys.argv[2]))[0]
-print(value.split(b"\0")[0].decode("latin-1") if isinstance(value, bytes) else value)' "$1" "$2" "$3"
+data, wanted, layout = bytes.fromhex(sys.argv[1]), sys.argv[2], sys.argv[3]
+fields = {name: (int(offset), int(width), kind) for name, offset, width, kind in map(str.split, layout.splitlines())}
+offset, width, kind = fields[wanted]
+value = data[offset:offset + width]
+print(struct.unpack("<i", value)[0] if kind == "int" else value[0] if kind == "flag"
+      else value.split(b"\0")[0].decode("latin-1"))' "$1" "$2" "$(record_layout)"
 }

@@ -1,22 +1,40 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Checks the compiled resources of the setup image against the resource table of the setup program.
 
-Reads the .rsrc section of the image and checks dialog 107 (header and every control in template order),
-the string table, icon group 104, the scrambled banner text 112, the version resource and that every
+Reads the image with pefile (Debian's python3-pefile: PE headers, resource tree, string table, version
+resource) and checks dialog 107 (header and every control in template order), the string table, icon
+group 104, the scrambled banner text 112, the version resource, the application manifest and that every
 resource is U.S. English. A typo in setup/resources/setup.rc or strings.rc makes one of these checks fail.
 
 Usage: resources.py [IMAGE]   (default: dist/image/setup.exe)
-Prints one line per failed check and ends with "resources: N passed, N failed"; exit status 1 on a failure.
+Prints one line per check; exit status 1 when one failed.
 """
 import os
 import re
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
+
+import pefile
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-BANNER_TEXT = os.path.join(ROOT, "setup", "resources", "banner.txt")
+BUILD_CACHE = os.path.join(ROOT, "build", "win32", "CMakeCache.txt")
+BANNER_TEMPLATE = os.path.join(ROOT, "setup", "resources", "banner.txt.in")
 
-RT_ICON, RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION = 3, 5, 6, 14, 16
+
+def configured_version():
+    """The KOVA_VERSION build setting the image was made with."""
+    with open(BUILD_CACHE, encoding="utf-8") as cache:
+        for line in cache:
+            if line.startswith("KOVA_VERSION:"):
+                return line.split("=", 1)[1].strip()
+    raise SystemExit(f"no KOVA_VERSION in {BUILD_CACHE}")
+
+
+KOVA_VERSION = configured_version()
+VERSION_MAJOR, VERSION_MINOR = int(KOVA_VERSION[0]), int(KOVA_VERSION[2])
+
+RT_ICON, RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 5, 6, 14, 16, 24
 SCRAMBLED_TYPE = "AFXBIN1"
 US_ENGLISH = 0x0409
 
@@ -58,9 +76,10 @@ FLAG_BITS = {"visible": WS_VISIBLE, "disabled": WS_DISABLED, "group": WS_GROUP, 
 # Dialog 107 in template order, which is also the keyboard order: ID, kind, text (an int is a resource
 # ordinal), rectangle in dialog units, and the window flags that are set (every other flag is clear).
 # The directory field 1030 comes before the tab strip 1000: under Wine a control that follows the strip
-# in the template lies beneath it and was not drawn. 1000 is no tab stop, so the keyboard order is the same.
+# in the template lies beneath it and was not drawn; its tab stop is therefore the last one. Every control a
+# person can change is a tab stop; each radio set starts a group, and so does the control after it.
 DIALOG_CONTROLS = [
-    (1041, "push-like radio button", "Printer/Font Defaults", (262, 89, 66, 11), ""),
+    (1041, "push-like radio button", "Printer/Font Defaults", (262, 89, 66, 11), "group tabstop"),
     (1042, "push-like radio button", "Sorting Defaults", (262, 103, 66, 11), ""),
     (1043, "push-like radio button", "File display defaults", (262, 117, 66, 11), ""),
     (1047, "push-like radio button", "Folder display def.", (262, 131, 66, 11), ""),
@@ -68,47 +87,47 @@ DIALOG_CONTROLS = [
     (1, "default push button", "Install", (81, 194, 50, 14), "visible disabled group tabstop"),
     (3, "push button", "Uninstall", (155, 194, 50, 14), "tabstop"),
     (2, "push button", "Cancel", (225, 194, 50, 14), "visible tabstop"),
-    (1006, "radio button", "Pick printer every time", (46, 54, 83, 9), ""),
+    (1006, "radio button", "Pick printer every time", (46, 54, 83, 9), "group tabstop"),
     (1004, "radio button", "Use default printer", (46, 65, 71, 9), ""),
     (1005, "radio button", "Use this printer", (46, 76, 71, 9), ""),
-    (1007, "radio button", "Pick font every time", (44, 111, 76, 9), "group"),
+    (1007, "radio button", "Pick font every time", (44, 111, 76, 9), "group tabstop"),
     (1009, "radio button", "Use this font", (44, 122, 71, 9), ""),
     (1019, "list", "", (58, 134, 99, 52), "group tabstop"),
     (1020, "list", "", (60, 87, 99, 97), "group tabstop"),
     (1029, "push button", "Change", (48, 49, 47, 12), "tabstop"),
     (1032, "label", "Size", (161, 134, 13, 10), "group"),
-    (1031, "edit field", "", (180, 132, 26, 12), ""),
+    (1031, "edit field", "", (180, 132, 26, 12), "tabstop"),
     (1035, "black frame", "", (7, 166, 342, 13), "visible disabled"),
     (1037, "icon", 104, (7, 87, 20, 20), "visible disabled"),
     (1036, "spinner", "Spin1", (340, 145, 9, 14), "disabled"),
-    (1044, "check box", "Sort folders by", (45, 75, 60, 11), ""),
-    (1045, "check box", "Sort files by", (45, 55, 53, 11), ""),
-    (1053, "push button", "Ascending", (219, 74, 55, 12), ""),
+    (1044, "check box", "Sort folders by", (45, 75, 60, 11), "tabstop"),
+    (1045, "check box", "Sort files by", (45, 55, 53, 11), "tabstop"),
+    (1053, "push button", "Ascending", (219, 74, 55, 12), "tabstop"),
     (1062, "label", "order", (240, 56, 21, 10), "group"),
     (1054, "list", "", (110, 74, 86, 55), "tabstop"),
     (1063, "label", "in", (168, 56, 11, 9), "group"),
-    (1055, "push button", "Ascending", (182, 55, 55, 12), ""),
+    (1055, "push button", "Ascending", (182, 55, 55, 12), "tabstop"),
     (1064, "label", "order", (279, 75, 21, 10), "group"),
-    (1057, "radio button", "Normal. No additional information is displayed", (44, 63, 156, 11), ""),
+    (1057, "radio button", "Normal. No additional information is displayed", (44, 63, 156, 11), "group tabstop"),
     (1058, "radio button", "Enhanced. Show", (44, 75, 68, 11), ""),
-    (1059, "list", "", (119, 75, 61, 50), "tabstop"),
+    (1059, "list", "", (119, 75, 61, 50), "group tabstop"),
     (1060, "label", "File sizes are displayed in", (43, 110, 82, 11), "group disabled"),
     (1061, "list", "", (124, 109, 75, 59), "tabstop disabled"),
-    (1065, "check box", "Choose settings at print time", (42, 147, 105, 10), ""),
-    (1066, "check box", "Choose settings at print time", (41, 147, 104, 10), ""),
-    (1067, "push button", "Do not", (44, 63, 31, 12), ""),
+    (1065, "check box", "Choose settings at print time", (42, 147, 105, 10), "tabstop"),
+    (1066, "check box", "Choose settings at print time", (41, 147, 104, 10), "tabstop"),
+    (1067, "push button", "Do not", (44, 63, 31, 12), "tabstop"),
     (1068, "label", "print the backdrop", (79, 64, 71, 10), "group"),
-    (1069, "check box", "Choose settings at print time", (47, 100, 110, 10), ""),
+    (1069, "check box", "Choose settings at print time", (47, 100, 110, 10), "tabstop"),
     (1070, "label", "in", (201, 76, 13, 9), "group"),
     (1056, "list", "", (101, 55, 64, 55), "tabstop"),
-    (1071, "radio button", "Normal. No additional information is displayed", (44, 63, 160, 11), ""),
+    (1071, "radio button", "Normal. No additional information is displayed", (44, 63, 160, 11), "group tabstop"),
     (1072, "radio button", "Enhanced. Show", (44, 78, 71, 11), ""),
-    (1073, "list", "", (115, 76, 84, 50), "tabstop"),
+    (1073, "list", "", (115, 76, 84, 50), "group tabstop"),
     (1074, "label", "Folder sizes are displayed in", (45, 121, 88, 11), "group disabled"),
     (1075, "list", "", (141, 120, 75, 59), "tabstop disabled"),
-    (1076, "check box", "Choose settings at print time", (40, 147, 109, 10), ""),
+    (1076, "check box", "Choose settings at print time", (40, 147, 109, 10), "tabstop"),
     (1030, "edit field", "", (98, 49, 123, 12), "tabstop"),
-    (1000, "tab strip", "Tab1", (37, 7, 296, 154), "visible"),
+    (1000, "tab strip", "Tab1", (37, 7, 296, 154), "visible tabstop"),
 ]
 
 DIALOG_HEADER = {
@@ -151,7 +170,7 @@ STRINGS = {
     24: "Unable to remove an item from the registry, software not uninstalled! Make sure you have sufficient "
         "privilege to modify the registry.",
     25: "An older version (%s) of KOVA has been found on your system; it has been upgraded to version %s.",
-    26: "1.0e",
+    26: KOVA_VERSION,
     27: "KOVA %s Setup",
     28: "Name",
     29: "Size",
@@ -186,17 +205,29 @@ ICON_COLOURS = 16
 DIALOG_ID = 107
 BANNER_ID = 112
 VERSION_ID = 1
-FILE_VERSION = (1, 0, 0, 1)
-PRODUCT_VERSION = (1, 0, 0, 1)
+FILE_VERSION = (VERSION_MAJOR, VERSION_MINOR, 0, 1)
+PRODUCT_VERSION = (VERSION_MAJOR, VERSION_MINOR, 0, 1)
 VERSION_TABLE = "040904b0"
 VERSION_STRINGS = {
     "FileDescription": "Setup",
     "InternalName": "Setup",
     "OriginalFilename": "Setup.exe",
-    "ProductVersion": "1, 0, 0, 3",
+    "ProductVersion": f"{VERSION_MAJOR}, {VERSION_MINOR}, 0, 3",
     "Comments": "Setup for KOVA",
 }
 TRANSLATION = (0x0409, 0x04B0)
+
+# The application manifest: run as administrator, the systems from Vista to Windows 10 and 11 named, and
+# nothing that changes the look of the dialog (common controls 6, DPI awareness).
+MANIFEST_ID = 1
+EXECUTION_LEVEL = {"level": "requireAdministrator", "uiAccess": "false"}
+SUPPORTED_OS = {
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}": "Vista",
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "7",
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}": "8",
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}": "8.1",
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}": "10 and 11",
+}
 
 
 class Failure(Exception):
@@ -205,50 +236,44 @@ class Failure(Exception):
 
 # --- Reading the image --------------------------------------------------------------------------------------
 
+def load_image(path):
+    """The parsed image; a Failure unless it is a PE32 image for i386 with resources."""
+    try:
+        image = pefile.PE(path, fast_load=True)
+    except pefile.PEFormatError as problem:
+        raise Failure(f"not a PE image: {problem}") from problem
+    if image.OPTIONAL_HEADER.Magic != pefile.OPTIONAL_HEADER_MAGIC_PE:
+        raise Failure("not a PE32 image")
+    image.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
+    if not hasattr(image, "DIRECTORY_ENTRY_RESOURCE"):
+        raise Failure("the image has no resources")
+    return image
+
+
+def entry_key(entry):
+    return str(entry.name) if entry.name is not None else entry.id
+
+
 def read_resources(image):
     """Returns {(type, name, language): bytes}; type and name are ints or upper-case strings."""
-    (pe_offset,) = struct.unpack_from("<I", image, 0x3C)
-    if image[pe_offset:pe_offset + 4] != b"PE\0\0":
-        raise Failure("not a PE image")
-    sections, optional_size = struct.unpack_from("<H12xH", image, pe_offset + 6)
-    optional = pe_offset + 24
-    if struct.unpack_from("<H", image, optional)[0] != 0x10B:
-        raise Failure("not a PE32 image")
-    rsrc_rva, rsrc_size = struct.unpack_from("<II", image, optional + 96 + 2 * 8)
-    table = optional + optional_size
-    layout = [struct.unpack_from("<8xIIII", image, table + 40 * i) for i in range(sections)]
-
-    def file_offset(rva):
-        for virtual_size, address, raw_size, raw_offset in layout:
-            if address <= rva < address + max(virtual_size, raw_size):
-                return raw_offset + rva - address
-        raise Failure(f"RVA {rva:#x} lies in no section")
-
-    if not rsrc_size:
-        raise Failure("the image has no resources")
-    base = file_offset(rsrc_rva)
-
-    def entry_name(value):
-        if value & 0x80000000:
-            at = base + (value & 0x7FFFFFFF)
-            (length,) = struct.unpack_from("<H", image, at)
-            return image[at + 2:at + 2 + 2 * length].decode("utf-16-le")
-        return value
-
-    def directory(at):
-        named, numbered = struct.unpack_from("<HH", image, base + at + 12)
-        for i in range(named + numbered):
-            name, target = struct.unpack_from("<II", image, base + at + 16 + 8 * i)
-            yield entry_name(name), target
-
     resources = {}
-    for rtype, types in directory(0):
-        for name, names in directory(types & 0x7FFFFFFF):
-            for language, leaf in directory(names & 0x7FFFFFFF):
-                rva, size = struct.unpack_from("<II", image, base + leaf)
-                at = file_offset(rva)
-                resources[(rtype, name, language)] = image[at:at + size]
+    for rtype in image.DIRECTORY_ENTRY_RESOURCE.entries:
+        for name in rtype.directory.entries:
+            for language in name.directory.entries:
+                leaf = language.data.struct
+                resources[(entry_key(rtype), entry_key(name), language.id)] = image.get_data(leaf.OffsetToData,
+                                                                                          leaf.Size)
     return resources
+
+
+def read_strings(image):
+    """The string table: {string ID: text}, from every bundle pefile decoded."""
+    strings = {}
+    for rtype in image.DIRECTORY_ENTRY_RESOURCE.entries:
+        if rtype.id == RT_STRING:
+            for bundle in rtype.directory.entries:
+                strings.update(getattr(bundle.directory, "strings", {}))
+    return strings
 
 
 class Reader:
@@ -314,42 +339,6 @@ def parse_dialog(data):
     return header, controls
 
 
-def parse_string_table(resources):
-    strings = {}
-    for (rtype, bundle, _language), data in resources.items():
-        if rtype != RT_STRING:
-            continue
-        reader = Reader(data)
-        for slot in range(16):
-            length = reader.take("H")
-            if length:
-                strings[(bundle - 1) * 16 + slot] = data[reader.at:reader.at + 2 * length].decode("utf-16-le")
-            reader.at += 2 * length
-    return strings
-
-
-def parse_version_node(data, at):
-    """One node of the version tree: (key, value, children, end offset)."""
-    reader = Reader(data, at)
-    length, value_length, kind = reader.take("HHH")
-    end = at + length
-    key = reader.text()
-    reader.align()
-    if kind == 1:
-        value = data[reader.at:reader.at + 2 * value_length].decode("utf-16-le").rstrip("\0")
-        reader.at += 2 * value_length
-    else:
-        value = data[reader.at:reader.at + value_length]
-        reader.at += value_length
-    children = []
-    reader.align()
-    while reader.at < end:
-        child = parse_version_node(data, reader.at)
-        children.append(child[:3])
-        reader.at = (child[3] + 3) & ~3
-    return key, value, children, end
-
-
 # --- Checks: each returns a list of differences, empty when the check passes --------------------------------
 
 def describe_style(style):
@@ -412,7 +401,7 @@ def check_dialog(resources, report):
 
 
 def check_strings(resources, report):
-    strings = parse_string_table(resources)
+    strings = read_strings(resources.image)
     for string_id, text in STRINGS.items():
         actual = strings.get(string_id)
         report(f"string {string_id}", [] if actual == text else [f"{actual!r}, expected {text!r}"])
@@ -462,8 +451,8 @@ def check_banner(resources, report):
     if block is None:
         report("banner resource 112 of type AFXBIN1", ["missing"])
         return
-    with open(BANNER_TEXT, "rb") as text_file:
-        text = text_file.read()
+    with open(BANNER_TEMPLATE, "rb") as text_file:
+        text = text_file.read().replace(b"@KOVA_VERSION@", KOVA_VERSION.encode("ascii"))
     text = text[:-2] if text.endswith(b"\r\n") else text[:-1] if text.endswith(b"\n") else text
     differences = []
     length = block[0] + 256 * block[1] if len(block) >= 2 else -1
@@ -481,37 +470,65 @@ def version_number(high, low):
 
 
 def check_version(resources, report):
-    data = resources.get((RT_VERSION, VERSION_ID, US_ENGLISH))
-    if data is None:
+    if (RT_VERSION, VERSION_ID, US_ENGLISH) not in resources:
         report("version resource", ["missing"])
         return
-    key, fixed, children, _end = parse_version_node(data, 0)
-    differences = [] if key == "VS_VERSION_INFO" else [f"root key {key!r}"]
-    signature = struct.unpack_from("<I", fixed)[0] if len(fixed) == 52 else None
-    if signature != 0xFEEF04BD:
+    image = resources.image
+    root = image.VS_VERSIONINFO[0].Key.decode("latin-1") if hasattr(image, "VS_VERSIONINFO") else None
+    differences = [] if root == "VS_VERSION_INFO" else [f"root key {root!r}"]
+    fixed = image.VS_FIXEDFILEINFO[0] if hasattr(image, "VS_FIXEDFILEINFO") else None
+    if fixed is None or fixed.Signature != 0xFEEF04BD:
         differences.append("no fixed file information")
     else:
-        file_high, file_low, product_high, product_low = struct.unpack_from("<IIII", fixed, 8)
-        if version_number(file_high, file_low) != FILE_VERSION:
-            differences.append(f"file version {version_number(file_high, file_low)}, expected {FILE_VERSION}")
-        if version_number(product_high, product_low) != PRODUCT_VERSION:
-            differences.append(f"product version {version_number(product_high, product_low)}, "
-                               f"expected {PRODUCT_VERSION}")
-    blocks = {child[0]: child for child in children}
-    tables = blocks.get("StringFileInfo", (None, None, []))[2]
-    table_keys = [table[0] for table in tables]
+        file_version = version_number(fixed.FileVersionMS, fixed.FileVersionLS)
+        product_version = version_number(fixed.ProductVersionMS, fixed.ProductVersionLS)
+        if file_version != FILE_VERSION:
+            differences.append(f"file version {file_version}, expected {FILE_VERSION}")
+        if product_version != PRODUCT_VERSION:
+            differences.append(f"product version {product_version}, expected {PRODUCT_VERSION}")
+    blocks = {block.Key.decode("latin-1"): block for block in getattr(image, "FileInfo", [[]])[0]}
+    tables = getattr(blocks.get("StringFileInfo"), "StringTable", [])
+    table_keys = [table.LangID.decode("latin-1") for table in tables]
     if table_keys != [VERSION_TABLE]:
         differences.append(f"string tables {table_keys}, expected [{VERSION_TABLE!r}]")
     else:
-        strings = {name: value for name, value, _children in tables[0][2]}
+        strings = {name.decode("utf-8"): value.decode("utf-8") for name, value in tables[0].entries.items()}
         if strings != VERSION_STRINGS:
             differences.append(f"strings {strings}, expected {VERSION_STRINGS}")
-    variables = {name: value for name, value, _children in blocks.get("VarFileInfo", (None, None, []))[2]}
-    translation = variables.get("Translation", b"")
-    expected_translation = struct.pack("<HH", *TRANSLATION)
+    variables = {}
+    for variable in getattr(blocks.get("VarFileInfo"), "Var", []):
+        variables.update(variable.entry)
+    translation = variables.get(b"Translation", "")
+    expected_translation = " ".join(f"{part:#06x}" for part in TRANSLATION)
     if translation != expected_translation:
-        differences.append(f"translation {translation.hex()}, expected {expected_translation.hex()}")
+        differences.append(f"translation {translation!r}, expected {expected_translation!r}")
     report("version resource", differences)
+
+
+def check_manifest(resources, report):
+    data = resources.get((RT_MANIFEST, MANIFEST_ID, US_ENGLISH))
+    if data is None:
+        report("manifest 1", ["missing"])
+        return
+    try:
+        root = ElementTree.fromstring(data)
+    except ElementTree.ParseError as problem:
+        report("manifest 1", [f"not XML: {problem}"])
+        return
+    elements = list(root.iter())
+
+    def named(local):
+        return [element for element in elements if element.tag.rsplit("}", 1)[-1] == local]
+
+    levels = [dict(element.attrib) for element in named("requestedExecutionLevel")]
+    report("manifest asks to run as administrator",
+           [] if levels == [EXECUTION_LEVEL] else [f"execution levels {levels}, expected [{EXECUTION_LEVEL}]"])
+    systems = sorted(element.get("Id", "").lower() for element in named("supportedOS"))
+    report("manifest names Vista to Windows 10 and 11",
+           [] if systems == sorted(SUPPORTED_OS) else [f"supportedOS {systems}, expected {sorted(SUPPORTED_OS)}"])
+    looks = [element.tag.rsplit("}", 1)[-1] for element in elements
+             if element.tag.rsplit("}", 1)[-1] in ("dependency", "dpiAware", "dpiAwareness")]
+    report("manifest keeps the classic controls and no DPI awareness", [f"has {', '.join(looks)}"] if looks else [])
 
 
 def check_inventory(resources, report):
@@ -519,38 +536,46 @@ def check_inventory(resources, report):
                         if language != US_ENGLISH})
     report("every resource in U.S. English", [", ".join(languages)] if languages else [])
     expected = {(RT_DIALOG, DIALOG_ID), (RT_GROUP_ICON, ICON_GROUP_ID), (SCRAMBLED_TYPE, BANNER_ID),
-                (RT_VERSION, VERSION_ID)}
+                (RT_VERSION, VERSION_ID), (RT_MANIFEST, MANIFEST_ID)}
     present = {(rtype, name) for rtype, name, _language in resources}
     extra = sorted(str(resource) for resource in present - expected if resource[0] not in (RT_ICON, RT_STRING))
     report("no other resources", [f"also {', '.join(extra)}"] if extra else [])
 
 
+class ImageResources(dict):
+    """{(type, name, language): bytes} of one image, and the parsed image for what pefile decodes itself."""
+
+    def __init__(self, image):
+        super().__init__(read_resources(image))
+        self.image = image
+
+
 def main():
     path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "dist", "image", "setup.exe")
-    counts = {"passed": 0, "failed": 0}
+    failed = False
 
     def report(what, differences):
+        nonlocal failed
         if differences:
-            print(f"    FAIL: {what}: {'; '.join(differences)}")
-            counts["failed"] += 1
+            print(f"FAIL: {what}: {'; '.join(differences)}")
+            failed = True
         else:
-            counts["passed"] += 1
+            print(f"ok: {what}")
 
     try:
-        with open(path, "rb") as image_file:
-            resources = read_resources(image_file.read())
-    except (OSError, Failure, struct.error) as problem:
+        resources = ImageResources(load_image(path))
+    except (OSError, Failure, pefile.PEFormatError) as problem:
         resources = None
         report(f"resources of {path}", [str(problem)])
-    for check in (check_dialog, check_strings, check_icon, check_banner, check_version, check_inventory):
+    for check in (check_dialog, check_strings, check_icon, check_banner, check_version, check_manifest,
+                  check_inventory):
         if resources is None:
             break
         try:
             check(resources, report)
-        except (OSError, Failure, struct.error, UnicodeDecodeError) as problem:
+        except (OSError, Failure, struct.error, UnicodeDecodeError, pefile.PEFormatError) as problem:
             report(check.__name__.replace("_", " "), [f"cannot be read: {problem}"])
-    print(f"resources: {counts['passed']} passed, {counts['failed']} failed")
-    return 1 if counts["failed"] else 0
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":

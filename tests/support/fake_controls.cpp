@@ -150,7 +150,10 @@ void FakeControls::ClearRadioSet(int id) {
 }
 
 void FakeControls::Show(int id, bool visible) {
-    if (Control* control = Find(id, "Show")) control->visible = visible;
+    Control* control = Find(id, "Show");
+    if (control == nullptr) return;
+    if (control->visible && !visible) hidings_.push_back(id);
+    control->visible = visible;
 }
 
 void FakeControls::Enable(int id, bool enabled) {

@@ -50,6 +50,9 @@ public:
     std::string SelectedText(int listId) const;  // "" without a selection
     std::vector<int> VisibleIds() const;
     std::vector<int> AllIds() const;
+    // Every control that was hidden while it was on display, in order: a hidden control loses the
+    // keyboard focus on the platform.
+    const std::vector<int>& Hidings() const { return hidings_; }
 
 private:
     struct Control {
@@ -67,4 +70,5 @@ private:
     void ClearRadioSet(int id);
 
     std::map<int, Control> controls_;
+    std::vector<int> hidings_;
 };

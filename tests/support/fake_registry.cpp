@@ -128,7 +128,8 @@ bool FakeRegistry::SetValue(RegKey key, const char* valueName, RegType type, std
     Handle* handle = Find(key);
     log.push_back(std::string(logOp) + " " + (handle ? handle->spelled : std::string("<invalid>")) + " " +
                   (valueName ? valueName : "(default)"));
-    if (!handle || Fails(type == RegType::Binary ? RegOp::SetBinary : RegOp::SetString, handle->key)) return false;
+    const RegOp op = type == RegType::Binary ? RegOp::SetBinary : type == RegType::String ? RegOp::SetString : RegOp::SetDword;
+    if (!handle || Fails(op, handle->key)) return false;
     if (!(handle->access & RegAccess::SetValue) || WriteDenied(handle->key)) return false;
     const auto found = keys_.find(handle->key);
     if (found == keys_.end()) return false;
@@ -143,6 +144,22 @@ bool FakeRegistry::SetBinary(RegKey key, const char* valueName, std::span<const 
 bool FakeRegistry::SetString(RegKey key, const char* valueName, const char* text) {
     std::vector<uint8_t> bytes(text, text + std::strlen(text) + 1);  // REG_SZ keeps its terminator
     return SetValue(key, valueName, RegType::String, std::move(bytes), "setstring");
+}
+
+bool FakeRegistry::SetDword(RegKey key, const char* valueName, uint32_t value) {
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    return SetValue(key, valueName, RegType::Dword, std::move(bytes), "setdword");
+}
+
+bool FakeRegistry::DeleteValue(RegKey key, const char* valueName) {
+    Handle* handle = Find(key);
+    log.push_back("deletevalue " + (handle ? handle->spelled : std::string("<invalid>")) + " " +
+                  (valueName ? valueName : "(default)"));
+    if (!handle || Fails(RegOp::DeleteValue, handle->key)) return false;
+    if (!(handle->access & RegAccess::SetValue) || WriteDenied(handle->key)) return false;
+    const auto found = keys_.find(handle->key);
+    return found != keys_.end() && found->second.values.erase(Lower(valueName ? valueName : "")) == 1;
 }
 
 RegDeleteResult FakeRegistry::DeleteKey(RegRoot root, const char* path) {
@@ -178,6 +195,13 @@ void FakeRegistry::AddString(RegRoot root, const std::string& path, const std::s
     keys_[Id(root, path)].values[Lower(name)] = {RegType::String, std::move(bytes)};
 }
 
+void FakeRegistry::AddDword(RegRoot root, const std::string& path, const std::string& name, uint32_t value) {
+    AddKey(root, path);
+    std::vector<uint8_t> bytes;
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    keys_[Id(root, path)].values[Lower(name)] = {RegType::Dword, std::move(bytes)};
+}
+
 void FakeRegistry::DenyWrite(RegRoot root, const std::string& path, bool subtree) {
     (subtree ? denyWriteSubtree_ : denyWrite_).insert(Id(root, path));
 }
@@ -204,4 +228,13 @@ std::optional<std::string> FakeRegistry::String(RegRoot root, const std::string&
     if (value == key->second.values.end() || value->second.type != RegType::String) return std::nullopt;
     const std::vector<uint8_t>& bytes = value->second.bytes;
     return std::string(bytes.begin(), std::find(bytes.begin(), bytes.end(), uint8_t{0}));
+}
+
+std::optional<uint32_t> FakeRegistry::Dword(RegRoot root, const std::string& path, const std::string& name) const {
+    const auto key = keys_.find(Id(root, path));
+    if (key == keys_.end()) return std::nullopt;
+    const auto value = key->second.values.find(Lower(name));
+    if (value == key->second.values.end() || value->second.type != RegType::Dword) return std::nullopt;
+    const std::vector<uint8_t>& bytes = value->second.bytes;
+    return static_cast<uint32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24);
 }

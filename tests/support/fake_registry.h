@@ -14,9 +14,9 @@
 
 #include "platform/ports.h"
 
-enum class RegOp { Open, Create, Query, SetBinary, SetString, DeleteKey };
+enum class RegOp { Open, Create, Query, SetBinary, SetString, SetDword, DeleteValue, DeleteKey };
 
-enum class RegType { Binary, String };
+enum class RegType { Binary, String, Dword };
 
 class FakeRegistry final : public Registry {
 public:
@@ -25,6 +25,8 @@ public:
     bool Query(RegKey key, const char* valueName, std::span<uint8_t> buffer, uint32_t& sizeRead) override;
     bool SetBinary(RegKey key, const char* valueName, std::span<const uint8_t> bytes) override;
     bool SetString(RegKey key, const char* valueName, const char* text) override;
+    bool SetDword(RegKey key, const char* valueName, uint32_t value) override;
+    bool DeleteValue(RegKey key, const char* valueName) override;
     RegDeleteResult DeleteKey(RegRoot root, const char* path) override;
     void Close(RegKey key) override;
 
@@ -32,6 +34,7 @@ public:
     void AddKey(RegRoot root, const std::string& path);
     void AddBinary(RegRoot root, const std::string& path, const std::string& name, std::vector<uint8_t> bytes);
     void AddString(RegRoot root, const std::string& path, const std::string& name, const std::string& text);
+    void AddDword(RegRoot root, const std::string& path, const std::string& name, uint32_t value);
     // The key (and with subtree, every key below it, present or later) refuses opens and creations
     // that ask for any write right, value writes, creation of subkeys and its own deletion.
     void DenyWrite(RegRoot root, const std::string& path, bool subtree = false);
@@ -43,6 +46,8 @@ public:
     std::optional<std::vector<uint8_t>> Binary(RegRoot root, const std::string& path, const std::string& name) const;
     // A REG_SZ value without its terminator; nullopt when missing or not a string. name "" is the default value.
     std::optional<std::string> String(RegRoot root, const std::string& path, const std::string& name) const;
+    // nullopt when missing or not a DWORD.
+    std::optional<uint32_t> Dword(RegRoot root, const std::string& path, const std::string& name) const;
     size_t KeyCount() const { return keys_.size(); }
     size_t OpenHandles() const { return handles_.size(); }
 
@@ -56,7 +61,7 @@ public:
     // One line per call, names as the caller spelled them:
     //   "open HKLM\Software\KOVA 0x1", "create HKCR\KOVA\DefaultIcon 0xf003f",
     //   "query HKLM\Software\KOVA Config", "setbinary HKLM\software\kova config",
-    //   "setstring HKCR\KOVA\DefaultIcon (default)", "delete HKLM\software\kova\1.0", "close HKLM\Software\KOVA"
+    //   "setstring HKCR\KOVA\DefaultIcon (default)", "setdword HKLM\...\SharedDLLs C:\x.dll", "deletevalue ...", "delete HKLM\software\kova\1.0", "close HKLM\Software\KOVA"
     std::vector<std::string> log;
 
 private:

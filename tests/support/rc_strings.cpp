@@ -39,7 +39,7 @@ std::string Unquote(const std::string& literal) {
 
 RcStrings::RcStrings() {
     const std::string rcPath = KOVA_STRINGS_RC;
-    const std::string idsPath = rcPath.substr(0, rcPath.find_last_of('/') + 1) + "resource_ids.h";
+    const std::string idsPath = KOVA_RESOURCE_IDS_H;
     std::map<std::string, int> ids;
     const std::string header = ReadFile(idsPath);
     const std::regex define(R"(#define\s+(\w+)\s+(\d+))");

@@ -1,6 +1,6 @@
 #pragma once
-// The program's string table read from setup/resources/strings.rc, so tests see the same texts as
-// the Win32 build without a second copy.
+// The program's string table read from the build's resources/strings.rc (the one the image is made
+// from, with the configured version), so tests see the same texts as the Win32 build.
 #include <map>
 #include <string>
 

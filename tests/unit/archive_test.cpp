@@ -159,6 +159,96 @@ TEST(SetupArchive, DamagedArchivesAreRefusedWithoutReadingPastTheEnd) {
     }
 }
 
+// Names Windows cannot hold as the ordinary file they name make the archive damaged, so the setup
+// writes nothing; the damage names the rule and the entry.
+TEST(SetupArchive, NamesWindowsCannotHoldAreDamage) {
+    struct Case {
+        std::string name;
+        ArchiveFault fault;
+    };
+    const Case cases[] = {
+        {"", ArchiveFault::EmptyName},
+        {std::string(256, 'n'), ArchiveFault::NameTooLong},
+        {"..\\evil.exe", ArchiveFault::PathCharacter},
+        {"dir/KOVA.exe", ArchiveFault::PathCharacter},
+        {"C:KOVA.exe", ArchiveFault::PathCharacter},
+        {"a<b", ArchiveFault::ReservedCharacter},
+        {"a>b", ArchiveFault::ReservedCharacter},
+        {"say\"hi\"", ArchiveFault::ReservedCharacter},
+        {"a|b", ArchiveFault::ReservedCharacter},
+        {"what?", ArchiveFault::ReservedCharacter},
+        {"*.exe", ArchiveFault::ReservedCharacter},
+        {"tab\tname", ArchiveFault::ControlCharacter},
+        {"\x1f", ArchiveFault::ControlCharacter},
+        {".", ArchiveFault::TrailingDotOrBlank},
+        {"..", ArchiveFault::TrailingDotOrBlank},
+        {"KOVA.exe.", ArchiveFault::TrailingDotOrBlank},
+        {"KOVA.exe ", ArchiveFault::TrailingDotOrBlank},
+        {"NUL", ArchiveFault::DeviceName},
+        {"con", ArchiveFault::DeviceName},
+        {"Prn.txt", ArchiveFault::DeviceName},
+        {"aux.tar.gz", ArchiveFault::DeviceName},
+        {"COM1", ArchiveFault::DeviceName},
+        {"lpt9.log", ArchiveFault::DeviceName},
+        {"NUL .txt", ArchiveFault::DeviceName},
+        {"COM\xb9", ArchiveFault::DeviceName},
+        {"COM0", ArchiveFault::None},
+        {"CONSOLE.txt", ArchiveFault::None},
+        {"NULL", ArchiveFault::None},
+        {"LPT", ArchiveFault::None},
+        {"caf\xe9.txt", ArchiveFault::None},
+        {std::string(255, 'n'), ArchiveFault::None},
+        {".hidden", ArchiveFault::None},
+    };
+    for (const Case& c : cases) {
+        const Bytes file = MakeSetup("img", {{"KOVA.exe", "x"}, {c.name, "y"}});
+        SetupArchive archive;
+        ArchiveDamage damage;
+        const ArchiveStatus expected = c.fault == ArchiveFault::None ? ArchiveStatus::Found : ArchiveStatus::Damaged;
+        EXPECT_EQ(LocateSetupArchive(file, kMarker, archive, &damage), expected) << c.name;
+        EXPECT_EQ(damage.fault, c.fault) << c.name;
+        if (c.fault != ArchiveFault::None) EXPECT_EQ(damage.entry, 1u) << c.name;
+        EXPECT_EQ(CheckEntryName(c.name), c.fault) << c.name;
+    }
+}
+
+TEST(SetupArchive, NamesDifferingOnlyInCaseAreDamageWithinOneDestination) {
+    struct Case {
+        const char* what;
+        std::vector<Entry> entries;
+        ArchiveFault fault;
+    };
+    const Case cases[] = {
+        {"ASCII case", {{"KOVA.exe", "1"}, {"KOVA.hlp", "2"}, {"kova.EXE", "3"}}, ArchiveFault::SameName},
+        {"Windows-1252 letters", {{"caf\xe9.txt", "1"}, {"CAF\xc9.TXT", "2"}}, ArchiveFault::SameName},
+        {"letters the code page adds", {{"\x9a.txt", "1"}, {"\x8a.txt", "2"}}, ArchiveFault::SameName},
+        {"different destinations", {{"kova.dll", "1", 1}, {"KOVA.DLL", "2"}}, ArchiveFault::None},
+        {"different names", {{"KOVA.exe", "1"}, {"KOVA.ex", "2"}}, ArchiveFault::None},
+    };
+    for (const Case& c : cases) {
+        SetupArchive archive;
+        ArchiveDamage damage;
+        LocateSetupArchive(MakeSetup("img", c.entries), kMarker, archive, &damage);
+        EXPECT_EQ(damage.fault, c.fault) << c.what;
+        if (c.fault == ArchiveFault::SameName) {
+            EXPECT_EQ(damage.entry, c.entries.size() - 1) << c.what;
+            EXPECT_EQ(damage.earlier, 0u) << c.what;
+        }
+    }
+}
+
+TEST(SetupArchive, MoreThanSixteenEntriesIsDamageReportedAsTheCount) {
+    std::vector<Entry> entries;
+    for (int i = 0; i < 17; ++i) entries.push_back({"file" + std::to_string(i), "x"});
+    SetupArchive archive;
+    ArchiveDamage damage;
+    EXPECT_EQ(LocateSetupArchive(MakeSetup("img", entries), kMarker, archive, &damage), ArchiveStatus::Damaged);
+    EXPECT_EQ(damage.fault, ArchiveFault::TooManyEntries);
+    EXPECT_EQ(damage.count, 17u);
+    entries.pop_back();
+    EXPECT_EQ(LocateSetupArchive(MakeSetup("img", entries), kMarker, archive), ArchiveStatus::Found);
+}
+
 TEST(SetupArchive, MarkerThatDoesNotFitItsFieldIsRefused) {
     const Bytes file = MakeSetup("img", {});
     SetupArchive archive;
@@ -237,6 +327,38 @@ TEST_F(SetupWriterTest, RefusesEntryNamesThatAreNotBareFileNames) {
     const SetupWriteResult result = WriteSetupExecutable(files, kMarker, "C:\\in\\setup.exe", payload, "C:\\out.exe");
     EXPECT_EQ(result.status, SetupWriteStatus::BadName);
     EXPECT_FALSE(files.HasFile("C:\\out.exe"));
+}
+
+// The writer refuses what the reader would call damaged, before it creates the output.
+TEST_F(SetupWriterTest, RefusesWhatTheReaderWouldCallDamaged) {
+    const PayloadInput device[] = {{"C:\\in\\KOVA.exe", "KOVA.exe"}, {"C:\\in\\KOVA.hlp", "nul.hlp"}};
+    const PayloadInput twice[] = {{"C:\\in\\KOVA.exe", "KOVA.exe"}, {"C:\\in\\KOVA.hlp", "kova.EXE"}};
+    std::vector<PayloadInput> seventeen(17, PayloadInput{"C:\\in\\KOVA.cnt", "KOVA.cnt"});
+    struct Case {
+        const char* what;
+        std::span<const PayloadInput> payload;
+        SetupWriteStatus status;
+        ArchiveFault fault;
+        const char* path;
+    };
+    const std::string longName(256, 'n');
+    const PayloadInput longPayload[] = {{"C:\\in\\KOVA.exe", longName.c_str()}};
+    const Case cases[] = {
+        {"device name", device, SetupWriteStatus::BadName, ArchiveFault::DeviceName, "C:\\in\\KOVA.hlp"},
+        {"case-only twin", twice, SetupWriteStatus::BadName, ArchiveFault::SameName, "C:\\in\\KOVA.hlp"},
+        {"name too long", longPayload, SetupWriteStatus::BadName, ArchiveFault::NameTooLong, "C:\\in\\KOVA.exe"},
+        {"seventeen files", seventeen, SetupWriteStatus::TooManyFiles, ArchiveFault::TooManyEntries, nullptr},
+    };
+    for (const Case& c : cases) {
+        const SetupWriteResult result = WriteSetupExecutable(files, kMarker, "C:\\in\\setup.exe", c.payload, "C:\\out.exe");
+        EXPECT_EQ(result.status, c.status) << c.what;
+        EXPECT_EQ(result.fault, c.fault) << c.what;
+        EXPECT_EQ(result.path == nullptr ? std::string() : result.path, c.path == nullptr ? std::string() : c.path)
+            << c.what;
+        EXPECT_FALSE(files.HasFile("C:\\out.exe")) << c.what;
+    }
+    EXPECT_STREQ(WriteSetupExecutable(files, kMarker, "C:\\in\\setup.exe", twice, "C:\\out.exe").earlierPath,
+                 "C:\\in\\KOVA.exe");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "setup.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,14 +11,15 @@
 #include <vector>
 
 #include "archive.h"
-#include "fake_file_system.h"
-#include "fake_messages.h"
-#include "fake_process.h"
-#include "fake_registry.h"
+#include "fake_platform.h"
 #include "install.h"
-#include "rc_strings.h"
 
 namespace {
+
+using ::testing::AllOf;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 using Bytes = std::vector<uint8_t>;
 constexpr RegRoot HKLM = RegRoot::LocalMachine;
@@ -46,7 +48,7 @@ Bytes Stored(const char* version, const char* directory = kDir) {
     return Image(record);
 }
 
-class ConfigurationTest : public ::testing::Test {
+class ConfigurationTest : public ::testing::Test, protected FakePlatform {
 protected:
     ConfigurationTest() {
         files.AddDirectory(kDir);
@@ -72,7 +74,7 @@ protected:
     std::string UpgradedText(const std::string& from) const {
         std::string text = strings.Text(25);
         text.replace(text.find("%s"), 2, from);
-        text.replace(text.find("%s"), 2, "1.0e");
+        text.replace(text.find("%s"), 2, KOVA_VERSION);
         return text;
     }
     void ExpectUpgradeBox(const std::string& from) const {
@@ -83,12 +85,6 @@ protected:
     }
 
     static constexpr char kImage[] = "MZ setup image";
-    FakeRegistry registry;
-    FakeFileSystem files;
-    FakeMessages messages;
-    RcStrings strings;
-    FakeProcess process;
-    Platform platform{registry, files, messages, strings, process};
 };
 
 // ---------------------------------------------------------------- version numbers
@@ -326,7 +322,7 @@ TEST_F(ConfigurationTest, NoInstallationChangesNothing) {
 }
 
 TEST_F(ConfigurationTest, CurrentOrNewerVersionChangesNothing) {
-    for (const char* version : {"1.0e", "1.0f", "2.0a"}) {
+    for (const char* version : {KOVA_VERSION, "1.0f", "2.0a"}) {
         SCOPED_TRACE(version);
         FakeRegistry fresh;
         registry = std::move(fresh);
@@ -344,7 +340,7 @@ TEST_F(ConfigurationTest, OlderVersionIsRewrittenRefreshedAndReported) {
     CheckForUpgrade(platform);
 
     Bytes expected = Stored("1.0c");
-    std::memcpy(expected.data(), "1.0e", 4);
+    std::memcpy(expected.data(), KOVA_VERSION, 4);
     EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), expected);
     EXPECT_EQ(registry.log, (std::vector<std::string>{
                                 "open HKLM\\software\\KOVA\\1.0 0x20007", "open HKLM\\software\\kova 0x0",
@@ -399,14 +395,14 @@ TEST_F(ConfigurationTest, OlderLayoutsAndUnreadableValuesAreConvertedAndReported
         CheckForUpgrade(platform);
 
         const SetupDialog stored = StoredRecord();
-        EXPECT_EQ(std::string(stored.version, 4), "1.0e");
+        EXPECT_EQ(std::string(stored.version, 4), KOVA_VERSION);
         EXPECT_EQ(stored.backdropAtPrintTime, c.backdrop);
         EXPECT_EQ(Refreshed(), c.refreshed);
         EXPECT_EQ(std::string(stored.installationDirectory), c.refreshed ? kDir : "");
         ASSERT_EQ(messages.shown.size(), c.incompatible ? 2u : 1u);
         if (c.incompatible) {
             std::string text = strings.Text(37);
-            text.replace(text.find("%s"), 2, "1.0e");
+            text.replace(text.find("%s"), 2, KOVA_VERSION);
             EXPECT_EQ(messages.shown[0].text, text);
             EXPECT_EQ(messages.shown[0].caption, "<default>");
             EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok);
@@ -420,7 +416,7 @@ TEST_F(ConfigurationTest, MissingValueStoresTheZeroOneZeroALayoutDefaults) {
     registry.AddKey(HKLM, "Software\\KOVA");
     CheckForUpgrade(platform);
     SetupDialog expected = Zero();
-    std::memcpy(expected.version, "1.0e", 4);
+    std::memcpy(expected.version, KOVA_VERSION, 4);
     expected.currentTextPage = 1;
     expected.sortAtPrintTime = 1;
     expected.fileDisplayAtPrintTime = 1;
@@ -440,7 +436,7 @@ TEST_F(ConfigurationTest, ReleaseOneZeroSettingsMoveToConfig) {
     CheckForUpgrade(platform);
 
     Bytes expected(1644, 0);
-    std::memcpy(expected.data(), "1.0e", 4);
+    std::memcpy(expected.data(), KOVA_VERSION, 4);
     std::copy(settings.begin(), settings.end(), expected.begin() + 4);
     EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), expected);
     EXPECT_FALSE(registry.HasKey(HKLM, "software\\KOVA\\1.0"));
@@ -463,7 +459,7 @@ TEST_F(ConfigurationTest, ShortSettingsFillFromByteFourAndNameNoDirectory) {
     CheckForUpgrade(platform);
 
     Bytes expected(1644, 0);
-    std::memcpy(expected.data(), "1.0e", 4);
+    std::memcpy(expected.data(), KOVA_VERSION, 4);
     std::copy(settings.begin(), settings.end(), expected.begin() + 4);
     EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), expected);
     EXPECT_FALSE(registry.HasKey(HKLM, "software\\KOVA\\1.0"));
@@ -515,7 +511,7 @@ TEST_F(ConfigurationTest, SettingsTroubleShowsMessageFortyFourAndChangesNothing)
 
 TEST_F(ConfigurationTest, ReleaseOneZeroKeyWithoutWriteRightIsPassedOver) {
     registry.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", Bytes(10, 1));
-    registry.AddBinary(HKLM, "software\\KOVA", "config", Stored("1.0e"));
+    registry.AddBinary(HKLM, "software\\KOVA", "config", Stored(KOVA_VERSION));
     registry.DenyWrite(HKLM, "software\\KOVA\\1.0");
     CheckForUpgrade(platform);
     EXPECT_TRUE(messages.shown.empty());
@@ -612,11 +608,9 @@ TEST_F(ConfigurationTest, FailedWritesOfTheUpgradeAreAssertionFailures) {
         EXPECT_EQ(process.endedWith, std::vector<int>{-1});
         ASSERT_EQ(messages.shown.size(), 1u);
         const std::string& text = messages.shown[0].text;
-        const std::string head = "Assertion '" + c.expression + "' failed!\nLine #:";
-        EXPECT_EQ(text.substr(0, head.size()), head);
-        const std::string tail = "setup/setup.cpp\nThis thread (1234) will terminate";
-        EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-        EXPECT_NE(text.find("\nSource Code:"), std::string::npos);
+        EXPECT_THAT(text, AllOf(StartsWith("Assertion '" + c.expression + "' failed!\nLine #:"),
+                                HasSubstr("\nSource Code:"),
+                                EndsWith("setup/setup.cpp\nThis thread (1234) will terminate")));
         EXPECT_EQ(messages.shown[0].caption, "Assertion Failure");
         EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok | MessageStyle::IconError);
         EXPECT_TRUE(files.log.empty());

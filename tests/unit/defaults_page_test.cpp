@@ -15,6 +15,7 @@
 #include "dialog/setup_dialog_record.h"
 #include "fake_controls.h"
 #include "fake_desktop.h"
+#include "fake_messages.h"
 #include "rc_strings.h"
 
 namespace {
@@ -378,6 +379,44 @@ TEST_F(DefaultsPage, FontSizeIsTheLeadingNumberOfItsText) {
     for (const Case& c : cases) {
         controls.SetText(1031, c.text);
         EXPECT_EQ(Gathered().fontSize, c.size) << "[" << c.text << "]";
+    }
+}
+
+TEST_F(DefaultsPage, FontSizeIsAcceptedAsAWholeNumberFrom1To1638) {
+    struct Case {
+        const char* text;
+        bool accepted;
+    };
+    const Case cases[] = {{"12", true},    {"  42abc", true}, {"+13pt", true},  {"1", true},      {"1638", true},
+                          {"12.5", true},  {"", false},       {"   ", false},   {"abc", false},   {"0", false},
+                          {"-5", false},   {"1639", false},   {"99999", false}, {"- 5", false},   {"x12", false},
+                          {"99999999999", false}};
+    Start();
+    for (const Case& c : cases) {
+        controls.SetText(1031, c.text);
+        EXPECT_EQ(FontSizeAccepted(controls), c.accepted) << "[" << c.text << "]";
+    }
+}
+
+TEST_F(DefaultsPage, AFontSizeThatIsRefusedIsQuotedInItsMessage) {
+    struct Case {
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"99999",
+         "The font size \"99999\" is not a whole number from 1 to 1638. Please enter the size in points, such as 12."},
+        {"", "Please enter a font size: a whole number of points from 1 to 1638, such as 12."},
+    };
+    Start();
+    for (const Case& c : cases) {
+        FakeMessages messages;
+        controls.SetText(1031, c.text);
+        ReportFontSizeProblem(controls, messages);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, c.message);
+        EXPECT_EQ(messages.shown[0].caption, "Font Size");
+        EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok | MessageStyle::IconWarning);
     }
 }
 

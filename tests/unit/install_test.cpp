@@ -1,21 +1,24 @@
 #include "install.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "archive.h"
-#include "fake_file_system.h"
-#include "fake_messages.h"
-#include "fake_process.h"
-#include "fake_registry.h"
-#include "rc_strings.h"
+#include "fake_platform.h"
+#include "shared_files.h"
 
 namespace {
+
+using ::testing::AnyOf;
+using ::testing::Eq;
+using ::testing::StartsWith;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -48,7 +51,7 @@ const char* ModeName(Mode mode) {
     return mode == Mode::Install ? "install" : mode == Mode::Upgrade ? "upgrade" : "remove";
 }
 
-// The word the messages end with: "KOVA NOT installed!" and the like.
+// The word the error boxes end with: "KOVA NOT installed!", "KOVA NOT fully upgraded!" ...
 std::string Outcome(Mode mode) {
     return mode == Mode::Install ? "installed" : mode == Mode::Upgrade ? "upgraded" : "removed";
 }
@@ -63,7 +66,7 @@ const char* const kShellKeys[] = {
     "KOVA\\DefaultIcon",
 };
 
-class InstallTest : public ::testing::Test {
+class InstallTest : public ::testing::Test, protected FakePlatform {
 protected:
     InstallTest() {
         payload = {{"KOVA.exe", Text("kova program")}, {"KOVA.hlp", Text("help text")}, {"KOVA.cnt", Text("contents")}};
@@ -88,12 +91,6 @@ protected:
     bool ConfigurationKept() const { return registry.HasKey(RegRoot::LocalMachine, "Software\\KOVA"); }
 
     std::vector<PayloadFile> payload;
-    FakeRegistry registry;
-    FakeFileSystem files;
-    FakeMessages messages;
-    RcStrings strings;
-    FakeProcess process;
-    Platform platform{registry, files, messages, strings, process};
 };
 
 TEST_F(InstallTest, InstallWritesFilesSetupCopyShellEntriesAndReportsSuccess) {
@@ -223,22 +220,77 @@ TEST_F(InstallTest, RemoveDeletesPayloadOnlyAndPassesOverMissingFiles) {
     EXPECT_TRUE(registry.log.empty());
 }
 
-TEST_F(InstallTest, SystemDirectoryFileIsKeptWhenPresentAndDeletedOnRemove) {
+// A system-directory file is shared: an installation counts itself as one user under SharedDLLs
+// (a file already there without a count has had one user before), an upgrade's refresh does not
+// count again, and an uninstall deletes the file only when its count reaches zero.
+TEST_F(InstallTest, SystemDirectoryFilesAreReferenceCounted) {
     payload.push_back({"kovahelp.dll", Text("new shared library"), 1});
     const std::string systemFile = files.systemDirectory + "\\kovahelp.dll";
-    for (Mode mode : {Mode::Install, Mode::Upgrade}) {
-        SCOPED_TRACE(ModeName(mode));
-        files.AddFile(systemFile, "shared library already there");
-        AddInstalledFiles();
-        ASSERT_TRUE(Run(mode));
-        EXPECT_EQ(files.Contents(systemFile), Text("shared library already there"));
+    const auto count = [&] { return registry.Dword(RegRoot::LocalMachine, kSharedDllsKey, systemFile); };
+    struct Case {
+        const char* what;
+        bool fileThere;
+        std::optional<uint32_t> countBefore;
+        std::optional<uint32_t> afterInstall;
+        bool keptAfterRemove;
+        std::optional<uint32_t> afterRemove;
+    };
+    const Case cases[] = {
+        {"written by the setup", false, std::nullopt, 1, false, std::nullopt},
+        {"there before without a count", true, std::nullopt, 2, true, 1},
+        {"there before with a count", true, 3, 4, true, 3},
+        {"gone but still counted", false, 1, 2, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        registry = FakeRegistry();
+        files = FakeFileSystem();
+        if (c.fileThere) files.AddFile(systemFile, "shared library already there");
+        if (c.countBefore) registry.AddDword(RegRoot::LocalMachine, kSharedDllsKey, systemFile, *c.countBefore);
+        Pack();
+        ASSERT_TRUE(Run(Mode::Install));
+        EXPECT_EQ(files.Contents(systemFile), Text(c.fileThere ? "shared library already there" : "new shared library"));
+        EXPECT_EQ(count(), c.afterInstall);
+        ASSERT_TRUE(Run(Mode::Upgrade));
+        EXPECT_EQ(count(), c.afterInstall);
+        ASSERT_TRUE(Run(Mode::Remove));
+        EXPECT_EQ(files.HasFile(systemFile), c.keptAfterRemove);
+        EXPECT_EQ(count(), c.afterRemove);
+        EXPECT_EQ(registry.OpenHandles(), 0u);
     }
-    ASSERT_TRUE(Run(Mode::Remove));
-    EXPECT_FALSE(files.HasFile(systemFile));
+}
 
-    ASSERT_TRUE(Run(Mode::Install));
-    EXPECT_EQ(files.Contents(systemFile), Text("new shared library"));
-    EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\kovahelp.dll"));
+// A count that cannot be read or written leaves the file where it is, and the uninstall is no failure.
+TEST_F(InstallTest, SharedFileStaysWhenItsCountCannotBeUsed) {
+    payload.push_back({"kovahelp.dll", Text("new shared library"), 1});
+    const std::string systemFile = files.systemDirectory + "\\kovahelp.dll";
+    struct Case {
+        const char* what;
+        std::optional<RegOp> failing;
+        bool countIsText;
+    };
+    const Case cases[] = {
+        {"key cannot be opened", RegOp::Open, false},
+        {"count cannot be read", RegOp::Query, false},
+        {"count cannot be lowered", RegOp::SetDword, false},
+        {"count is no DWORD", std::nullopt, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        registry = FakeRegistry();
+        files = FakeFileSystem();
+        files.AddFile(systemFile, "shared");
+        if (c.countIsText) {
+            registry.AddString(RegRoot::LocalMachine, kSharedDllsKey, systemFile, "1");
+        } else {
+            registry.AddDword(RegRoot::LocalMachine, kSharedDllsKey, systemFile, c.failing == RegOp::SetDword ? 2 : 1);
+        }
+        registry.failOp = c.failing;
+        Pack();
+        EXPECT_TRUE(Run(Mode::Remove));
+        EXPECT_TRUE(files.HasFile(systemFile));
+        EXPECT_TRUE(messages.shown.empty());
+    }
 }
 
 TEST_F(InstallTest, EmptyArchiveStillInstallsSetupCopyAndShellEntries) {
@@ -289,7 +341,9 @@ TEST(InstallStrings, CommandAndIconStrings) {
         {"C:\\KOVA", "\"C:\\KOVA\\KOVA.exe\" dir=\"%1\"", "C:\\KOVA\\KOVA.exe,0"},
         {"C:\\Program Files\\KOVA", "\"C:\\Program Files\\KOVA\\KOVA.exe\" dir=\"%1\"",
          "C:\\Program Files\\KOVA\\KOVA.exe,0"},
-        {"C:\\KOVA\\", "\"C:\\KOVA\\\\KOVA.exe\" dir=\"%1\"", "C:\\KOVA\\\\KOVA.exe,0"},
+        {"C:\\", "\"C:\\KOVA.exe\" dir=\"%1\"", "C:\\KOVA.exe,0"},
+        {"C:\\KOVA\\", "\"C:\\KOVA\\KOVA.exe\" dir=\"%1\"", "C:\\KOVA\\KOVA.exe,0"},
+        {"\\\\server\\share", "\"\\\\server\\share\\KOVA.exe\" dir=\"%1\"", "\\\\server\\share\\KOVA.exe,0"},
     };
     for (const Case& c : cases) {
         char out[kMaxPath];
@@ -313,6 +367,14 @@ TEST(InstallStrings, StringsThatWouldNotFitAreRefusedWhole) {
     EXPECT_TRUE(BuildTargetPath(out, std::string(249, 'd').c_str(), "Setup.exe"));
     EXPECT_FALSE(BuildTargetPath(out, std::string(250, 'd').c_str(), "Setup.exe"));
     EXPECT_STREQ(out, "");
+}
+
+TEST(InstallStrings, TargetPathsJoinWithOneBackslash) {
+    char out[kMaxPath];
+    ASSERT_TRUE(BuildTargetPath(out, "C:\\", "KOVA.hlp"));
+    EXPECT_STREQ(out, "C:\\KOVA.hlp");
+    ASSERT_TRUE(BuildTargetPath(out, "D:\\Tools\\KOVA", "Setup.exe"));
+    EXPECT_STREQ(out, "D:\\Tools\\KOVA\\Setup.exe");
 }
 
 // The longest accepted directory per mode: install is bound by the filtered command string,
@@ -339,10 +401,10 @@ TEST_F(InstallTest, DirectoryTooLongForAnyBuiltPathIsRefusedBeforeWriting) {
             EXPECT_EQ(done, length <= c.longest);
             if (done) continue;
             ASSERT_EQ(messages.shown.size(), 1u);
-            EXPECT_EQ(messages.shown[0].text,
-                      "Error: the installation directory \"" + directory.substr(0, 259) +
-                          "\" is too long: the path of a KOVA file in it would exceed 259 characters. Please choose a "
-                          "shorter directory. KOVA NOT " + Outcome(c.mode) + "!");
+            EXPECT_EQ(messages.shown[0].text, "Error: the installation directory \"" + directory.substr(0, 259) +
+                                                  "\" is too long: the path of a KOVA file in it would exceed 259 "
+                                                  "characters. Please choose a shorter directory. KOVA NOT " +
+                                                  Outcome(c.mode) + "!");
             EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
             EXPECT_TRUE(files.log.empty());
             EXPECT_EQ(ConfigurationKept(), c.mode == Mode::Upgrade);
@@ -411,7 +473,9 @@ TEST_F(InstallTest, DirectoryThatCannotBeCreatedIsReported) {
     files.failOp = FileOp::MakeDirectory;
     EXPECT_FALSE(Run(Mode::Install));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find("C:\\Program Files\\KOVA\\KOVA.exe"), std::string::npos);
+    EXPECT_EQ(messages.shown[0].text,
+              "Error: the file \"C:\\Program Files\\KOVA\\KOVA.exe\" could not be written; the disk may be full or "
+              "the folder may be protected. KOVA NOT fully installed!");
     EXPECT_FALSE(registry.HasKey(RegRoot::ClassesRoot, "KOVA\\DefaultIcon"));
 }
 
@@ -428,7 +492,9 @@ TEST_F(InstallTest, ShellEntryFailureIsReportedAndNothingClaimsSuccess) {
 
             EXPECT_FALSE(Run(Mode::Install));
             ASSERT_EQ(messages.shown.size(), 1u);
-            EXPECT_NE(messages.shown[0].text.find(std::string("HKEY_CLASSES_ROOT\\") + key), std::string::npos);
+            EXPECT_EQ(messages.shown[0].text, std::string("Error: the registry key HKEY_CLASSES_ROOT\\") + key +
+                                                  " could not be written, so the Print commands are not available. "
+                                                  "KOVA NOT fully installed!");
             EXPECT_EQ(registry.OpenHandles(), 0u);
             EXPECT_FALSE(ConfigurationKept());
         }
@@ -441,7 +507,12 @@ TEST_F(InstallTest, RemoveReportsAFileThatStays) {
     files.failPath = std::string(kDir) + "\\KOVA.hlp";
     EXPECT_FALSE(Run(Mode::Remove));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find("KOVA.hlp\" could not be deleted"), std::string::npos);
+    EXPECT_EQ(messages.shown[0].text,
+              "Error: these files could not be deleted and are left in place:\n"
+              "C:\\Program Files\\KOVA\\KOVA.hlp\n\n"
+              "KOVA's registry entries are removed. Please delete the files by hand, with the copy of SETUP in "
+              "C:\\Program Files\\KOVA. KOVA NOT fully removed!");
+    EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
     EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\KOVA.exe"));
     EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\KOVA.cnt"));
 }
@@ -478,7 +549,7 @@ TEST_F(InstallTest, EveryOperationFailedInTurn) {
                     EXPECT_EQ(messages.shown.at(0).caption, "Installation Fatal Error");
                 }
                 for (const std::string& path : files.FilePaths()) {
-                    EXPECT_TRUE(path.rfind(inside, 0) == 0 || path == systemFile) << path;
+                    EXPECT_THAT(path, AnyOf(StartsWith(inside), Eq(systemFile)));
                 }
                 EXPECT_EQ(files.OpenHandles(), 0u);
                 EXPECT_EQ(registry.OpenHandles(), 0u);

@@ -1,5 +1,6 @@
 #include "render/mini_rtf.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +12,8 @@
 #include "render/page_text.h"
 
 namespace {
+
+using ::testing::StartsWith;
 
 // 100 wide, 60 high: 20 normal characters to a line, 6 normal lines to a page.
 constexpr TextRect kBox{10, 20, 110, 80};
@@ -237,7 +240,7 @@ TEST(MiniRtf, OverlongWordsAndSegmentsAreCut) {
         if (line.starts_with("out N")) characters += line.size() - line.find('\'') - 2;
     }
     EXPECT_EQ(characters, kMiniRtfMaxSegment);
-    EXPECT_EQ(drawn.back().substr(0, 6), "out B ");  // the next directive is still found
+    EXPECT_THAT(drawn.back(), StartsWith("out B "));  // the next directive is still found
     EXPECT_TRUE(messages.shown.empty());
 }
 

@@ -81,13 +81,17 @@ TEST_F(PageGroups, EveryTabChangeLeavesOnlyTheSelectedPageShown) {
 }
 
 TEST_F(PageGroups, CategoryChangeKeepsTheButtonsAndSwapsTheRest) {
+    const std::set<int> buttons = {1041, 1042, 1043, 1046, 1047};
     record.defaultsCategory = 0;
     ShowTabPage(controls, table, record, kTabDefaults);
     for (int category : {4, 1, 2, 0, 3}) {
         ShowDefaultsCategory(controls, table, category);
         EXPECT_EQ(VisiblePageControls(), Group(kTabDefaults, category)) << category;
-        for (int button : {1041, 1042, 1043, 1046, 1047}) EXPECT_TRUE(controls.Visible(button));
+        for (int button : buttons) EXPECT_TRUE(controls.Visible(button));
     }
+    // The button just pressed has the keyboard focus: hiding it, even for a moment, would move the
+    // focus away (to Install).
+    for (int id : controls.Hidings()) EXPECT_FALSE(buttons.count(id)) << id;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "render/page_text.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +17,8 @@
 #include "resources/resource_ids.h"
 
 namespace {
+
+using ::testing::EndsWith;
 
 std::string Compose(Strings& strings, const PageTextInputs& inputs, bool* known = nullptr) {
     char text[kPageTextSize];
@@ -71,8 +74,6 @@ std::map<int32_t, std::string> RequirementsLines(int32_t printers, bool privileg
     return lines;
 }
 
-bool EndsWith(const std::string& text, const std::string& end) { return text.ends_with(end); }
-
 TEST(PageText, RequirementsSayWhatIsMissing) {
     RcStrings strings;
     const std::string noPrinter = strings.Text(IDS_NO_PRINTER);
@@ -92,8 +93,8 @@ TEST(PageText, RequirementsSayWhatIsMissing) {
     for (const auto& c : cases) {
         std::map<int32_t, std::string> lines = RequirementsLines(c.printers, c.privilege);
         ASSERT_GE(lines.size(), 3u);
-        EXPECT_TRUE(EndsWith(lines[1], c.count)) << lines[1];
-        EXPECT_TRUE(EndsWith(lines[2], c.answer)) << lines[2];
+        EXPECT_THAT(lines[1], EndsWith(c.count));
+        EXPECT_THAT(lines[2], EndsWith(c.answer));
         lines.erase(0);
         lines.erase(1);
         lines.erase(2);

@@ -14,7 +14,7 @@ TEST(SetupDialogRecord, NewRecordHoldsTheDefaultsAndZeroElsewhere) {
     std::memset(&record, 0xAB, sizeof record);
     InitNewRecord(record, strings);
 
-    EXPECT_EQ(std::string(record.version, 4), "1.0e");
+    EXPECT_EQ(std::string(record.version, 4), KOVA_VERSION);
     EXPECT_EQ(record.currentTab, 1);
     EXPECT_EQ(record.currentTextPage, 1);
     EXPECT_EQ(record.pickFontEveryTime, 1);
@@ -22,7 +22,7 @@ TEST(SetupDialogRecord, NewRecordHoldsTheDefaultsAndZeroElsewhere) {
 
     SetupDialog expected;
     std::memset(&expected, 0, sizeof expected);
-    std::memcpy(expected.version, "1.0e", 4);
+    std::memcpy(expected.version, KOVA_VERSION, 4);
     expected.currentTab = 1;
     expected.currentTextPage = 1;
     expected.pickFontEveryTime = 1;

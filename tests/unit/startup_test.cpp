@@ -6,11 +6,7 @@
 #include "archive.h"
 #include "build_mode.h"
 #include "control_groups.h"
-#include "fake_file_system.h"
-#include "fake_messages.h"
-#include "fake_process.h"
-#include "fake_registry.h"
-#include "rc_strings.h"
+#include "fake_platform.h"
 #include "render/scramble_codec.h"
 #include "startup.h"
 
@@ -28,6 +24,22 @@ std::vector<int> Ids(const ControlGroup& group) {
     std::vector<int> ids;
     for (size_t i = 0; i < group.size(); ++i) ids.push_back(group[i]);
     return ids;
+}
+
+TEST(Startup, CommandTailFollowsTheProgramName) {
+    const struct {
+        const char* commandLine;
+        const char* tail;
+    } cases[] = {
+        {"\"C:\\Downloads\\My Setup\\Setup.exe\" build", "build"},
+        {"\"C:\\Setup.exe\"build", "build"},
+        {"C:\\Setup.exe  \t build now", "build now"},
+        {"Setup.exe", ""},
+        {"\"C:\\unterminated build", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_STREQ(CommandTail(c.commandLine), c.tail) << c.commandLine;
+    EXPECT_STREQ(CommandTail(nullptr), "");
 }
 
 TEST(ControlGroupTable, RowsHoldTheControlsOfEachPageInOrder) {
@@ -55,7 +67,7 @@ TEST(ControlGroupTable, RowsHoldTheControlsOfEachPageInOrder) {
     }
 }
 
-class BuildModeTest : public ::testing::Test {
+class BuildModeTest : public ::testing::Test, protected FakePlatform {
 protected:
     void SetUp() override {
         for (const char* dir : {"e:", "e:\\visual~1", "e:\\visual~1\\projects", "e:\\visual~1\\projects\\setup",
@@ -68,12 +80,6 @@ protected:
         files.AddFile(kBuildHelpPath, std::string("help"));
         files.AddFile(kBuildContentsPath, std::string(":Base KOVA.hlp"));
     }
-    FakeFileSystem files;
-    FakeRegistry registry;
-    FakeMessages messages;
-    RcStrings strings;
-    FakeProcess process;
-    Platform platform{registry, files, messages, strings, process};
 };
 
 TEST_F(BuildModeTest, WritesTheSetupAndTheScrambledCredits) {
@@ -117,8 +123,8 @@ TEST_F(BuildModeTest, MissingInputLeavesNoSetupAndNamesTheInput) {
         EXPECT_EQ(files.log[0], "delete c:\\setup.exe");
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].caption, "Build Error");
-        EXPECT_EQ(messages.shown[0].text,
-                  "Build mode could not read \"" + std::string(missing) + "\".\nNo setup program was written to c:\\setup.exe.");
+        EXPECT_EQ(messages.shown[0].text, std::string("Build mode could not read \"") + missing +
+                                              "\".\nNo setup program was written to " + kBuildOutputPath + ".");
     }
 }
 

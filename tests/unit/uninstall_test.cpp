@@ -10,12 +10,8 @@
 #include "archive.h"
 #include "dialog/setup_dialog_record.h"
 #include "fake_desktop.h"
-#include "fake_file_system.h"
-#include "fake_messages.h"
-#include "fake_process.h"
-#include "fake_registry.h"
+#include "fake_platform.h"
 #include "install.h"
-#include "rc_strings.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -64,7 +60,7 @@ std::vector<uint8_t> SetupWithPayload(const std::string& marker) {
     return file;
 }
 
-class Uninstall : public ::testing::Test {
+class Uninstall : public ::testing::Test, protected FakePlatform {
 protected:
     void SetUp() override {
         for (const Key& key : kKeys) registry.AddKey(key.root, key.path);
@@ -122,12 +118,6 @@ protected:
         EXPECT_TRUE(launcher.started.empty());
     }
 
-    FakeRegistry registry;
-    FakeFileSystem files;
-    FakeMessages messages;
-    RcStrings strings;
-    FakeProcess process;
-    Platform platform{registry, files, messages, strings, process};
     FakeLauncher launcher;
     FakeQuit quit;
     SetupDialog record{};
@@ -244,12 +234,25 @@ TEST_F(Uninstall, SecondPressFinishesAnUninstallThatStoppedHalfway) {
     EXPECT_EQ(quit.posted, std::vector<int>{0});
 }
 
+// The keys are gone, so the program still ends; but the files could not be removed, so no success box follows.
 TEST_F(Uninstall, SetupWithoutPayloadStillFinishes) {
     files.ownExecutable = std::vector<uint8_t>(512, 'I');
     EXPECT_TRUE(Remove());
-    ASSERT_EQ(messages.shown.size(), 2u);
+    ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, kNoArchiveText);
-    EXPECT_EQ(messages.shown[1].caption, "Success");
+    EXPECT_EQ(quit.posted, std::vector<int>{0});
+}
+
+TEST_F(Uninstall, FileThatStaysEndsWithItsMessageAndNoSuccessBox) {
+    files.failOp = FileOp::Delete;
+    files.failPath = "C:\\KOVA\\KOVA.exe";
+    EXPECT_TRUE(Remove());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "Error: these files could not be deleted and are left in place:\nC:\\KOVA\\KOVA.exe\n\n"
+              "KOVA's registry entries are removed. Please delete the files by hand, with the copy of SETUP in "
+              "C:\\KOVA. KOVA NOT fully removed!");
+    EXPECT_TRUE(launcher.started.empty());
     EXPECT_EQ(quit.posted, std::vector<int>{0});
 }
 

@@ -1,10 +1,14 @@
 // setup-pack: builds a setup executable from an image and payload files (the same bytes as the
 // setup program's build mode) and lists, verifies and extracts the archive of an existing setup.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +17,7 @@
 #include "archive_marker.h"
 #include "platform/files_posix.h"
 #include "setup_writer.h"
+#include "windows_1252.h"
 
 namespace {
 
@@ -24,14 +29,20 @@ constexpr const char* kUsage =
     "usage: setup-pack build --image IMAGE --out OUTPUT [--system FILE | FILE]...\n"
     "       setup-pack list SETUP\n"
     "       setup-pack verify SETUP\n"
-    "       setup-pack extract SETUP --to DIR\n"
+    "       setup-pack extract SETUP --to DIR [--force]\n"
+    "       setup-pack --version\n"
     "\n"
     "build    append a setup archive carrying FILE... (in order) to IMAGE and write OUTPUT;\n"
-    "         the entry name is the file's base name; --system FILE marks the next file for\n"
-    "         the Windows system directory (destination 1) instead of the installation directory\n"
+    "         the entry name is the file's base name, stored in Windows-1252; --system FILE\n"
+    "         marks the next file for the Windows system directory instead of the installation\n"
+    "         directory. A setup carries 1 to 16 files, each name at most 255 characters and an\n"
+    "         ordinary Windows file name, and is at most 1 GiB in all\n"
     "list     print each entry: name, size, destination, body offset\n"
     "verify   exit 0 when the archive is well-formed, 1 with a message otherwise\n"
-    "extract  write every entry's body into DIR\n";
+    "extract  write every entry's body into DIR (created if missing), system-directory entries\n"
+    "         into DIR/system; an existing file is replaced only with --force\n"
+    "\n"
+    "Options may come in any order; COMMAND --help prints this text.\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "setup-pack: %s\n%s", message.c_str(), kUsage);
@@ -43,121 +54,374 @@ int Failure(const std::string& message) {
     return kExitFailure;
 }
 
+std::string Cause(int error) { return std::strerror(error); }
+
+std::string Quoted(std::string_view name) { return "\"" + PrintableName(name) + "\""; }
+
 std::string BaseName(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-int Build(const std::vector<std::string>& args) {
-    std::string image, output;
-    std::vector<std::string> paths, names;
-    std::vector<uint8_t> destinations;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--image" || arg == "--out" || arg == "--system") {
-            if (i + 1 == args.size()) return UsageError(arg + " needs a file name");
-            const std::string& value = args[++i];
-            if (arg == "--image") image = value;
-            else if (arg == "--out") output = value;
-            else {
-                paths.push_back(value);
-                destinations.push_back(1);
-            }
-        } else if (arg.starts_with("--")) {
-            return UsageError("unknown option " + arg);
-        } else {
-            paths.push_back(arg);
-            destinations.push_back(0);
-        }
-    }
-    if (image.empty() || output.empty()) return UsageError("build needs --image and --out");
-    std::vector<PayloadInput> payload;
-    for (const std::string& path : paths) names.push_back(BaseName(path));
-    for (size_t i = 0; i < paths.size(); ++i) {
-        payload.push_back({paths[i].c_str(), names[i].c_str(), destinations[i]});
-    }
-
-    PosixFileSystem files;
-    const SetupWriteResult result = WriteSetupExecutable(files, kArchiveMarkerText, image.c_str(), payload,
-                                                         output.c_str());
-    switch (result.status) {
-        case SetupWriteStatus::Written:
-            ::chmod(output.c_str(), 0755);  // a setup is a program
-            return kExitOk;
-        case SetupWriteStatus::BadMarker: return Failure("the archive marker does not fit its field");
-        case SetupWriteStatus::BadName:
-            return Failure(std::string("cannot carry ") + result.path +
-                           ": the entry name must be 1 to 259 characters without \\ / or :, and at most 16 files");
-        case SetupWriteStatus::InputUnreadable:
-            return Failure(std::string("cannot read ") + result.path + ": " + std::strerror(errno));
-        case SetupWriteStatus::InputTooLarge:
-            return Failure(std::string(result.path) + " is larger than an entry can hold (4 GiB - 1)");
-        case SetupWriteStatus::OutputFailed:
-            return Failure("cannot write " + output + ": " + std::strerror(errno));
-    }
-    return kExitFailure;
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
-struct LoadedSetup {
-    PosixFileSystem files;
-    FileView view;
-    SetupArchive archive;
-    LoadedSetup() = default;
-    LoadedSetup(const LoadedSetup&) = delete;
-    LoadedSetup& operator=(const LoadedSetup&) = delete;
-    ~LoadedSetup() {
-        if (view.data) files.Unmap(view);
+// An input must be a file that can be read; a folder is named as such instead of failing later.
+std::optional<std::string> InputProblem(const std::string& path, struct stat& status) {
+    if (::stat(path.c_str(), &status) != 0) return "cannot read " + path + ": " + Cause(errno);
+    if (S_ISDIR(status.st_mode)) return path + " is a folder, not a file";
+    return std::nullopt;
+}
+
+// The command's words: options with a value, flags, and the rest in order. A repeated option is an error.
+struct Arguments {
+    std::vector<std::pair<std::string, std::string>> options;
+    std::vector<std::string> flags;
+    std::vector<std::string> rest;
+    std::string error;
+
+    const std::string* Option(std::string_view name) const {
+        for (const auto& [key, value] : options) {
+            if (key == name) return &value;
+        }
+        return nullptr;
     }
-    std::span<const uint8_t> bytes() const { return {view.data, view.size}; }
+    bool Flag(std::string_view name) const {
+        for (const std::string& flag : flags) {
+            if (flag == name) return true;
+        }
+        return false;
+    }
 };
 
-int Load(const std::string& path, LoadedSetup& setup) {
-    if (!setup.files.MapFile(path.c_str(), setup.view)) {
-        return Failure("cannot read " + path + ": " + std::strerror(errno));
+// `valued` options take the next word once; the `repeatable` one (build's --system) may come again
+// and stays in `rest` with its value, so that the files keep their order.
+Arguments Parse(const std::vector<std::string>& args, std::initializer_list<std::string_view> valued,
+                std::initializer_list<std::string_view> flags, std::string_view repeatable = {}) {
+    Arguments parsed;
+    for (size_t i = 0; i < args.size() && parsed.error.empty(); ++i) {
+        const std::string& arg = args[i];
+        const bool isValued = std::find(valued.begin(), valued.end(), arg) != valued.end();
+        if (isValued || arg == repeatable) {
+            if (i + 1 == args.size()) {
+                parsed.error = arg + " needs a value";
+            } else if (arg == repeatable) {
+                parsed.rest.push_back(arg);
+                parsed.rest.push_back(args[++i]);
+            } else if (parsed.Option(arg) != nullptr) {
+                parsed.error = arg + " is given twice";
+            } else {
+                parsed.options.emplace_back(arg, args[++i]);
+            }
+        } else if (std::find(flags.begin(), flags.end(), arg) != flags.end()) {
+            parsed.flags.push_back(arg);
+        } else if (arg.starts_with("--")) {
+            parsed.error = "unknown option " + arg;
+        } else {
+            parsed.rest.push_back(arg);
+        }
     }
-    switch (LocateSetupArchive(setup.bytes(), kArchiveMarkerText, setup.archive)) {
+    return parsed;
+}
+
+struct PlannedEntry {
+    std::string path;
+    std::string name;  // in Windows-1252
+    uint8_t destination = 0;
+};
+
+std::string WriteFailureMessage(const SetupWriteResult& result, int error, const std::vector<PlannedEntry>& entries,
+                                const std::string& output) {
+    const auto nameOf = [&](const char* path) {
+        for (const PlannedEntry& entry : entries) {
+            if (entry.path.c_str() == path) return Quoted(entry.name);
+        }
+        return std::string("\"\"");
+    };
+    switch (result.status) {
+        case SetupWriteStatus::Written: break;
+        case SetupWriteStatus::BadMarker: return "the archive marker does not fit its field";
+        case SetupWriteStatus::TooManyFiles:
+            return std::to_string(result.size) + " files given: a setup carries at most " +
+                   std::to_string(kMaxArchiveEntries) + " files";
+        case SetupWriteStatus::BadName:
+            if (result.fault == ArchiveFault::SameName) {
+                return "cannot carry " + std::string(result.path) + ": its name " + nameOf(result.path) +
+                       " differs only in letter case from that of " + result.earlierPath +
+                       ", and both go to the same folder";
+            }
+            return "cannot carry " + std::string(result.path) + " as " + nameOf(result.path) + ": " +
+                   ArchiveFaultText(result.fault);
+        case SetupWriteStatus::InputUnreadable:
+            return "cannot read " + std::string(result.path) + ": " +
+                   (error != 0 ? Cause(error) : "it changed size while it was being read");
+        case SetupWriteStatus::InputTooLarge:
+            return "cannot carry " + std::string(result.path) + ": the setup would be " + std::to_string(result.size) +
+                   " bytes, more than the " + std::to_string(kMaxSetupSize) + " bytes (1 GiB) a setup can be";
+        case SetupWriteStatus::OutputFailed:
+            return "cannot write " + output + ": " + (error != 0 ? Cause(error) : "the write did not complete");
+    }
+    return "cannot write " + output;
+}
+
+// Refuses an image that carries an archive already: the setup would find the old one first.
+std::optional<std::string> ImageProblem(const std::string& image) {
+    PosixFileSystem files;
+    FileView view;
+    if (!files.MapFile(image.c_str(), view)) return "cannot read " + image + ": " + Cause(errno);
+    const size_t at = FindFirst({view.data, view.size}, kArchiveMarkerText);
+    files.Unmap(view);
+    if (at == static_cast<size_t>(-1)) return std::nullopt;
+    return image + " already carries a setup archive (its marker is at offset " + std::to_string(at) +
+           "): build from the setup image without archive";
+}
+
+int Build(const std::vector<std::string>& args) {
+    const Arguments parsed = Parse(args, {"--image", "--out"}, {}, "--system");
+    if (!parsed.error.empty()) return UsageError(parsed.error);
+    const std::string* image = parsed.Option("--image");
+    const std::string* output = parsed.Option("--out");
+    if (image == nullptr || output == nullptr) return UsageError("build needs --image and --out");
+
+    std::vector<PlannedEntry> entries;
+    for (size_t i = 0; i < parsed.rest.size(); ++i) {
+        const bool system = parsed.rest[i] == "--system";
+        const std::string& path = system ? parsed.rest[++i] : parsed.rest[i];
+        entries.push_back({path, "", static_cast<uint8_t>(system ? 1 : 0)});
+    }
+    if (entries.empty()) return UsageError("build needs at least one FILE: a setup carries 1 to 16 files");
+
+    struct stat imageStatus{};
+    if (const auto problem = InputProblem(*image, imageStatus)) return Failure(*problem);
+    std::vector<struct stat> inputs{imageStatus};
+    for (PlannedEntry& entry : entries) {
+        struct stat status{};
+        if (const auto problem = InputProblem(entry.path, status)) return Failure(*problem);
+        inputs.push_back(status);
+        const std::optional<std::string> name = Utf8ToWindows1252(BaseName(entry.path));
+        if (!name) {
+            return Failure("cannot carry " + entry.path +
+                           ": its name cannot be written in Windows-1252, the code page the setup reads names in");
+        }
+        entry.name = *name;
+    }
+    struct stat outputStatus{};
+    if (::stat(output->c_str(), &outputStatus) == 0) {
+        if (S_ISDIR(outputStatus.st_mode)) return Failure(*output + " is a folder, not a file");
+        for (size_t i = 0; i < inputs.size(); ++i) {
+            if (inputs[i].st_dev == outputStatus.st_dev && inputs[i].st_ino == outputStatus.st_ino) {
+                return Failure(*output + " is the same file as the input " + (i == 0 ? *image : entries[i - 1].path) +
+                               ": choose another output");
+            }
+        }
+    }
+    if (const auto problem = ImageProblem(*image)) return Failure(*problem);
+
+    // Written beside the output and renamed into place: a failure leaves any old output as it was.
+    std::string temporary = FolderOf(*output) + "/." + BaseName(*output) + ".XXXXXX";
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0) return Failure("cannot write " + *output + ": " + Cause(errno));
+    ::close(descriptor);
+
+    std::vector<PayloadInput> payload;
+    for (const PlannedEntry& entry : entries) payload.push_back({entry.path.c_str(), entry.name.c_str(), entry.destination});
+    PosixFileSystem files;
+    errno = 0;
+    const SetupWriteResult result =
+        WriteSetupExecutable(files, kArchiveMarkerText, image->c_str(), payload, temporary.c_str());
+    const int error = errno;
+    if (result.status != SetupWriteStatus::Written) {
+        ::unlink(temporary.c_str());
+        return Failure(WriteFailureMessage(result, error, entries, *output));
+    }
+    if (::chmod(temporary.c_str(), 0755) != 0 || ::rename(temporary.c_str(), output->c_str()) != 0) {
+        const int renameError = errno;
+        ::unlink(temporary.c_str());
+        return Failure("cannot write " + *output + ": " + Cause(renameError));
+    }
+    return kExitOk;
+}
+
+const char* RawEntryName(std::span<const uint8_t> file, uint32_t index) {
+    // Only called for entries whose table lies within the file.
+    return reinterpret_cast<const char*>(file.data() + FindFirst(file, kArchiveMarkerText) + kArchiveHeaderSize +
+                                         size_t{kEntrySize} * index + kEntryNameOffset);
+}
+
+std::string EntryLabel(std::span<const uint8_t> file, uint32_t index) {
+    const char* name = RawEntryName(file, index);
+    return "entry " + std::to_string(index + 1) + " " + Quoted({name, strnlen(name, kEntryNameSize)});
+}
+
+std::string DamageMessage(const std::string& path, std::span<const uint8_t> file, const ArchiveDamage& damage) {
+    const std::string damaged = path + ": the setup archive is damaged: ";
+    switch (damage.fault) {
+        case ArchiveFault::TooManyEntries:
+            return damaged + "it holds " + std::to_string(damage.count) + " entries; " +
+                   ArchiveFaultText(damage.fault);
+        case ArchiveFault::TablePastEnd:
+        case ArchiveFault::BodiesPastEnd:
+        case ArchiveFault::None: return damaged + ArchiveFaultText(damage.fault);
+        case ArchiveFault::Unterminated:
+            return damaged + "entry " + std::to_string(damage.entry + 1) + ": " + ArchiveFaultText(damage.fault);
+        case ArchiveFault::SameName:
+            return damaged + EntryLabel(file, damage.entry) + ": " + ArchiveFaultText(damage.fault) + " (" +
+                   EntryLabel(file, damage.earlier) + ")";
+        default: return damaged + EntryLabel(file, damage.entry) + ": " + ArchiveFaultText(damage.fault);
+    }
+}
+
+int Load(const std::string& path, PosixFileSystem& files, MappedSetupFile& setup) {
+    struct stat status{};
+    if (const auto problem = InputProblem(path, status)) return Failure(*problem);
+    if (!files.MapFile(path.c_str(), setup.view)) return Failure("cannot read " + path + ": " + Cause(errno));
+    ArchiveDamage damage;
+    switch (LocateSetupArchive(setup.bytes(), kArchiveMarkerText, setup.archive, &damage)) {
         case ArchiveStatus::Found: return kExitOk;
         case ArchiveStatus::NoArchive: return Failure(path + ": no setup archive found");
-        case ArchiveStatus::Damaged:
-            return Failure(path +
-                           ": the setup archive is damaged (its table or bodies run past the end of the file, "
-                           "or an entry name is not a zero-terminated bare file name)");
+        case ArchiveStatus::Damaged: return Failure(DamageMessage(path, setup.bytes(), damage));
     }
     return kExitFailure;
 }
 
 int List(const std::string& path) {
-    LoadedSetup setup;
-    if (const int status = Load(path, setup); status != kExitOk) return status;
+    PosixFileSystem files;
+    MappedSetupFile setup(files);
+    if (const int status = Load(path, files, setup); status != kExitOk) return status;
     std::printf("%-32s %12s %11s %12s\n", "name", "size", "destination", "body offset");
     for (ArchiveEntry entry; NextArchiveEntry(setup.bytes(), setup.archive, entry);) {
-        std::printf("%-32s %12u %11s %12zu\n", entry.name, entry.size, entry.destination ? "system" : "install",
-                    entry.bodyOffset);
+        std::printf("%-32s %12u %11s %12zu\n", PrintableName(entry.name).c_str(), entry.size,
+                    entry.destination ? "system" : "install", entry.bodyOffset);
     }
     return kExitOk;
 }
 
 int Verify(const std::string& path) {
-    LoadedSetup setup;
-    if (const int status = Load(path, setup); status != kExitOk) return status;
+    PosixFileSystem files;
+    MappedSetupFile setup(files);
+    if (const int status = Load(path, files, setup); status != kExitOk) return status;
     std::printf("%s: %u entries, archive at offset %zu\n", path.c_str(), setup.archive.count, setup.archive.start);
     return kExitOk;
 }
 
-int Extract(const std::string& path, const std::string& directory) {
-    LoadedSetup setup;
-    if (const int status = Load(path, setup); status != kExitOk) return status;
-    PosixFileSystem files;
-    for (ArchiveEntry entry; NextArchiveEntry(setup.bytes(), setup.archive, entry);) {
-        const std::string target = directory + "/" + entry.name;
-        FileHandle out = -1;
-        if (!files.CreateTruncated(target.c_str(), out)) {
-            return Failure("cannot create " + target + ": " + std::strerror(errno));
-        }
-        const bool written = files.Write(out, setup.bytes().subspan(entry.bodyOffset, entry.size));
-        if (!files.Close(out) || !written) return Failure("cannot write " + target + ": " + std::strerror(errno));
+// Creates the folder and its missing parents.
+bool MakeFolders(const std::string& path) {
+    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+        const std::string prefix = path.substr(0, slash);
+        if (::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return false;
+        if (slash == std::string::npos) break;
     }
-    return kExitOk;
+    struct stat status{};
+    if (::stat(path.c_str(), &status) != 0) return false;
+    if (!S_ISDIR(status.st_mode)) errno = ENOTDIR;
+    return S_ISDIR(status.st_mode);
+}
+
+// A folder descriptor for DIR or DIR/system; the latter is made if missing and never followed as a link.
+int OpenTargetFolder(int top, const char* sub, const std::string& shown, std::string& problem) {
+    if (sub == nullptr) return ::dup(top);
+    if (::mkdirat(top, sub, 0777) != 0 && errno != EEXIST) {
+        problem = "cannot create " + shown + ": " + Cause(errno);
+        return -1;
+    }
+    const int folder = ::openat(top, sub, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0) problem = shown + " is not a folder (a link is never followed): " + Cause(errno);
+    return folder;
+}
+
+struct Target {
+    int folder = -1;
+    std::string name;   // in UTF-8
+    std::string shown;  // DIR/name or DIR/system/name
+};
+
+// Nothing is written before every target has been checked: a link is never followed, and an
+// existing file is replaced only with --force.
+std::optional<std::string> TargetProblem(const Target& target, bool force) {
+    struct stat status{};
+    if (::fstatat(target.folder, target.name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT ? std::nullopt : std::optional("cannot check " + target.shown + ": " + Cause(errno));
+    }
+    if (S_ISLNK(status.st_mode)) return target.shown + " is a symbolic link: extract never follows links";
+    if (!S_ISREG(status.st_mode)) return target.shown + " exists and is not a file";
+    if (!force) return target.shown + " exists: give --force to replace it";
+    return std::nullopt;
+}
+
+std::optional<std::string> WriteTarget(const Target& target, std::span<const uint8_t> body) {
+    if (::unlinkat(target.folder, target.name.c_str(), 0) != 0 && errno != ENOENT) {
+        return "cannot replace " + target.shown + ": " + Cause(errno);
+    }
+    const int file =
+        ::openat(target.folder, target.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (file < 0) return "cannot create " + target.shown + ": " + Cause(errno);
+    for (size_t done = 0; done < body.size();) {
+        const ssize_t wrote = ::write(file, body.data() + done, body.size() - done);
+        if (wrote <= 0) {
+            const int error = wrote < 0 ? errno : ENOSPC;
+            ::close(file);
+            return "cannot write " + target.shown + ": " + Cause(error);
+        }
+        done += static_cast<size_t>(wrote);
+    }
+    if (::close(file) != 0) return "cannot write " + target.shown + ": " + Cause(errno);
+    return std::nullopt;
+}
+
+int Extract(const std::string& path, const std::string& directory, bool force) {
+    PosixFileSystem files;
+    MappedSetupFile setup(files);
+    if (const int status = Load(path, files, setup); status != kExitOk) return status;
+    if (!MakeFolders(directory)) return Failure("cannot create the folder " + directory + ": " + Cause(errno));
+    const int top = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (top < 0) return Failure("cannot open the folder " + directory + ": " + Cause(errno));
+
+    std::string problem;
+    int folders[2] = {-1, -1};  // installation directory, system directory
+    std::vector<Target> targets;
+    std::vector<ArchiveEntry> entries;
+    for (ArchiveEntry entry; problem.empty() && NextArchiveEntry(setup.bytes(), setup.archive, entry);) {
+        const int which = entry.destination != 0 ? 1 : 0;
+        const std::string folderShown = directory + (which ? "/system" : "");
+        if (folders[which] < 0) folders[which] = OpenTargetFolder(top, which ? "system" : nullptr, folderShown, problem);
+        if (folders[which] < 0) break;
+        const std::string name = Windows1252ToUtf8(entry.name);
+        targets.push_back({folders[which], name, folderShown + "/" + name});
+        entries.push_back(entry);
+        if (const auto stop = TargetProblem(targets.back(), force)) problem = *stop;
+    }
+    for (size_t i = 0; problem.empty() && i < targets.size(); ++i) {
+        if (const auto stop = WriteTarget(targets[i], setup.bytes().subspan(entries[i].bodyOffset, entries[i].size))) {
+            problem = *stop;
+        }
+    }
+    for (const int folder : folders) {
+        if (folder >= 0) ::close(folder);
+    }
+    ::close(top);
+    return problem.empty() ? kExitOk : Failure(problem);
+}
+
+int ReadCommand(const std::string& command, const std::vector<std::string>& args) {
+    const Arguments parsed = Parse(args, {"--to"}, {"--force"});
+    if (!parsed.error.empty()) return UsageError(parsed.error);
+    if (parsed.rest.size() != 1) return UsageError(command + " takes one setup file");
+    const std::string* to = parsed.Option("--to");
+    if (command == "extract") {
+        if (to == nullptr) return UsageError("extract takes SETUP --to DIR");
+        return Extract(parsed.rest[0], *to, parsed.Flag("--force"));
+    }
+    if (to != nullptr || parsed.Flag("--force")) return UsageError(command + " takes no --to or --force");
+    return command == "list" ? List(parsed.rest[0]) : Verify(parsed.rest[0]);
+}
+
+bool AsksForHelp(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -167,18 +431,15 @@ int main(int argc, char** argv) {
     if (args.empty()) return UsageError("no command given");
     const std::string command = args.front();
     args.erase(args.begin());
-    if (command == "--help" || command == "-h" || command == "help") {
+    if (command == "--help" || command == "-h" || command == "help" || AsksForHelp(args)) {
         std::fputs(kUsage, stdout);
         return kExitOk;
     }
+    if (command == "--version") {
+        std::printf("setup-pack %s\n", KOVA_VERSION);
+        return kExitOk;
+    }
     if (command == "build") return Build(args);
-    if (command == "list" || command == "verify") {
-        if (args.size() != 1) return UsageError(command + " takes one setup file");
-        return command == "list" ? List(args[0]) : Verify(args[0]);
-    }
-    if (command == "extract") {
-        if (args.size() != 3 || args[1] != "--to") return UsageError("extract takes SETUP --to DIR");
-        return Extract(args[0], args[2]);
-    }
+    if (command == "list" || command == "verify" || command == "extract") return ReadCommand(command, args);
     return UsageError("unknown command " + command);
 }

@@ -15,7 +15,7 @@ stage_build_inputs() {
 }
 
 credits_text() {
-    python3 - "$ROOT/setup/resources/strings.rc" <<'PY'
+    python3 - "$E2E_BUILD/resources/strings.rc" <<'PY'
 import re, sys
 for line in open(sys.argv[1], encoding="latin-1"):
     m = re.match(r'\s*IDS_CREDITS\s+"((?:[^"]|"")*)"\s*$', line)

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The install of the shipped Setup.exe under Wine, against the same bytes copied by a Win32 program
+# with CopyFileA in the same prefix and by the host's cp, at 16 and 256 MiB of payload (three
+# files). The setup's time runs from pressing Install to the visible success box, measured by
+# install-timer inside Wine; copy-files times its own copies; cp is timed by the shell. Warm figures
+# are medians of ROUNDS alternating runs; "cold" is the first install after the setup file was
+# written. The setup's peak private memory is its Wine process's peak RssAnon, sampled every 5 ms.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+source "$ROOT/tests/e2e/lib.sh"
+ROUNDS=${ROUNDS:-5}
+work=$(mktemp -d)
+trap 'e2e_stop_started; rm -rf "$work"' EXIT
+E2E_OWN_DISPLAY=1 e2e_start_display
+e2e_start_cups >/dev/null 2>&1
+e2e_template
+e2e_new_prefix bench-install
+wineserver -p 600 >/dev/null 2>&1 || true
+bench_dir="$DRIVE_C/bench"
+mkdir -p "$bench_dir"
+cp "$E2E_BUILD/copy-files.exe" "$E2E_BUILD/install-timer.exe" "$bench_dir/"
+# The setup's default directory: the Programs folder.
+install_dir="$DRIVE_C/users/${USER:-$(id -un)}/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+
+now() { date +%s.%N; }
+elapsed_ms() { python3 -c "print(f'{($2 - $1) * 1000:.1f}')"; }
+
+# Peak RssAnon (KiB) of the processes whose command line holds $1, until the file $2 exists.
+sample_memory() {
+    local peak=0
+    while [ ! -e "$2" ]; do
+        for pid in $(pgrep -f -- "$1" || true); do
+            local anon
+            anon=$(awk '/^RssAnon:/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0)
+            [ "${anon:-0}" -gt "$peak" ] && peak=$anon
+        done
+        sleep 0.005
+    done
+    echo "$peak"
+}
+
+# One first install of SETUP (a Windows path under C:\bench): prints "MILLISECONDS PEAK-KIB".
+time_install() {
+    local setup=$1 name
+    name=$(basename "$setup")
+    wine reg delete 'HKLM\Software\KOVA' /f >/dev/null 2>&1 || true
+    rm -f "$install_dir"/payload?.bin "$install_dir/Setup.exe"
+    local done_file="$work/done"
+    rm -f "$done_file"
+    sample_memory "$name" "$done_file" >"$work/peak" &
+    local sampler=$!
+    (cd "$bench_dir" && exec wine "$name") >/dev/null 2>&1 &
+    local setup_pid=$!
+    local ms
+    ms=$(wine "$bench_dir/install-timer.exe" "$DIALOG_TITLE" | tr -d '\r')
+    wait "$setup_pid" || true
+    touch "$done_file"
+    wait "$sampler"
+    cmp -s "$setup" "$install_dir/Setup.exe" || { echo "the install of $name wrote no Setup.exe" >&2; exit 1; }
+    echo "$ms $(cat "$work/peak")"
+}
+
+time_copy_files() {
+    rm -rf "$DRIVE_C/copied"
+    mkdir -p "$DRIVE_C/copied"
+    wine "$bench_dir/copy-files.exe" 'C:\copied' "${windows_inputs[@]}" | tr -d '\r'
+}
+
+time_cp() {
+    rm -rf "$work/copied"
+    mkdir -p "$work/copied"
+    local start end
+    start=$(now)
+    cp "${host_inputs[@]}" "$work/copied/"
+    end=$(now)
+    elapsed_ms "$start" "$end"
+}
+
+for mib in ${SIZES:-16 256}; do
+    inputs=()
+    for i in 1 2 3; do
+        head -c $((mib * 1024 * 1024 / 3)) /dev/urandom >"$work/payload$i.bin"
+        inputs+=("$work/payload$i.bin")
+    done
+    setup="$bench_dir/Setup-$mib.exe"
+    "$ROOT/dist/setup-pack" build --image "$ROOT/dist/image/setup.exe" --out "$setup" "${inputs[@]}" >/dev/null
+    cp "${inputs[@]}" "$bench_dir/"
+    host_inputs=("$bench_dir/payload1.bin" "$bench_dir/payload2.bin" "$bench_dir/payload3.bin" "$setup")
+    windows_inputs=('C:\bench\payload1.bin' 'C:\bench\payload2.bin' 'C:\bench\payload3.bin' "C:\\bench\\Setup-$mib.exe")
+    read -r cold cold_peak < <(time_install "$setup")
+    setup_ms=() copy_ms=() cp_ms=() peaks=()
+    for _ in $(seq "$ROUNDS"); do
+        read -r ms peak < <(time_install "$setup")
+        setup_ms+=("$ms")
+        peaks+=("$peak")
+        copy_ms+=("$(time_copy_files)")
+        cp_ms+=("$(time_cp)")
+    done
+    python3 - "$mib" "$cold" "${setup_ms[*]}" "${copy_ms[*]}" "${cp_ms[*]}" "${peaks[*]} $cold_peak" <<'PY'
+import statistics, sys
+mib, cold = sys.argv[1], float(sys.argv[2])
+setup, copy, cp = (statistics.median(map(float, a.split())) for a in sys.argv[3:6])
+peak = max(map(int, sys.argv[6].split())) / 1024
+def verdict(ok): return "met" if ok else "MISSED"
+print(f"install under Wine, {mib} MiB: Setup.exe {setup:.0f} ms warm, {cold:.0f} ms cold;"
+      f" CopyFileA program {copy:.0f} ms; host cp {cp:.0f} ms")
+print(f"  ratio to the CopyFileA program {setup / copy:.2f} (goal <= 1.0: {verdict(setup <= copy)});"
+      f" ratio to host cp {setup / cp:.2f} (goal <= 1.3: {verdict(setup <= 1.3 * cp)})")
+print(f"  peak private memory (RssAnon) of the setup process: {peak:.1f} MiB")
+PY
+    echo "${peaks[*]} $cold_peak" | tr ' ' '\n' | sort -n | tail -1 >"$work/peak-$mib"
+done
+[ -e "$work/peak-16" ] && [ -e "$work/peak-256" ] && python3 - "$(cat "$work/peak-16")" "$(cat "$work/peak-256")" <<'PY'
+import sys
+small, large = (int(v) / 1024 for v in sys.argv[1:3])
+print(f"install under Wine, peak private memory 16 vs 256 MiB payload: {small:.1f} vs {large:.1f} MiB,"
+      f" difference {large - small:.1f} MiB (goal <= 2: {'met' if abs(large - small) <= 2 else 'MISSED'})")
+PY
+e2e_end_prefix

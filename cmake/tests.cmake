@@ -1,0 +1,54 @@
+# Every test of the project in this one CTest tree, so that one ctest run gives one summary:
+#   unit  the GoogleTest cases (host.cmake discovers them)
+#   image each program in tests/image/: checks of the built dist/image/setup.exe and dist/Setup.exe
+#   cli   each program in tests/tools/: the host tools' command lines
+#   fuzz  each fuzz/NAME_fuzz.cpp, run for FUZZ_SECONDS (20) seconds from the fuzz preset's tree
+#   e2e   each scenario_NAME function of tests/e2e/scenarios/*.sh, under Wine, one at a time
+# The image, cli and e2e tests check what scripts/build left in dist/ and build/win32.
+# Scenario files are read at configure time; editing one reconfigures at the next build.
+
+function(kova_script_tests label directory)
+    file(GLOB scripts CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${directory}/*)
+    foreach(script ${scripts})
+        get_filename_component(name ${script} NAME_WE)
+        add_test(NAME ${label}.${name} COMMAND ${script} WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+        set_tests_properties(${label}.${name} PROPERTIES LABELS ${label} TIMEOUT 900)
+    endforeach()
+endfunction()
+kova_script_tests(image tests/image)
+kova_script_tests(cli tests/tools)
+
+add_test(NAME fuzz.build COMMAND ${CMAKE_SOURCE_DIR}/tests/fuzz/run --build WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(fuzz.build PROPERTIES LABELS fuzz FIXTURES_SETUP fuzz_build TIMEOUT 900)
+file(GLOB fuzzers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*_fuzz.cpp)
+foreach(fuzzer ${fuzzers})
+    get_filename_component(name ${fuzzer} NAME_WE)
+    add_test(NAME fuzz.${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/fuzz/run ${name} WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+    set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz FIXTURES_REQUIRED fuzz_build TIMEOUT 900)
+endforeach()
+
+# The Wine scenarios share one display, one private CUPS scheduler and one booted template prefix,
+# started before the first scenario and stopped after the last by tests/e2e/fixture.
+set(e2e_fixture ${CMAKE_SOURCE_DIR}/tests/e2e/fixture)
+foreach(fixture display cups template)
+    add_test(NAME e2e.${fixture} COMMAND ${e2e_fixture} start ${fixture} WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+    set_tests_properties(e2e.${fixture} PROPERTIES LABELS e2e FIXTURES_SETUP e2e_${fixture} RUN_SERIAL ON TIMEOUT 300)
+endforeach()
+set_tests_properties(e2e.template PROPERTIES FIXTURES_REQUIRED e2e_display)
+foreach(fixture display cups)
+    add_test(NAME e2e.${fixture}.stop COMMAND ${e2e_fixture} stop ${fixture} WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+    set_tests_properties(e2e.${fixture}.stop PROPERTIES LABELS e2e FIXTURES_CLEANUP e2e_${fixture} RUN_SERIAL ON)
+endforeach()
+
+file(GLOB scenario_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/scenarios/*.sh)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${scenario_files})
+foreach(file ${scenario_files})
+    file(STRINGS ${file} definitions REGEX "^scenario_[A-Za-z0-9_]+[ \t]*\\(\\)")
+    foreach(definition ${definitions})
+        string(REGEX REPLACE "^scenario_([A-Za-z0-9_]+).*$" "\\1" name "${definition}")
+        add_test(NAME e2e.${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/scenario ${name}
+            WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+        set_tests_properties(e2e.${name} PROPERTIES LABELS e2e RUN_SERIAL ON TIMEOUT 600
+            FIXTURES_REQUIRED "e2e_display;e2e_cups;e2e_template")
+    endforeach()
+endforeach()

@@ -1,0 +1,4 @@
+#pragma once
+#include "platform/volumes.h"
+
+Volumes& Win32Volumes();

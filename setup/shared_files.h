@@ -1,0 +1,21 @@
+#pragma once
+// Reference counts of shared files in the Windows system directory, kept as Windows programs keep
+// them: under HKLM "Software\Microsoft\Windows\CurrentVersion\SharedDLLs", one DWORD value per
+// file, named by the file's full path, counting the installations that use it.
+#include "platform/ports.h"
+
+inline constexpr char kSharedDllsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+// Counts one more user of `path`. A file that was there before without a count has had one user
+// already (whoever put it there), so its count starts at two.
+void AddSharedFileUser(Registry& registry, const char* path, bool fileWasThere);
+
+enum class SharedFileRelease {
+    LastUser,   // the count has reached zero: the file may go, then ForgetSharedFile
+    StillUsed,  // another installation still uses the file, or its count could not be read or written
+};
+
+// Counts one user less of `path`.
+SharedFileRelease ReleaseSharedFile(Registry& registry, const char* path);
+// Removes the count of a file that is gone.
+void ForgetSharedFile(Registry& registry, const char* path);

@@ -1,0 +1,256 @@
+# The setup dialog by keyboard alone, bad input at Install, and the page text after repaints. All
+# input is real X input on the scenario's display.
+
+KEYBOARD_SETUP="$ROOT/build/win32/Setup.exe"
+
+selected_tab() { driver selected-tab "$DIALOG_TITLE" | tr -d '\r'; }
+# The text of a message box, read from its static control 0xFFFF.
+box_text() { driver state "$1" 65535 | sed 's/^.*text=//' | tr -d '\r'; }
+
+# Turns the pages with Ctrl+PgDn until PAGE is on display.
+turn_to() {  # turn_to PAGE
+    for _ in 1 2 3 4; do
+        [ "$(selected_tab)" = "$1" ] && return 0
+        press ctrl+Next
+    done
+    fail "Ctrl+PgDn never reached page $1"
+}
+
+# Moves the focus with Tab or Shift+Tab until control ID has it (at most 30 steps).
+tab_to() {  # tab_to ID [shift+Tab]
+    local key=${2:-Tab}
+    for _ in $(seq 30); do
+        case "$(focused "$DIALOG_TITLE")" in "$1 "*) return 0 ;; esac
+        press "$key"
+    done
+    fail "Tab never reached control $1"
+    return 1
+}
+
+scenario_keyboard_only_first_install() {
+    start_setup "$KEYBOARD_SETUP"
+    driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
+    check_equal "the dialog opens on Welcome" 0 "$(selected_tab)"
+    check_contains "Install has the focus at first" "1 Button" "$(focused "$DIALOG_TITLE")"
+    press ctrl+Tab
+    check_equal "Ctrl+Tab turns to Requirements" 1 "$(selected_tab)"
+    press ctrl+shift+Tab
+    check_equal "Ctrl+Shift+Tab turns back to Welcome" 0 "$(selected_tab)"
+    press ctrl+shift+Tab
+    check_equal "Ctrl+Shift+Tab wraps to Installation" 3 "$(selected_tab)"
+    press ctrl+Next
+    check_equal "Ctrl+PgDn wraps to Welcome" 0 "$(selected_tab)"
+    LABELS=$(tab_label_colours)
+    check_equal "Installation label after a visit by keyboard" green "$(label_colour 3)"
+    press ctrl+Next ctrl+Next
+    check_equal "Ctrl+PgDn twice turns to Defaults" 2 "$(selected_tab)"
+    press ctrl+Prior
+    check_equal "Ctrl+PgUp turns back to Requirements" 1 "$(selected_tab)"
+    # The tab strip is the last stop; there the arrow keys turn the pages.
+    tab_to 1000 shift+Tab
+    press Right
+    check_equal "Right on the tab strip turns to Defaults" 2 "$(selected_tab)"
+    LABELS=$(tab_label_colours)
+    check_equal "Defaults label after a visit by arrow key" green "$(label_colour 2)"
+
+    # Printer/Font: "Use this font" by arrow key, then the size typed over.
+    tab_to 1007
+    press Down
+    check_contains "Down checks Use this font" "checked=1" "$(driver state "$DIALOG_TITLE" 1009)"
+    check_contains "the font radios are one stop" "1009 Button" "$(focused "$DIALOG_TITLE")"
+    tab_to 1031
+    type_text 14
+    check_contains "the size typed over the selected text" "text=14" "$(driver state "$DIALOG_TITLE" 1031)"
+    # Sorting: Space on "Sort folders by".
+    tab_to 1041
+    press Down
+    check_contains "Down on the category buttons shows Sorting" "visible=1" "$(driver state "$DIALOG_TITLE" 1044)"
+    check_contains "the focus stays on the category button" "1042 Button" "$(focused "$DIALOG_TITLE")"
+    tab_to 1044
+    press space
+    check_contains "Space checks Sort folders by" "checked=1" "$(driver state "$DIALOG_TITLE" 1044)"
+    # File display: "Enhanced. Show" by arrow key.
+    tab_to 1042 shift+Tab
+    press Down
+    check_contains "the focus stays on File display defaults" "1043 Button" "$(focused "$DIALOG_TITLE")"
+    tab_to 1057
+    press Down
+    check_contains "Down checks Enhanced for files" "checked=1" "$(driver state "$DIALOG_TITLE" 1058)"
+    # Folder display: "Choose settings at print time" with Space.
+    tab_to 1043 shift+Tab
+    press Down
+    check_contains "the focus stays on Folder display def." "1047 Button" "$(focused "$DIALOG_TITLE")"
+    tab_to 1076
+    press space
+    check_contains "Space checks print time for folders" "checked=1" "$(driver state "$DIALOG_TITLE" 1076)"
+    # Backdrop: Space on "Do not".
+    tab_to 1047 shift+Tab
+    press Down
+    check_contains "the focus stays on Backdrop settings" "1046 Button" "$(focused "$DIALOG_TITLE")"
+    check_equal "choosing a category did not leave the page" 2 "$(selected_tab)"
+    tab_to 1067
+    press space
+    check_contains "Space turns Do not into Do" "text=Do" "$(driver state "$DIALOG_TITLE" 1067)"
+    screenshot keyboard-defaults-backdrop
+
+    # Installation: the directory typed over the Programs folder.
+    press ctrl+Tab
+    check_equal "Ctrl+Tab turns to Installation" 3 "$(selected_tab)"
+    check_contains "the focus left the hidden Backdrop button for the tab strip" "1000 " "$(focused "$DIALOG_TITLE")"
+    tab_to 1030 shift+Tab
+    type_text 'C:\Program Files\KOVA'
+    screenshot keyboard-installation
+    press ctrl+Tab
+    check_equal "Ctrl+Tab wraps to Welcome" 0 "$(selected_tab)"
+    tab_to 1
+    press Return
+    check "the success box appears" driver wait-window "KOVA Installer" 30
+    check_contains "the success box" "KOVA has been successfully installed" "$(box_text "KOVA Installer")"
+    press Return
+    wait_setup 30
+    check_equal "exit code after Install" 0 "$SETUP_EXIT"
+
+    local config
+    config=$(config_hex)
+    check_equal "pickFontEveryTime" 0 "$(config_field "$config" 857 B)"
+    check_equal "fontSize" 14 "$(config_field "$config" 1116 '<i')"
+    check_equal "sortFolders" 1 "$(config_field "$config" 21 B)"
+    check_equal "fileDisplayColumn" 1 "$(config_field "$config" 48 '<i')"
+    check_equal "folderDisplayAtPrintTime" 1 "$(config_field "$config" 45 B)"
+    check_equal "printBackdrop" 1 "$(config_field "$config" 64 B)"
+    check_equal "defaultsCategory" 3 "$(config_field "$config" 16 '<i')"
+    check_equal "installationDirectory" 'C:\Program Files\KOVA' "$(config_field "$config" 1381 260s)"
+    check "KOVA.exe installed" test -f "$DRIVE_C/Program Files/KOVA/KOVA.exe"
+    check_equal "Print command" '"C:\Program Files\KOVA\KOVA.exe" dir="%1"' \
+        "$(reg_value 'HKCR\Directory\shell\Print\Command' "")"
+}
+
+# Replaces the text of an edit field as a person does: a click into it, the text selected from its
+# end to its start, then typed over (or deleted when TEXT is empty).
+retype() {  # retype ID TEXT
+    click_control "$DIALOG_TITLE" "$1"
+    press End shift+Home
+    if [ -n "$2" ]; then type_text "$2"; else press BackSpace; fi
+}
+
+# Install is pressed from the Welcome page; the box must name the problem, and after it the dialog
+# is still open at FIELD on PAGE with every setting kept.
+refused_at_install() {  # refused_at_install WHAT CAPTION TEXT PAGE FIELD
+    turn_to 0
+    click_control "$DIALOG_TITLE" 1
+    if ! driver wait-window "$2" 10 >/dev/null; then
+        fail "[$1] no \"$2\" box"
+        return
+    fi
+    check_equal "[$1] the message" "$3" "$(box_text "$2")"
+    press Return
+    check "[$1] the box closes" driver wait-gone "$2" 10
+    check "[$1] the dialog stays open" driver wait-window "$DIALOG_TITLE" 1
+    check_equal "[$1] the dialog shows the page of the field" "$4" "$(selected_tab)"
+    check_contains "[$1] the field has the focus" "$5 " "$(focused "$DIALOG_TITLE")"
+    check_contains "[$1] the changed setting is kept" "checked=1" "$(driver state "$DIALOG_TITLE" 1045)"
+    check "[$1] nothing was stored" bash -c "! wine reg query 'HKLM\\Software\\KOVA' >/dev/null 2>&1"
+}
+
+scenario_bad_directory_and_font_size_keep_the_dialog() {
+    start_setup "$KEYBOARD_SETUP"
+    driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
+    turn_to 2
+    click_control "$DIALOG_TITLE" 1042
+    click_control "$DIALOG_TITLE" 1045
+
+    local size_message='is not a whole number from 1 to 1638. Please enter the size in points, such as 12.'
+    local text
+    for text in abc -5 99999 0 ''; do
+        turn_to 2
+        click_control "$DIALOG_TITLE" 1041
+        retype 1031 "$text"
+        click_control "$DIALOG_TITLE" 1042  # Install must come back to Printer/Font by itself
+        local expected="The font size \"$text\" $size_message"
+        [ -z "$text" ] && expected='Please enter a font size: a whole number of points from 1 to 1638, such as 12.'
+        refused_at_install "size [$text]" "Font Size" "$expected" 2 1031
+        check_contains "[size $text] Printer/Font is on display" "checked=1" "$(driver state "$DIALOG_TITLE" 1041)"
+        check_contains "[size $text] the size field is shown" "visible=1" "$(driver state "$DIALOG_TITLE" 1031)"
+        check_contains "[size $text] the text is kept" "text=$text" "$(driver state "$DIALOG_TITLE" 1031)"
+    done
+    turn_to 2
+    click_control "$DIALOG_TITLE" 1041
+    retype 1031 "  42abc"
+    screenshot dialog-font-size-accepted
+
+    local full='Please enter a path that begins with a drive letter and a backslash, such as C:\Program Files\KOVA, or with a network share, such as \\server\share\KOVA.'
+    local forbidden='which Windows does not allow in a path. Please remove it.'
+    local cases=(
+        ''
+        'Please enter the directory to install KOVA to, such as C:\Program Files\KOVA, or choose one with Change.'
+        '   '
+        'Please enter the directory to install KOVA to, such as C:\Program Files\KOVA, or choose one with Change.'
+        'foo'
+        "The installation directory \"foo\" is not a full path. $full"
+        'C:\bad|name'
+        "The installation directory \"C:\\bad|name\" contains the character |, $forbidden"
+        'Q:\KOVA'
+        'The drive Q: of the installation directory "Q:\KOVA" does not exist. Please choose a directory on a drive of this computer.'
+        '\\nosuchserver\share\KOVA'
+        'The network share \\nosuchserver\share of the installation directory "\\nosuchserver\share\KOVA" cannot be reached. Please check its name, or choose a directory on a drive of this computer.'
+    )
+    local i
+    for ((i = 0; i < ${#cases[@]}; i += 2)); do
+        turn_to 3
+        retype 1030 "${cases[i]}"
+        refused_at_install "directory [${cases[i]}]" "Installation Directory" "${cases[i + 1]}" 3 1030
+        check_contains "[directory ${cases[i]}] the text is kept" "text=${cases[i]}" \
+            "$(driver state "$DIALOG_TITLE" 1030)"
+        [ "$i" -eq 6 ] && screenshot dialog-bad-directory-kept
+    done
+    check "no verb was registered" bash -c "! wine reg query 'HKCR\\Directory\\shell\\Print' >/dev/null 2>&1"
+
+    # A drive root with a trailing backslash: the files go into it, joined with one backslash.
+    turn_to 3
+    retype 1030 'C:\'
+    click_control "$DIALOG_TITLE" 1
+    check_contains "the success box" "KOVA has been successfully installed" "$(driver answer "KOVA Installer" 1 30)"
+    wait_setup 30
+    check_equal "exit code after Install" 0 "$SETUP_EXIT"
+    check "KOVA.exe in the drive root" test -f "$DRIVE_C/KOVA.exe"
+    check_equal "Print command in the drive root" '"C:\KOVA.exe" dir="%1"' \
+        "$(reg_value 'HKCR\Directory\shell\Print\Command' "")"
+    local config
+    config=$(config_hex)
+    check_equal "installationDirectory" 'C:\' "$(config_field "$config" 1381 260s)"
+    check_equal "fontSize read from its leading number" 42 "$(config_field "$config" 1116 '<i')"
+    check_equal "sortFiles kept through every refusal" 1 "$(config_field "$config" 28 B)"
+}
+
+# The band of the tab strip's display area that holds the first lines of the page text, as raw RGB.
+page_text_band() {  # page_text_band FILE
+    local shot="$E2E_WORK/band.png" left top right
+    sleep 0.5
+    import -display "$DISPLAY" -window root "$shot" 2>/dev/null
+    read -r left top right _ < <(driver rect "$DIALOG_TITLE" 1000 | tr -d '\r')
+    convert "$shot" -crop "$((right - left - 8))x40+$((left + 4))+$((top + 26))" -depth 8 "rgb:$1"
+}
+
+scenario_page_text_stays_crisp_after_repaints() {
+    start_setup "$KEYBOARD_SETUP"
+    driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
+    press ctrl+Next ctrl+Next
+    check_equal "Defaults is on display" 2 "$(selected_tab)"
+    page_text_band "$E2E_WORK/band-first.rgb"
+    local round id
+    for round in 1 2 3; do
+        for id in 1042 1043 1047 1046 1041; do click_control "$DIALOG_TITLE" "$id"; done
+    done
+    page_text_band "$E2E_WORK/band-after.rgb"
+    screenshot dialog-defaults-after-repaints
+    check "the band holds text" test "$(python3 -c 'import sys; d=open(sys.argv[1],"rb").read(); print(len(set(d[i:i+3] for i in range(0,len(d),3))))' "$E2E_WORK/band-first.rgb")" -gt 2
+    local differing
+    differing=$(python3 -c '
+import sys
+a, b = (open(name, "rb").read() for name in sys.argv[1:3])
+print(sum(a[i:i + 3] != b[i:i + 3] for i in range(0, min(len(a), len(b)), 3)) + abs(len(a) - len(b)))' \
+        "$E2E_WORK/band-first.rgb" "$E2E_WORK/band-after.rgb")
+    check_equal "pixels of the page text changed by 15 category changes" 0 "$differing"
+    click_control "$DIALOG_TITLE" 2
+    wait_setup
+}

@@ -1,0 +1,77 @@
+# A maintainer's release under Wine: shared system-directory files are reference-counted across
+# install and uninstall, and a setup of a newer version upgrades an older installation. Driven
+# with real clicks on the Install and Uninstall buttons.
+
+SHARED_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs'
+
+shared_count() {  # shared_count FILE-NAME: the SharedDLLs count of the system directory's file, or empty
+    reg_value "$SHARED_KEY" "C:\\windows\\system32\\$1"
+}
+
+install_by_click() {  # install_by_click SETUP
+    start_setup "$1"
+    check "the dialog appears" driver wait-window "$DIALOG_TITLE" 30
+    click_control "$DIALOG_TITLE" 1
+    local text
+    text=$(driver answer "KOVA Installer" 1 30)
+    check_contains "the success box" "KOVA has been successfully installed" "$text"
+    wait_setup 30
+    check_equal "exit code after Install" 0 "$SETUP_EXIT"
+}
+
+scenario_shared_system_file_survives_and_own_system_file_goes() {
+    local system="$DRIVE_C/windows/system32" setup="$E2E_WORK/shared-Setup.exe"
+    printf 'a library another program put here' >"$E2E_WORK/kovashared.dll"
+    printf 'a library only KOVA uses' >"$E2E_WORK/kovaown.dll"
+    cp "$E2E_WORK/kovashared.dll" "$system/kovashared.dll"
+    printf 'KOVA release of kovashared.dll' >"$E2E_WORK/release-kovashared.dll"
+    mkdir -p "$E2E_WORK/release" && cp "$E2E_WORK/release-kovashared.dll" "$E2E_WORK/release/kovashared.dll"
+    "$ROOT/dist/setup-pack" build --image "$E2E_BUILD/setup.exe" --out "$setup" "$E2E_BUILD/KOVA.exe" \
+        "$ROOT/payload/KOVA.hlp" "$ROOT/payload/KOVA.cnt" --system "$E2E_WORK/release/kovashared.dll" \
+        --system "$E2E_WORK/kovaown.dll"
+
+    install_by_click "$setup"
+    check "the file that was there is kept" cmp -s "$E2E_WORK/kovashared.dll" "$system/kovashared.dll"
+    check "the setup's own system file is written" cmp -s "$E2E_WORK/kovaown.dll" "$system/kovaown.dll"
+    check_equal "the kept file counts its first user too" 0x2 "$(shared_count kovashared.dll)"
+    check_equal "the written file has one user" 0x1 "$(shared_count kovaown.dll)"
+
+    local directory
+    directory=$(winepath -u "$(config_field "$(config_hex)" installationDirectory)" 2>/dev/null)
+    check "KOVA.exe is installed" test -f "$directory/KOVA.exe"
+    start_setup "$setup"
+    check "the dialog appears again" driver wait-window "$DIALOG_TITLE" 30
+    click_control "$DIALOG_TITLE" 3
+    local text
+    text=$(driver answer "Success" 7 30)
+    check_contains "the uninstall box" "KOVA has been uninstalled." "$text"
+    wait_setup 30
+    check_equal "exit code after Uninstall" 0 "$SETUP_EXIT"
+    check "the shared file survives the uninstall" cmp -s "$E2E_WORK/kovashared.dll" "$system/kovashared.dll"
+    check_equal "its count is one less" 0x1 "$(shared_count kovashared.dll)"
+    check "the setup's own system file is deleted" test ! -e "$system/kovaown.dll"
+    check_equal "its count is gone" "" "$(shared_count kovaown.dll)"
+    check "KOVA.exe is deleted" test ! -e "$directory/KOVA.exe"
+}
+
+scenario_newer_version_upgrades_an_older_installation() {
+    local next="$ROOT/build/win32-next"
+    cmake --preset win32 -B "$next" -DKOVA_HOST_TOOLS_DIR="$ROOT/build/release" -DKOVA_VERSION=9.9z >/dev/null &&
+        cmake --build "$next" --target setup_with_payload >/dev/null ||
+        { fail "building version 9.9z"; return; }
+    install_by_click "$E2E_BUILD/Setup.exe"
+    local directory
+    directory=$(winepath -u "$(config_field "$(config_hex)" installationDirectory)" 2>/dev/null)
+    check "the older Setup.exe is installed" cmp -s "$E2E_BUILD/Setup.exe" "$directory/Setup.exe"
+
+    start_setup "$next/Setup.exe"
+    local text
+    text=$(driver answer "Upgraded" 1 30 | tr -d "\r")
+    check_equal "the upgrade box names both versions" \
+        "An older version ($KOVA_VERSION) of KOVA has been found on your system; it has been upgraded to version 9.9z." "$text"
+    check "the newer dialog follows" driver wait-window "KOVA 9.9z Setup" 30
+    click_control "KOVA 9.9z Setup" 2
+    wait_setup 30
+    check "the newer Setup.exe replaced the copy" cmp -s "$next/Setup.exe" "$directory/Setup.exe"
+    check_equal "the stored version is the newer one" 9.9z "$(config_field "$(config_hex)" version)"
+}

@@ -1,0 +1,116 @@
+#include "dialog/installation_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fake_messages.h"
+#include "install.h"
+
+namespace {
+
+class FakeVolumes final : public Volumes {
+public:
+    bool RootExists(const char* root) override {
+        asked.push_back(root);
+        return roots.count(root) != 0;
+    }
+    std::set<std::string> roots = {"C:\\", "d:\\", "\\\\fileserver\\tools\\"};
+    std::vector<std::string> asked;
+};
+
+constexpr uint32_t kStyle = MessageStyle::Ok | MessageStyle::IconWarning;
+
+TEST(InstallationDirectory, AcceptedDirectoriesAreTrimmedOfBlanksAndTrailingBackslashes) {
+    struct Case {
+        const char* text;
+        const char* directory;
+        const char* root;
+    };
+    const Case cases[] = {
+        {"C:\\Program Files\\KOVA", "C:\\Program Files\\KOVA", "C:\\"},
+        {"  C:\\KOVA \t", "C:\\KOVA", "C:\\"},
+        {"C:\\KOVA\\\\", "C:\\KOVA", "C:\\"},
+        {"C:\\", "C:\\", "C:\\"},
+        {"C:\\\\\\", "C:\\", "C:\\"},
+        {"d:\\tools\\kova", "d:\\tools\\kova", "d:\\"},
+        {"\\\\fileserver\\tools", "\\\\fileserver\\tools", "\\\\fileserver\\tools\\"},
+        {"\\\\fileserver\\tools\\KOVA\\", "\\\\fileserver\\tools\\KOVA", "\\\\fileserver\\tools\\"},
+    };
+    for (const Case& c : cases) {
+        FakeVolumes volumes;
+        const CheckedDirectory checked = CheckInstallationDirectory(c.text, volumes);
+        EXPECT_EQ(checked.problem, DirectoryProblem::None) << c.text;
+        EXPECT_STREQ(checked.directory, c.directory) << c.text;
+        EXPECT_EQ(volumes.asked, std::vector<std::string>{c.root}) << c.text;
+    }
+    FakeVolumes volumes;
+    const std::string longest = "C:\\" + std::string(kMaxInstallDirectoryLength - 3, 'k');
+    EXPECT_EQ(CheckInstallationDirectory((longest + "\\").c_str(), volumes).problem, DirectoryProblem::None);
+}
+
+TEST(InstallationDirectory, EveryProblemIsNamedInItsMessage) {
+    struct Case {
+        std::string text;
+        DirectoryProblem problem;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"", DirectoryProblem::Empty,
+         "Please enter the directory to install KOVA to, such as C:\\Program Files\\KOVA, or choose one with Change."},
+        {"   ", DirectoryProblem::Empty,
+         "Please enter the directory to install KOVA to, such as C:\\Program Files\\KOVA, or choose one with Change."},
+        {"foo", DirectoryProblem::NotFullPath,
+         "The installation directory \"foo\" is not a full path. Please enter a path that begins with a drive letter "
+         "and a backslash, such as C:\\Program Files\\KOVA, or with a network share, such as "
+         "\\\\server\\share\\KOVA."},
+        {"C:KOVA", DirectoryProblem::NotFullPath, nullptr},
+        {"\\KOVA", DirectoryProblem::NotFullPath, nullptr},
+        {"\\\\", DirectoryProblem::NotFullPath, nullptr},
+        {"\\\\fileserver", DirectoryProblem::NotFullPath, nullptr},
+        {"\\\\fileserver\\\\KOVA", DirectoryProblem::NotFullPath, nullptr},
+        {"1:\\KOVA", DirectoryProblem::NotFullPath, nullptr},
+        {"C:\\bad|name", DirectoryProblem::ForbiddenCharacter,
+         "The installation directory \"C:\\bad|name\" contains the character |, which Windows does not allow in a "
+         "path. Please remove it."},
+        {"C:\\a<b", DirectoryProblem::ForbiddenCharacter, nullptr},
+        {"C:\\a>b", DirectoryProblem::ForbiddenCharacter, nullptr},
+        {"C:\\a\"b", DirectoryProblem::ForbiddenCharacter, nullptr},
+        {"C:\\a?b", DirectoryProblem::ForbiddenCharacter, nullptr},
+        {"C:\\a*b", DirectoryProblem::ForbiddenCharacter, nullptr},
+        {"C:\\a/b", DirectoryProblem::ForbiddenCharacter, nullptr},
+        {"C:\\a:b", DirectoryProblem::ForbiddenCharacter, nullptr},
+        {"C:\\a\tb", DirectoryProblem::ForbiddenCharacter,
+         "The installation directory \"C:\\a\tb\" contains a control character, which Windows does not allow in a "
+         "path. Please remove it."},
+        {"C:\\" + std::string(kMaxInstallDirectoryLength - 2, 'k'), DirectoryProblem::TooLong,
+         "The installation directory is 226 characters long; it may have at most 225, so that the paths of KOVA's "
+         "files in it stay within 259 characters. Please choose a shorter directory."},
+        {"E:\\KOVA", DirectoryProblem::RootMissing,
+         "The drive E: of the installation directory \"E:\\KOVA\" does not exist. Please choose a directory on a "
+         "drive of this computer."},
+        {"\\\\nowhere\\share\\KOVA", DirectoryProblem::RootMissing,
+         "The network share \\\\nowhere\\share of the installation directory \"\\\\nowhere\\share\\KOVA\" cannot be "
+         "reached. Please check its name, or choose a directory on a drive of this computer."},
+    };
+    for (const Case& c : cases) {
+        FakeVolumes volumes;
+        FakeMessages messages;
+        const CheckedDirectory checked = CheckInstallationDirectory(c.text.c_str(), volumes);
+        EXPECT_EQ(checked.problem, c.problem) << c.text;
+        ReportDirectoryProblem(messages, checked);
+        ASSERT_EQ(messages.shown.size(), 1u) << c.text;
+        if (c.message != nullptr) {
+            EXPECT_EQ(messages.shown[0].text, c.message);
+        }
+        EXPECT_EQ(messages.shown[0].caption, "Installation Directory");
+        EXPECT_EQ(messages.shown[0].style, kStyle);
+        if (c.problem != DirectoryProblem::RootMissing) {
+            EXPECT_TRUE(volumes.asked.empty()) << c.text;
+        }
+    }
+}
+
+}  // namespace
