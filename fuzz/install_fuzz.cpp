@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (LocateSetupArchive(own, strings.Text(23), archive) != ArchiveStatus::Found) std::abort();
     for (ArchiveEntry entry; NextArchiveEntry(own, archive, entry);) {
         const std::string& folder = entry.destination != 0 ? files.systemDirectory : directory;
-        if (!files.HasFile(folder + "\\" + entry.name)) std::abort();
+        char path[kMaxPath];
+        if (!BuildTargetPath(path, folder.c_str(), entry.name) || !files.HasFile(path)) std::abort();
     }
     return 0;
 }

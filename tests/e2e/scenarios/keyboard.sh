@@ -112,14 +112,14 @@ scenario_keyboard_only_first_install() {
 
     local config
     config=$(config_hex)
-    check_equal "pickFontEveryTime" 0 "$(config_field "$config" 857 B)"
-    check_equal "fontSize" 14 "$(config_field "$config" 1116 '<i')"
-    check_equal "sortFolders" 1 "$(config_field "$config" 21 B)"
-    check_equal "fileDisplayColumn" 1 "$(config_field "$config" 48 '<i')"
-    check_equal "folderDisplayAtPrintTime" 1 "$(config_field "$config" 45 B)"
-    check_equal "printBackdrop" 1 "$(config_field "$config" 64 B)"
-    check_equal "defaultsCategory" 3 "$(config_field "$config" 16 '<i')"
-    check_equal "installationDirectory" 'C:\Program Files\KOVA' "$(config_field "$config" 1381 260s)"
+    check_equal "pickFontEveryTime" 0 "$(config_field "$config" pickFontEveryTime)"
+    check_equal "fontSize" 14 "$(config_field "$config" fontSize)"
+    check_equal "sortFolders" 1 "$(config_field "$config" sortFolders)"
+    check_equal "fileDisplayColumn" 1 "$(config_field "$config" fileDisplayColumn)"
+    check_equal "folderDisplayAtPrintTime" 1 "$(config_field "$config" folderDisplayAtPrintTime)"
+    check_equal "printBackdrop" 1 "$(config_field "$config" printBackdrop)"
+    check_equal "defaultsCategory" 3 "$(config_field "$config" defaultsCategory)"
+    check_equal "installationDirectory" 'C:\Program Files\KOVA' "$(config_field "$config" installationDirectory)"
     check "KOVA.exe installed" test -f "$DRIVE_C/Program Files/KOVA/KOVA.exe"
     check_equal "Print command" '"C:\Program Files\KOVA\KOVA.exe" dir="%1"' \
         "$(reg_value 'HKCR\Directory\shell\Print\Command' "")"
@@ -217,9 +217,9 @@ scenario_bad_directory_and_font_size_keep_the_dialog() {
         "$(reg_value 'HKCR\Directory\shell\Print\Command' "")"
     local config
     config=$(config_hex)
-    check_equal "installationDirectory" 'C:\' "$(config_field "$config" 1381 260s)"
-    check_equal "fontSize read from its leading number" 42 "$(config_field "$config" 1116 '<i')"
-    check_equal "sortFiles kept through every refusal" 1 "$(config_field "$config" 28 B)"
+    check_equal "installationDirectory" 'C:\' "$(config_field "$config" installationDirectory)"
+    check_equal "fontSize read from its leading number" 42 "$(config_field "$config" fontSize)"
+    check_equal "sortFiles kept through every refusal" 1 "$(config_field "$config" sortFiles)"
 }
 
 # The band of the tab strip's display area that holds the first lines of the page text, as raw RGB.
