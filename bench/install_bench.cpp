@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -67,7 +68,7 @@ public:
 class NullProcess final : public Process {
 public:
     unsigned long CurrentThreadId() override { return 1; }
-    void EndThread(int) override {}
+    void EndProgram(int) override {}
 };
 
 // The native adapter, with the setup's backslash paths turned into POSIX ones and the program's
@@ -93,6 +94,13 @@ public:
     bool MakeDirectory(const char* path) override { return posix_.MakeDirectory(Unix(path).data()); }
     bool CanOpenForReading(const char* path) override { return posix_.CanOpenForReading(Unix(path).data()); }
     bool SystemDirectory(char (&path)[kMaxPath]) override { return posix_.SystemDirectory(path); }
+    bool WindowsDirectory(char (&path)[kMaxPath]) override { return posix_.WindowsDirectory(path); }
+    bool IsOwnExecutable(const char* path) override {
+        struct stat own = {};
+        struct stat other = {};
+        return ::stat(ownPath_.c_str(), &own) == 0 && ::stat(Unix(path).data(), &other) == 0 &&
+               own.st_dev == other.st_dev && own.st_ino == other.st_ino;
+    }
 
 private:
     static std::array<char, kMaxPath> Unix(const char* path) {

@@ -65,6 +65,9 @@ foreach(planted comctl32.dll winspool.drv)
     target_link_options(${target} PRIVATE -static -s)
 endforeach()
 
+add_executable(planted-program WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/planted_program.cpp)
+target_link_options(planted-program PRIVATE -static -s)
+
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Setup.exe
     COMMAND ${KOVA_SETUP_PACK} build --image $<TARGET_FILE:setup> --out ${CMAKE_BINARY_DIR}/Setup.exe
         $<TARGET_FILE:KOVA> ${CMAKE_SOURCE_DIR}/payload/KOVA.hlp ${CMAKE_SOURCE_DIR}/payload/KOVA.cnt

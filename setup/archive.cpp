@@ -239,6 +239,6 @@ bool WriteArchiveEntry(std::span<uint8_t, kEntrySize> entry, uint8_t destination
 ArchiveStatus FindSetupArchive(Platform& platform, MappedSetupFile& own) {
     char marker[kMaxPath] = {};
     const int length = platform.strings.Load(IDS_ARCHIVE_MARKER, marker, sizeof marker);
-    if (length <= 0 || !platform.files.MapOwnExecutable(own.view)) return ArchiveStatus::NoArchive;
+    if (length <= 0) return ArchiveStatus::NoArchive;
     return LocateSetupArchive(own.bytes(), std::string_view(marker, static_cast<size_t>(length)), own.archive);
 }

@@ -119,6 +119,8 @@ public:
         if (view.data != nullptr) files_.Unmap(view);
     }
     std::span<const uint8_t> bytes() const { return {view.data, view.size}; }
+    // False when the platform cannot read the own file.
+    bool Map() { return files_.MapOwnExecutable(view); }
 
     FileView view;
     SetupArchive archive;
@@ -127,5 +129,5 @@ private:
     FileSystem& files_;
 };
 
-// Loads the marker text (string 23), reads the program's own file whole and locates the archive.
+// Loads the marker text (string 23) and locates the archive in the own file, mapped before.
 ArchiveStatus FindSetupArchive(Platform& platform, MappedSetupFile& own);

@@ -36,6 +36,8 @@ void ReportBuildFailure(Platform& platform, const SetupWriteResult& result) {
 }  // namespace
 
 void RunBuildMode(Platform& platform) {
+    // Deleted first: should anything below fail, no setup program of an earlier build passes for this one.
+    platform.files.Delete(kBuildOutputPath);
     if (!WriteCredits(platform)) {
         platform.messages.Show("Build mode could not write c:\\msg.bin.", kBuildErrorCaption,
                                MessageStyle::Ok | MessageStyle::IconError);

@@ -10,6 +10,6 @@ inline constexpr const char* kBuildCreditsPath = "c:\\msg.bin";
 inline constexpr const char* kBuildOutputPath = "c:\\setup.exe";
 
 // Writes the scrambled credits to c:\msg.bin and a new setup executable to c:\setup.exe from the
-// freshly linked image and payload at the fixed paths. A missing input leaves no c:\setup.exe and
-// is reported in a message box naming it.
+// freshly linked image and payload at the fixed paths. An old c:\setup.exe is deleted first, so a
+// missing input leaves none; it is reported in a message box naming it.
 void RunBuildMode(Platform& platform);

@@ -179,6 +179,13 @@ bool WriteWholeFile(FileSystem& files, const char* path, const FileView& own, si
 }
 
 void ReportWriteFailure(Job& job, const char* path) {
+    if (job.mode == Mode::Upgrade) {
+        ShowError(job.platform,
+                  "Error: the file \"%s\" could not be written; it may be in use, the disk may be full or the folder "
+                  "may be protected. KOVA NOT upgraded! The upgrade will be tried again the next time SETUP starts.",
+                  path);
+        return;
+    }
     ShowError(job.platform,
               "Error: the file \"%s\" could not be written; the disk may be full or the folder may be protected. "
               "KOVA NOT fully %s!",
@@ -202,10 +209,12 @@ bool WritePayload(Job& job) {
     return true;
 }
 
-// The whole own file, image and archive, so that the copy can install again.
+// The whole own file, image and archive, so that the copy can install again. When the program
+// runs from that copy, it is in place already (and could not be written over while it runs).
 bool WriteSetupCopy(Job& job) {
     char path[kMaxPath];
     BuildTargetPath(path, job.directory, kSetupCopyName);
+    if (job.platform.files.IsOwnExecutable(path)) return true;
     if (WriteWholeFile(job.platform.files, path, job.own.view, 0, job.own.view.size)) return true;
     ReportWriteFailure(job, path);
     return false;
@@ -295,6 +304,13 @@ bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name
 bool InstallFiles(Platform& platform, const char* directory, bool upgrading, bool removing) {
     Job job{platform, directory, removing ? Mode::Remove : upgrading ? Mode::Upgrade : Mode::Install, upgrading,
             MappedSetupFile(platform.files)};
+    if (!job.own.Map()) {
+        ShowError(platform,
+                  "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to a "
+                  "folder with a plain name, such as C:\\Temp, and start it from there. KOVA NOT %s!",
+                  Outcome(job.mode));
+        return Abandon(job);
+    }
     // A body that fails its digest is treated as a damaged archive; removing reads only the names.
     if (FindSetupArchive(platform, job.own) != ArchiveStatus::Found ||
         (job.mode != Mode::Remove && !ArchiveDigestsMatch(platform, job.own))) {
@@ -310,6 +326,8 @@ bool InstallFiles(Platform& platform, const char* directory, bool upgrading, boo
             ShowSuccess(platform);
             return true;
         case Mode::Upgrade:
+            // A directory removed by hand is made again, so the refresh does not fail at every start.
+            MakeDirectoryChain(platform.files, directory);
             return WritePayload(job) && WriteSetupCopy(job);
         case Mode::Remove:
             return RemovePayload(job);

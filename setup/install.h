@@ -15,8 +15,10 @@ inline constexpr char kInstallerCaption[] = "KOVA Installer";
 inline constexpr size_t kMaxInstallDirectoryLength = kMaxPath - 1 - 34;
 
 // Install (false, false): registers the shell verbs and the icon, creates the directory, writes
-// the payload files and the copy of the setup program, and shows the success message.
-// Upgrade (true, false): rewrites the payload files and the copy of the setup program.
+// the payload files and the copy of the setup program (unless the program runs from that copy),
+// and shows the success message.
+// Upgrade (true, false): creates a missing directory, rewrites the payload files and the copy of
+// the setup program.
 // Remove (false, true): deletes the payload files.
 // Looks for the payload and checks every path before it changes anything. Returns true only when
 // everything was written (or deleted); every failure has been reported in one message box.

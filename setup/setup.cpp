@@ -97,9 +97,18 @@ void ShowFormatted(Platform& platform, int id, const char* caption, uint32_t sty
 // ---------------------------------------------------------------- upgrade steps
 enum class SettingsMove { NoSettings, Moved, Failed };
 
+// What the upgrade replaces in the registry, as it was read: put back when the refresh of the
+// files fails, so that the next start meets the older version again and retries the whole upgrade.
+struct StoredBefore {
+    bool settingsMoved = false;  // the version-1.0 key held "Settings", now moved to "Config"
+    uint8_t bytes[kSetupDialogSize] = {};
+    uint32_t size = 0;
+};
+
 // Version 1.0 kept its settings, the current layout without the version field, in "Settings" of
 // its own key. They become "Config", and the old key goes.
-SettingsMove MoveRelease10Settings(Platform& platform, SetupDialog& record, const char* currentVersion) {
+SettingsMove MoveRelease10Settings(Platform& platform, SetupDialog& record, const char* currentVersion,
+                                   StoredBefore& before) {
     Registry& registry = platform.registry;
     RegKey key = 0;
     if (!registry.Open(RegRoot::LocalMachine, "software\\KOVA\\1.0", RegAccess::QueryValue | RegAccess::Write, key)) {
@@ -113,6 +122,8 @@ SettingsMove MoveRelease10Settings(Platform& platform, SetupDialog& record, cons
         ShowString(platform, IDS_PREVIOUS_INSTALL_TROUBLE, "Unable to query settings key!", MessageStyle::Ok);
         return SettingsMove::Failed;
     }
+    std::memcpy(before.bytes, RecordBytes(record) + kVersionLength, size);
+    before.size = size;
     std::memcpy(record.version, currentVersion, kVersionLength);
     TerminateTexts(record);
 
@@ -127,17 +138,18 @@ SettingsMove MoveRelease10Settings(Platform& platform, SetupDialog& record, cons
         return SettingsMove::Failed;
     }
     registry.DeleteKey(RegRoot::LocalMachine, "software\\kova\\1.0");
+    before.settingsMoved = true;
     return SettingsMove::Moved;
 }
 
 // Reads and converts "config" of the key `key`; returns true when its version is older than the
 // current one or cannot be read as a version, with the old version's text in `oldVersion`.
+// An unreadable value is taken, and put back, as a 1.0a value whose bytes are all zero.
 bool ReadStoredConfiguration(Platform& platform, RegKey key, const char* currentVersion, SetupDialog& record,
-                             char (&oldVersion)[kTextCapacity]) {
-    uint8_t buffer[kSetupDialogSize] = {};
-    uint32_t size = 0;
+                             char (&oldVersion)[kTextCapacity], StoredBefore& before) {
+    uint8_t (&buffer)[kSetupDialogSize] = before.bytes;
+    uint32_t& size = before.size;
     if (!platform.registry.Query(key, "config", buffer, size) || size > sizeof buffer) {
-        // Unreadable: taken as a 1.0a value whose bytes are all zero.
         std::memset(buffer, 0, sizeof buffer);
         size = kRelease10aSize;
     }
@@ -172,6 +184,15 @@ bool StoreUpgradedRecord(Platform& platform, const SetupDialog& record) {
     }
     registry.Close(key);
     return true;
+}
+
+void RestoreStoredConfiguration(Platform& platform, const StoredBefore& before) {
+    Registry& registry = platform.registry;
+    const char* const path = before.settingsMoved ? "software\\kova\\1.0" : "software\\kova";
+    RegKey key = 0;
+    if (!registry.Create(RegRoot::LocalMachine, path, RegAccess::SetValue, key)) return;
+    registry.SetBinary(key, before.settingsMoved ? "Settings" : "config", std::span(before.bytes, before.size));
+    registry.Close(key);
 }
 
 }  // namespace
@@ -249,14 +270,30 @@ bool SaveConfiguration(Platform& platform, const SetupDialog& record, bool insta
     return written;
 }
 
+bool StoreSettingsAndInstall(Platform& platform, const SetupDialog& record, bool installed) {
+    if (!SaveConfiguration(platform, record, installed)) {
+        if (!installed) platform.registry.DeleteKey(RegRoot::LocalMachine, "Software\\KOVA");
+        char text[kMessageCapacity];
+        FormatText(text, sizeof text,
+                   "Error: the settings could not be saved in the registry (HKEY_LOCAL_MACHINE\\Software\\KOVA, value "
+                   "\"Config\"). Setup needs the right to change this key. KOVA NOT %s!",
+                   installed ? "updated" : "installed");
+        platform.messages.Show(text, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
+        return false;
+    }
+    if (!installed) InstallFiles(platform, record.installationDirectory, false, false);
+    return true;
+}
+
 void CheckForUpgrade(Platform& platform) {
     SetupDialog record;
     std::memset(&record, 0, sizeof record);
     char currentVersion[kTextCapacity] = {};
     platform.strings.Load(IDS_VERSION, currentVersion, sizeof currentVersion);
     char oldVersion[kTextCapacity] = {};
+    StoredBefore before;
 
-    switch (MoveRelease10Settings(platform, record, currentVersion)) {
+    switch (MoveRelease10Settings(platform, record, currentVersion, before)) {
         case SettingsMove::Failed:
             return;
         case SettingsMove::Moved:
@@ -265,7 +302,7 @@ void CheckForUpgrade(Platform& platform) {
         case SettingsMove::NoSettings: {
             RegKey key = 0;
             if (!platform.registry.Open(RegRoot::LocalMachine, "software\\kova", RegAccess::PlainOpen, key)) return;
-            if (!ReadStoredConfiguration(platform, key, currentVersion, record, oldVersion)) return;
+            if (!ReadStoredConfiguration(platform, key, currentVersion, record, oldVersion, before)) return;
             break;
         }
     }
@@ -275,7 +312,8 @@ void CheckForUpgrade(Platform& platform) {
     // A cleared configuration names no directory; refreshing "" would write into the root of the
     // current drive, so the upgrade is reported without a refresh.
     if (record.installationDirectory[0] != '\0' && !InstallFiles(platform, record.installationDirectory, true, false)) {
-        platform.process.EndThread(-1);
+        RestoreStoredConfiguration(platform, before);
+        platform.process.EndProgram(-1);
         return;
     }
     ShowFormatted(platform, IDS_UPGRADED, "Upgraded", MessageStyle::Ok | MessageStyle::IconWarning, oldVersion,
@@ -287,5 +325,5 @@ void ReportAssertionFailure(Platform& platform, const char* expression, int line
     FormatText(text, sizeof text, "Assertion '%s' failed!\nLine #:%d\nSource Code:%s\nThis thread (%d) will terminate",
                expression, line, file, static_cast<int>(platform.process.CurrentThreadId()));
     platform.messages.Show(text, "Assertion Failure", MessageStyle::Ok | MessageStyle::IconError);
-    platform.process.EndThread(-1);
+    platform.process.EndProgram(-1);
 }

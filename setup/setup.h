@@ -17,12 +17,18 @@ bool LoadConfiguration(Platform& platform, SetupDialog& record);
 // false when nothing could be stored.
 bool SaveConfiguration(Platform& platform, const SetupDialog& record, bool installed);
 
+// The Install or Update command: stores the record, then, when not `installed`, installs the files.
+// A record that cannot be stored is reported and nothing is installed (a key this call created is
+// removed again, so the next start still offers Install); returns false then, true otherwise.
+bool StoreSettingsAndInstall(Platform& platform, const SetupDialog& record, bool installed);
+
 // Finds an earlier installation, brings its stored configuration to the current layout and
 // version, refreshes the installed files and tells the user. Ends the program (exit status -1)
-// when the refresh fails or an assertion fails.
+// when the refresh fails, after putting the stored configuration back as it was (the next start
+// tries the upgrade again), or when an assertion fails.
 void CheckForUpgrade(Platform& platform);
 
-// Shows the assertion box and ends the calling thread with exit code -1.
+// Shows the assertion box and ends the program with exit code -1.
 void ReportAssertionFailure(Platform& platform, const char* expression, int line, const char* file);
 
 // Version number of "D.DL": D1 * 256 + D2 * 128 + (L - 'a'); a missing letter counts as 0, so

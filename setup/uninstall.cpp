@@ -30,7 +30,7 @@ constexpr KeyToDelete kKeysToDelete[] = {
 constexpr int kFailureCapacity = 255;      // string 24, at most 254 characters
 constexpr int kUninstalledCapacity = 512;  // string 14, which is longer than the usual 254
 constexpr size_t kMessageCapacity = 1024;  // string 14 with a directory of 259 characters
-constexpr char kExplorerFormat[] = "explorer \"%s\"";
+constexpr char kExplorerFormat[] = "\"%s\\explorer.exe\" \"%s%s\"";
 
 bool DeleteRegistryKeys(Platform& platform) {
     char failure[kFailureCapacity] = {};
@@ -52,6 +52,20 @@ bool UserWantsExplorer(Platform& platform, const char* directory) {
     return platform.messages.Show(text, kUninstallSuccessCaption, MessageStyle::YesNo) == kAnswerYes;
 }
 
+// Explorer by its full path: a bare name would be looked for in the program's own folder and the
+// current directory first, where anything saved beside the setup would run in its place. The
+// directory is quoted so that one with blanks opens as one folder; one that ends in a backslash
+// (a drive root) gets a "." after it, as a backslash before the closing quote would escape it.
+void OpenInExplorer(Platform& platform, ProgramLauncher& launcher, const char* directory) {
+    char windows[kMaxPath];
+    if (!platform.files.WindowsDirectory(windows)) return;
+    const size_t length = std::strlen(directory);
+    const char* tail = length > 0 && directory[length - 1] == '\\' ? "." : "";
+    char command[2 * kMaxPath + sizeof kExplorerFormat] = {};
+    FormatText(command, sizeof command, kExplorerFormat, windows, directory, tail);
+    launcher.Start(command);
+}
+
 }  // namespace
 
 bool RemoveInstallation(Platform& platform, ProgramLauncher& launcher, QuitRequest& quit, const SetupDialog& record) {
@@ -61,10 +75,7 @@ bool RemoveInstallation(Platform& platform, ProgramLauncher& launcher, QuitReque
     std::memcpy(directory, record.installationDirectory, kMaxPath - 1);
     // A failed removal has said what is left; the success box would contradict it.
     if (InstallFiles(platform, directory, false, true) && UserWantsExplorer(platform, directory)) {
-        // Quoted, so that a directory with blanks opens as one folder.
-        char command[kMaxPath + sizeof kExplorerFormat] = {};
-        FormatText(command, sizeof command, kExplorerFormat, directory);
-        launcher.Start(command);
+        OpenInExplorer(platform, launcher, directory);
     }
     quit.Post(0);
     return true;

@@ -234,9 +234,8 @@ void InstallOrUpdate(HWND dialog, SetupDialog& record) {
     Win32Controls controls(dialog);
     GatherSettings(controls, record);
     if (!installed) std::memcpy(record.installationDirectory, directory, kMaxPath);
-    SaveConfiguration(platform, record, installed);
-    if (!installed) InstallFiles(platform, record.installationDirectory, false, false);
-    EndSetupDialog(dialog);
+    // Settings that could not be stored leave the dialog open: the user has been told and may cancel.
+    if (StoreSettingsAndInstall(platform, record, installed)) EndSetupDialog(dialog);
 }
 
 BOOL OnCommand(HWND dialog, int controlId, int notification) {

@@ -5,6 +5,7 @@
 
 #include "platform/win32_platform.h"
 #include "resources/resource_ids.h"
+#include "text_format.h"
 
 namespace {
 
@@ -13,6 +14,31 @@ SetupDialog* chooserRecord = nullptr;
 
 constexpr DWORD kChooserFlags = OFN_EXPLORER | OFN_CREATEPROMPT | OFN_NOVALIDATE | OFN_ENABLEHOOK | OFN_HIDEREADONLY;
 static_assert(kChooserFlags == 0x82124);
+
+constexpr size_t kPlaceholderCapacity = 32;
+
+// The platform confirms (CDN_FILEOK) only with a name in the file-name field, which the chooser
+// hides; with a name of a subfolder there, Install would open that subfolder instead. So the field
+// holds a name that nothing in `folder` has; the result is the open folder, not this name.
+void PickPlaceholder(const char* folder, char (&name)[kPlaceholderCapacity]) {
+    char path[kMaxPath + kPlaceholderCapacity];
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        FormatText(name, sizeof name, "KOVA folder %d", attempt);
+        FormatText(path, sizeof path, "%s\\%s", folder, name);
+        if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) return;
+    }
+}
+
+// Run again whenever the folder or the selection changes: the platform then renames the OK button
+// ("Save", "Open") and may put a selected name into the file-name field.
+void KeepInstallReady(HWND chooser) {
+    char folder[kMaxPath] = {};
+    SendMessageA(chooser, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
+    char placeholder[kPlaceholderCapacity];
+    PickPlaceholder(folder, placeholder);
+    SendMessageA(chooser, CDM_SETCONTROLTEXT, edt1, reinterpret_cast<LPARAM>(placeholder));
+    SendMessageA(chooser, CDM_SETCONTROLTEXT, IDOK, reinterpret_cast<LPARAM>("Install"));
+}
 
 void PrepareChooser(HWND chooser, LPARAM request) {
     for (int control : {stc2, stc3}) SendMessageA(chooser, CDM_HIDECONTROL, control, 0);
@@ -31,21 +57,34 @@ UINT_PTR CALLBACK FolderChooserHook(HWND hook, UINT message, WPARAM, LPARAM lPar
         PrepareChooser(chooser, lParam);
         return 1;
     }
-    if (message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == CDN_FILEOK && chooserRecord) {
-        char folder[kMaxPath] = {};
-        if (SendMessageA(chooser, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder)) > 0) {
-            lstrcpynA(chooserRecord->installationDirectory, folder, kMaxPath);
+    if (message != WM_NOTIFY) return 0;
+    switch (reinterpret_cast<const NMHDR*>(lParam)->code) {
+        case CDN_INITDONE:
+        case CDN_FOLDERCHANGE:
+        case CDN_SELCHANGE:
+            KeepInstallReady(chooser);
+            return 0;
+        case CDN_FILEOK: {
+            if (chooserRecord == nullptr) return 0;
+            char folder[kMaxPath] = {};
+            if (SendMessageA(chooser, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder)) > 0) {
+                lstrcpynA(chooserRecord->installationDirectory, folder, kMaxPath);
+            }
+            return 1;
         }
-        return 1;
+        default:
+            return 0;
     }
-    return 0;
 }
 
 void ChooseInstallationDirectory(HWND dialog, SetupDialog& record) {
-    // The file buffer starts empty: a path in it would open the chooser at the path's parent, so
-    // confirming at once would move the directory one level up. The directory is what the hook
-    // takes from the open folder.
+    // The file buffer holds a bare placeholder name, not a path: a path would open the chooser at
+    // its parent, and an empty buffer gives the platform nothing to confirm. With the directory as
+    // the initial folder, the chooser opens at the directory itself.
     char file[kMaxPath] = {};
+    char placeholder[kPlaceholderCapacity];
+    PickPlaceholder(record.installationDirectory, placeholder);
+    lstrcpynA(file, placeholder, kMaxPath);
     OPENFILENAMEA request = {};
     request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     request.hwndOwner = dialog;

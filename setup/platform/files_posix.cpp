@@ -112,3 +112,15 @@ bool PosixFileSystem::SystemDirectory(char (&path)[kMaxPath]) {
     std::strcpy(path, "/usr/lib");
     return true;
 }
+
+bool PosixFileSystem::WindowsDirectory(char (&path)[kMaxPath]) {
+    std::strcpy(path, "/usr");
+    return true;
+}
+
+bool PosixFileSystem::IsOwnExecutable(const char* path) {
+    struct stat own = {};
+    struct stat other = {};
+    return ::stat("/proc/self/exe", &own) == 0 && ::stat(path, &other) == 0 && own.st_dev == other.st_dev &&
+           own.st_ino == other.st_ino;
+}

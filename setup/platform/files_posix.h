@@ -17,4 +17,6 @@ public:
     bool MakeDirectory(const char* path) override;
     bool CanOpenForReading(const char* path) override;
     bool SystemDirectory(char (&path)[kMaxPath]) override;
+    bool WindowsDirectory(char (&path)[kMaxPath]) override;
+    bool IsOwnExecutable(const char* path) override;
 };

@@ -7,21 +7,36 @@ namespace {
 
 HANDLE AsHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
+constexpr DWORD kOwnPathCapacity = 1024;
+
+// The own file by its wide-character path: a folder named outside the ANSI code page (a download
+// folder in another script) has no ANSI spelling that would find it.
+HANDLE OpenOwnExecutable(DWORD access, DWORD share) {
+    wchar_t path[kOwnPathCapacity];
+    const DWORD length = GetModuleFileNameW(nullptr, path, kOwnPathCapacity);
+    if (length == 0 || length >= kOwnPathCapacity) return INVALID_HANDLE_VALUE;
+    return CreateFileW(path, access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool SameFile(HANDLE first, HANDLE second) {
+    BY_HANDLE_FILE_INFORMATION a;
+    BY_HANDLE_FILE_INFORMATION b;
+    return GetFileInformationByHandle(first, &a) && GetFileInformationByHandle(second, &b) &&
+           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+}
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 class Win32FileSystem final : public FileSystem {
 public:
     bool MapOwnExecutable(FileView& view) override {
-        char path[kMaxPath];
-        const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-        if (length == 0 || length >= sizeof path) return false;
-        FileHandle file = 0;
-        uint64_t size = 0;
-        if (!OpenRead(path, file, size)) return false;
-        if (size == 0 || size >= 0x80000000u) {
-            Close(file);
-            return false;
-        }
-        const HANDLE mapping = CreateFileMappingA(AsHandle(file), nullptr, PAGE_READONLY, 0, 0, nullptr);
-        Close(file);
+        const HANDLE file = OpenOwnExecutable(GENERIC_READ, FILE_SHARE_READ);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        LARGE_INTEGER length;
+        const bool sized = GetFileSizeEx(file, &length) && length.QuadPart > 0 && length.QuadPart < 0x80000000;
+        const HANDLE mapping = sized ? CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr) : nullptr;
+        CloseHandle(file);
         if (mapping == nullptr) return false;
         const void* data = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
         if (data == nullptr) {
@@ -29,7 +44,7 @@ public:
             return false;
         }
         view.data = static_cast<const uint8_t*>(data);
-        view.size = static_cast<size_t>(size);
+        view.size = static_cast<size_t>(length.QuadPart);
         view.mapping = reinterpret_cast<intptr_t>(mapping);
         return true;
     }
@@ -97,6 +112,22 @@ public:
     bool SystemDirectory(char (&path)[kMaxPath]) override {
         const UINT length = GetSystemDirectoryA(path, kMaxPath);
         return length > 0 && length < kMaxPath;
+    }
+
+    bool WindowsDirectory(char (&path)[kMaxPath]) override {
+        const UINT length = GetWindowsDirectoryA(path, kMaxPath);
+        return length > 0 && length < kMaxPath;
+    }
+
+    bool IsOwnExecutable(const char* path) override {
+        const HANDLE other = CreateFileA(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (other == INVALID_HANDLE_VALUE) return false;
+        const HANDLE own = OpenOwnExecutable(FILE_READ_ATTRIBUTES, kShareAll);
+        const bool same = own != INVALID_HANDLE_VALUE && SameFile(own, other);
+        if (own != INVALID_HANDLE_VALUE) CloseHandle(own);
+        CloseHandle(other);
+        return same;
     }
 };
 

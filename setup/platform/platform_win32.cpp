@@ -30,7 +30,7 @@ public:
 class Win32Process final : public Process {
 public:
     unsigned long CurrentThreadId() override { return GetCurrentThreadId(); }
-    void EndThread(int exitCode) override { ExitThread(static_cast<DWORD>(exitCode)); }
+    void EndProgram(int exitCode) override { ExitProcess(static_cast<UINT>(exitCode)); }
 };
 
 }  // namespace

@@ -85,6 +85,10 @@ public:
     // True when the file exists and can be opened read-only.
     virtual bool CanOpenForReading(const char* path) = 0;
     virtual bool SystemDirectory(char (&path)[kMaxPath]) = 0;
+    virtual bool WindowsDirectory(char (&path)[kMaxPath]) = 0;
+    // True when `path` names the running program's own file, however it is spelt: the platform
+    // compares the files themselves, not their names.
+    virtual bool IsOwnExecutable(const char* path) = 0;
 };
 
 // ---------------------------------------------------------------- message boxes
@@ -121,9 +125,9 @@ class Process {
 public:
     virtual ~Process() = default;
     virtual unsigned long CurrentThreadId() = 0;
-    // Ends the calling thread, and with it the program, with `exitCode`. On the platform it does
-    // not return; callers return at once after it, so a test fake may return (or throw) instead.
-    virtual void EndThread(int exitCode) = 0;
+    // Ends the program with `exitCode`, whatever other threads the platform runs. On the platform
+    // it does not return; callers return at once after it, so a test fake may return (or throw).
+    virtual void EndProgram(int exitCode) = 0;
 };
 
 // Every port the portable logic needs, passed by reference.

@@ -10,9 +10,15 @@
 //   e2e-driver state TITLE ID                   "visible=V enabled=E checked=C text=T"
 //   e2e-driver combo TITLE ID                   "selection=N count=M text=T"
 //   e2e-driver answer CAPTION BUTTON [SECONDS]  print the box's text, then press BUTTON (1 OK, 6 Yes, 7 No)
+//   e2e-driver box-text CAPTION [SECONDS]       print the text of a message box once it is shown
 //   e2e-driver rect TITLE ID                    "left top right bottom" of control ID on the screen
+//   e2e-driver hold PATH SECONDS                keep the file PATH open, shared with no one, for SECONDS
+//   e2e-driver windows -                        the titles of the visible top-level windows, one a line
+//   e2e-driver window-rect TITLE                "left top right bottom" of the window TITLE on the screen
 //   e2e-driver focus TITLE                      "ID CLASS" of the control that has the keyboard focus
 //   e2e-driver selected-tab TITLE               the index of the selected tab of control 1000
+//   e2e-driver list-item TITLE NAME             "left top right bottom" on the screen of the entry NAME
+//                                               in the folder list of a file dialog TITLE
 //   e2e-driver set-text TITLE ID TEXT           WM_SETTEXT on control ID
 //   e2e-driver combo-select TITLE ID INDEX      select entry INDEX of a list and notify the dialog
 //   e2e-driver run COMMANDLINE                  start a program as the shell would, wait, print its exit code
@@ -71,6 +77,49 @@ void PrintMessageBoxText(HWND box) {
     std::printf("\n");
 }
 
+// The rectangle of a list-view entry, read through memory in the list's own process: list-view
+// messages carry pointers, which the system does not carry across processes.
+bool ListItemRect(HWND list, const char* name, RECT& rect) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return false;
+    constexpr SIZE_T kTextSize = 512;
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kTextSize, MEM_COMMIT, PAGE_READWRITE));
+    bool found = false;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int index = 0; remote && index < count && !found; ++index) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = index;
+        item.pszText = remote + sizeof(LVITEMA);
+        item.cchTextMax = kTextSize;
+        char text[kTextSize] = {};
+        WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+        SendMessageA(list, LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote + sizeof(LVITEMA), text, kTextSize - 1, nullptr);
+        if (lstrcmpiA(text, name) != 0) continue;
+        RECT wanted = {};
+        wanted.left = LVIR_LABEL;
+        WriteProcessMemory(process, remote, &wanted, sizeof wanted, nullptr);
+        if (SendMessageA(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote))) {
+            ReadProcessMemory(process, remote, &rect, sizeof rect, nullptr);
+            MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+            found = true;
+        }
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return found;
+}
+
+BOOL CALLBACK PrintVisibleTitle(HWND window, LPARAM) {
+    char title[512] = {};
+    if (IsWindowVisible(window) && GetWindowTextA(window, title, sizeof title) > 0) std::printf("%s\n", title);
+    return TRUE;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: e2e-driver COMMAND ARGS (see the source for the commands)\n");
     return 2;
@@ -91,6 +140,15 @@ int main(int argc, char** argv) {
             Sleep(100);
         }
         return 1;
+    }
+    if (!std::strcmp(command, "box-text")) {
+        HWND box = WaitWindow(title, seconds);
+        if (!box) {
+            std::fprintf(stderr, "e2e-driver: no message box \"%s\"\n", title);
+            return 1;
+        }
+        PrintMessageBoxText(box);
+        return 0;
     }
     if (!std::strcmp(command, "answer")) {
         if (argc < 4) return Usage();
@@ -151,6 +209,23 @@ int main(int argc, char** argv) {
         PostMessageA(RequireWindow(title), WM_SYSCOMMAND, SC_CLOSE, 0);
         return 0;
     }
+    if (!std::strcmp(command, "windows")) {
+        EnumWindows(PrintVisibleTitle, 0);
+        return 0;
+    }
+    if (!std::strcmp(command, "hold")) {
+        const HANDLE file = CreateFileA(title, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return 1;
+        Sleep(static_cast<DWORD>(seconds * 1000));
+        CloseHandle(file);
+        return 0;
+    }
+    if (!std::strcmp(command, "window-rect")) {
+        RECT rect;
+        GetWindowRect(RequireWindow(title), &rect);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
     if (!std::strcmp(command, "focus")) {
         // The focus belongs to the thread of the window's owner; GetFocus would answer for ours.
         GUITHREADINFO info = {};
@@ -182,6 +257,17 @@ int main(int argc, char** argv) {
     }
     if (!std::strcmp(command, "select-tab")) {
         SendMessageA(RequireControl(dialog, 1000), TCM_SETCURFOCUS, static_cast<WPARAM>(id), 0);
+        return 0;
+    }
+    if (!std::strcmp(command, "list-item")) {
+        const HWND view = FindWindowExA(dialog, nullptr, "SHELLDLL_DefView", nullptr);
+        const HWND list = view ? FindWindowExA(view, nullptr, "SysListView32", nullptr) : nullptr;
+        RECT rect;
+        if (!list || !ListItemRect(list, argv[3], rect)) {
+            std::fprintf(stderr, "e2e-driver: no entry \"%s\" in the folder list\n", argv[3]);
+            return 1;
+        }
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
         return 0;
     }
     if (!std::strcmp(command, "rect")) {

@@ -183,6 +183,41 @@ click_control() {  # click_control TITLE ID
     [ -n "$bottom" ] || { fail "no control $2 in \"$1\" to click"; return 1; }
     pointer_click $(((left + right) / 2)) $(((top + bottom) / 2))
 }
+# A click, or a double-click with REPEAT 2, on the entry NAME of a file dialog's folder list.
+click_list_item() {  # click_list_item TITLE NAME [REPEAT]
+    local left top right bottom
+    read -r left top right bottom < <(driver list-item "$1" "$2" | tr -d '\r')
+    [ -n "$bottom" ] || { fail "no entry \"$2\" in the folder list of \"$1\""; return 1; }
+    pointer_click $(((left + right) / 2)) $(((top + bottom) / 2)) "${3:-1}"
+}
+# A click on the close box at the right end of the title bar of the window TITLE.
+close_box() {  # close_box TITLE
+    local left top right bottom
+    read -r left top right bottom < <(driver window-rect "$1" | tr -d '\r')
+    [ -n "$bottom" ] || { fail "no window \"$1\" to close"; return 1; }
+    pointer_click $((right - 12)) $((top + 12))
+}
+# Reads a message box as a person does and clicks one of its buttons: prints the box's text.
+# With SHOT, a screenshot of the box is saved under that name first.
+answer_box() {  # answer_box CAPTION BUTTON-ID [SECONDS] [SHOT]
+    local text
+    text=$(driver box-text "$1" "${3:-30}" | tr -d '\r') || return 1
+    [ -n "${4:-}" ] && screenshot "$4" >&2
+    click_control "$1" "$2"
+    printf '%s\n' "$text"
+}
+# A text of the string table, as the program shows it: string_text IDS_NAME [ARGUMENT for its %s].
+string_text() {
+    python3 - "$E2E_BUILD/resources/strings.rc" "$1" "${2:-}" <<'PY'
+import re, sys
+for line in open(sys.argv[1], encoding="latin-1"):
+    m = re.match(r'\s*' + sys.argv[2] + r'\s+"((?:[^"]|"")*)"\s*$', line)
+    if m:
+        print(m.group(1).replace('""', '"').replace("\\n", "\n").replace("%s", sys.argv[3]))
+PY
+}
+# A control's text as the driver reads it.
+control_text() { driver state "$1" "$2" | tr -d '\r' | sed 's/^.* checked=[^ ]* text=//'; }
 # A click on a label of the setup dialog's tab strip; each label is a sixth of the strip wide.
 click_tab() {  # click_tab INDEX
     local left top right

@@ -95,6 +95,7 @@ bool FakeFileSystem::CreateTruncated(const char* path, FileHandle& file) {
     const std::string key = Key(path);
     log.push_back("create " + key);
     if (Fails(FileOp::Create, key) || !directories_.count(Parent(key)) || directories_.count(key)) return false;
+    if (IsOwnExecutable(path)) return false;
     files_[key].clear();
     file = nextHandle_++;
     handles_[file] = {key, true, 0};
@@ -144,4 +145,17 @@ bool FakeFileSystem::SystemDirectory(char (&path)[kMaxPath]) {
     if (Fails(FileOp::SystemDir, "")) return false;
     std::snprintf(path, kMaxPath, "%s", systemDirectory.c_str());
     return true;
+}
+
+bool FakeFileSystem::WindowsDirectory(char (&path)[kMaxPath]) {
+    if (Fails(FileOp::WindowsDir, "")) return false;
+    std::snprintf(path, kMaxPath, "%s", windowsDirectory.c_str());
+    return true;
+}
+
+bool FakeFileSystem::IsOwnExecutable(const char* path) {
+    for (const std::string& own : ownExecutablePaths) {
+        if (Key(own) == Key(path)) return true;
+    }
+    return false;
 }

@@ -10,7 +10,19 @@
 
 #include "platform/ports.h"
 
-enum class FileOp { ReadOwn, OpenRead, Read, Create, Write, Close, Delete, MakeDirectory, CanOpen, SystemDir };
+enum class FileOp {
+    ReadOwn,
+    OpenRead,
+    Read,
+    Create,
+    Write,
+    Close,
+    Delete,
+    MakeDirectory,
+    CanOpen,
+    SystemDir,
+    WindowsDir
+};
 
 class FakeFileSystem final : public FileSystem {
 public:
@@ -27,6 +39,8 @@ public:
     bool MakeDirectory(const char* path) override;
     bool CanOpenForReading(const char* path) override;
     bool SystemDirectory(char (&path)[kMaxPath]) override;
+    bool WindowsDirectory(char (&path)[kMaxPath]) override;
+    bool IsOwnExecutable(const char* path) override;
 
     // Test set-up and inspection. Paths are compared without regard to letter case.
     void AddFile(const std::string& path, std::vector<uint8_t> bytes);
@@ -40,6 +54,10 @@ public:
 
     std::vector<uint8_t> ownExecutable;
     std::string systemDirectory = "C:\\WINDOWS\\system32";
+    std::string windowsDirectory = "C:\\WINDOWS";
+    // Every spelling under which the running program's own file is reached. As on Windows, the
+    // running program's file cannot be opened for writing.
+    std::set<std::string> ownExecutablePaths;
 
     // Fault injection: fail operation number `failAtCall` (counting every call from 1), and/or
     // every call of `failOp` on `failPath` (any path when failPath is empty).

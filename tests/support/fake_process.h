@@ -1,6 +1,6 @@
 #pragma once
-// Records the exit codes passed to EndThread. By default it returns, as the production code
-// returns at once after EndThread; with throwOnEnd it throws ThreadEnded to stop the caller dead.
+// Records the exit codes passed to EndProgram. By default it returns, as the production code
+// returns at once after EndProgram; with throwOnEnd it throws ThreadEnded to stop the caller dead.
 #include <vector>
 
 #include "platform/ports.h"
@@ -12,7 +12,7 @@ struct ThreadEnded {
 class FakeProcess final : public Process {
 public:
     unsigned long CurrentThreadId() override { return threadId; }
-    void EndThread(int exitCode) override {
+    void EndProgram(int exitCode) override {
         endedWith.push_back(exitCode);
         if (throwOnEnd) throw ThreadEnded{exitCode};
     }

@@ -12,6 +12,7 @@
 
 #include "archive.h"
 #include "fake_platform.h"
+#include "install.h"
 
 namespace {
 
@@ -46,8 +47,6 @@ Bytes Stored(const char* version, const char* directory = kDir) {
     record.reserved2[3] = 0x5A;
     return Image(record);
 }
-
-std::string Version(const SetupDialog& record) { return std::string(record.version, strnlen(record.version, 4)); }
 
 class ConfigurationTest : public ::testing::Test, protected FakePlatform {
 protected:
@@ -279,6 +278,38 @@ TEST_F(ConfigurationTest, SaveWithoutWriteRightStoresNothing) {
     EXPECT_EQ(registry.OpenHandles(), 0u);
 }
 
+// Install and Update: settings that cannot be stored are reported, with no success box, and
+// Install writes no files; a key that Install created is removed, so the next start offers Install.
+TEST_F(ConfigurationTest, SettingsThatCannotBeStoredStopInstallAndUpdate) {
+    SetupDialog record = Zero();
+    std::strcpy(record.installationDirectory, kDir);
+    for (const bool installed : {false, true}) {
+        SCOPED_TRACE(installed ? "update" : "install");
+        FakeRegistry freshRegistry;
+        registry = std::move(freshRegistry);
+        if (installed) registry.AddKey(HKLM, "Software\\KOVA");
+        registry.failOp = RegOp::SetBinary;
+        messages.shown.clear();
+
+        EXPECT_FALSE(StoreSettingsAndInstall(platform, record, installed));
+
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text,
+                  std::string("Error: the settings could not be saved in the registry (HKEY_LOCAL_MACHINE\\Software\\KOVA, "
+                              "value \"Config\"). Setup needs the right to change this key. KOVA NOT ") +
+                      (installed ? "updated!" : "installed!"));
+        EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
+        EXPECT_EQ(registry.HasKey(HKLM, "Software\\KOVA"), installed);
+        EXPECT_TRUE(files.log.empty());
+    }
+    registry.failOp.reset();
+    messages.shown.clear();
+    EXPECT_TRUE(StoreSettingsAndInstall(platform, record, false));
+    EXPECT_TRUE(Refreshed());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, strings.Text(20));
+}
+
 // ---------------------------------------------------------------- the upgrade check
 
 TEST_F(ConfigurationTest, NoInstallationChangesNothing) {
@@ -490,15 +521,55 @@ TEST_F(ConfigurationTest, ReleaseOneZeroKeyWithoutWriteRightIsPassedOver) {
 
 // ---------------------------------------------------------------- ending the program
 
-TEST_F(ConfigurationTest, RefreshWithoutPayloadEndsWithMinusOneAfterStoringTheVersion) {
-    registry.AddBinary(HKLM, "Software\\KOVA", "config", Stored("1.0c"));
-    files.ownExecutable = {'M', 'Z'};
-    CheckForUpgrade(platform);
-    EXPECT_EQ(process.endedWith, std::vector<int>{-1});
-    EXPECT_EQ(Version(StoredRecord()), KOVA_VERSION);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
-    EXPECT_TRUE(registry.HasKey(HKLM, "Software\\KOVA"));
+// A refresh that fails puts the stored configuration back as it was, so the next start meets the
+// older version again and retries; the program ends with -1.
+TEST_F(ConfigurationTest, FailedRefreshPutsTheConfigurationBackAndEndsWithMinusOne) {
+    const std::string inUse =
+        "Error: the file \"C:\\KOVA\\KOVA.exe\" could not be written; it may be in use, the disk may be full or the "
+        "folder may be protected. KOVA NOT upgraded! The upgrade will be tried again the next time SETUP starts.";
+    const Bytes settings(1640, 0x11);
+    Bytes settingsWithDirectory = settings;
+    std::strcpy(reinterpret_cast<char*>(settingsWithDirectory.data()) + 1381 - 4, kDir);
+    struct Case {
+        const char* name;
+        bool fromRelease10;
+        bool withoutPayload;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"file in use", false, false, inUse},
+        {"no payload", false, true, kNoArchiveText},
+        {"1.0 settings, file in use", true, false, inUse},
+    };
+    const Bytes withPayload = files.ownExecutable;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeRegistry freshRegistry;
+        registry = std::move(freshRegistry);
+        if (c.fromRelease10) {
+            registry.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", settingsWithDirectory);
+            registry.AddKey(HKLM, "Software\\KOVA");
+        } else {
+            registry.AddBinary(HKLM, "Software\\KOVA", "config", Stored("1.0c"));
+        }
+        files.ownExecutable = c.withoutPayload ? Bytes{'M', 'Z'} : withPayload;
+        files.failOp = FileOp::Create;
+        files.failPath = "C:\\KOVA\\KOVA.exe";
+        messages.shown.clear();
+        process.endedWith.clear();
+
+        CheckForUpgrade(platform);
+
+        EXPECT_EQ(process.endedWith, std::vector<int>{-1});
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, c.text);
+        EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
+        if (c.fromRelease10) {
+            EXPECT_EQ(registry.Binary(HKLM, "software\\KOVA\\1.0", "Settings"), settingsWithDirectory);
+        } else {
+            EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), Stored("1.0c"));
+        }
+    }
 }
 
 TEST_F(ConfigurationTest, FailedWritesOfTheUpgradeAreAssertionFailures) {

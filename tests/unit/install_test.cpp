@@ -151,7 +151,59 @@ TEST_F(InstallTest, UpgradeRewritesFilesOnlyAndStaysSilent) {
     EXPECT_EQ(files.Contents(std::string(kDir) + "\\Setup.exe"), files.ownExecutable);
     EXPECT_TRUE(registry.log.empty());
     EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(std::count_if(files.log.begin(), files.log.end(), [](auto& l) { return l.rfind("mkdir", 0) == 0; }), 0);
+}
+
+// A directory removed by hand would otherwise fail the refresh at every start.
+TEST_F(InstallTest, UpgradeMakesADirectoryRemovedByHand) {
+    ASSERT_TRUE(Run(Mode::Upgrade, "C:\\Gone\\KOVA"));
+    for (const PayloadFile& entry : payload) EXPECT_EQ(files.Contents("C:\\Gone\\KOVA\\" + entry.name), entry.body);
+    EXPECT_EQ(files.Contents("C:\\Gone\\KOVA\\Setup.exe"), files.ownExecutable);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// Started from the copy an earlier install left, the program cannot write over its own file: the
+// copy is in place already, whatever spelling of the path names it.
+TEST_F(InstallTest, RunningFromTheKeptCopyLeavesItAndCompletes) {
+    for (Mode mode : {Mode::Install, Mode::Upgrade}) {
+        SCOPED_TRACE(ModeName(mode));
+        FakeFileSystem freshFiles;
+        files = std::move(freshFiles);
+        AddInstalledFiles();
+        files.AddFile(std::string(kDir) + "\\Setup.exe", "the kept copy");
+        files.ownExecutablePaths = {"C:\\PROGRA~1\\KOVA\\SETUP.EXE", "c:\\program files\\kova\\setup.exe"};
+        messages.shown.clear();
+
+        ASSERT_TRUE(Run(mode));
+        for (const PayloadFile& entry : payload)
+            EXPECT_EQ(files.Contents(std::string(kDir) + "\\" + entry.name), entry.body);
+        EXPECT_EQ(files.Contents(std::string(kDir) + "\\Setup.exe"), Text("the kept copy"));
+        EXPECT_TRUE(ConfigurationKept());
+        if (mode == Mode::Install) {
+            ASSERT_EQ(messages.shown.size(), 1u);
+            EXPECT_EQ(messages.shown[0].text, strings.Text(20));
+            EXPECT_EQ(registry.String(RegRoot::ClassesRoot, "KOVA\\DefaultIcon", ""), "C:\\Program Files\\KOVA\\KOVA.exe,0");
+        } else {
+            EXPECT_TRUE(messages.shown.empty());
+        }
+    }
+}
+
+// The own file that cannot be read (a path this system cannot spell) is not taken for a setup
+// without payload: the message says what went wrong.
+TEST_F(InstallTest, OwnFileThatCannotBeReadIsReportedAsSuch) {
+    for (Mode mode : {Mode::Install, Mode::Upgrade, Mode::Remove}) {
+        SCOPED_TRACE(ModeName(mode));
+        files.failOp = FileOp::ReadOwn;
+        messages.shown.clear();
+        EXPECT_FALSE(Run(mode));
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text,
+                  "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to a "
+                  "folder with a plain name, such as C:\\Temp, and start it from there. KOVA NOT " +
+                      Outcome(mode) + "!");
+        EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
+        EXPECT_TRUE(files.log.empty());
+    }
 }
 
 TEST_F(InstallTest, RemoveDeletesPayloadOnlyAndPassesOverMissingFiles) {
@@ -398,9 +450,15 @@ TEST_F(InstallTest, FileFailureIsReportedWithItsNameAndNoSuccess) {
                 EXPECT_FALSE(Run(mode));
                 ASSERT_EQ(messages.shown.size(), 1u);
                 EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
-                EXPECT_EQ(messages.shown[0].text, "Error: the file \"" + path +
-                                                      "\" could not be written; the disk may be full or the folder "
-                                                      "may be protected. KOVA NOT fully " + Outcome(mode) + "!");
+                EXPECT_EQ(messages.shown[0].text,
+                          mode == Mode::Install
+                              ? "Error: the file \"" + path +
+                                    "\" could not be written; the disk may be full or the folder may be protected. "
+                                    "KOVA NOT fully installed!"
+                              : "Error: the file \"" + path +
+                                    "\" could not be written; it may be in use, the disk may be full or the folder may "
+                                    "be protected. KOVA NOT upgraded! The upgrade will be tried again the next time "
+                                    "SETUP starts.");
                 EXPECT_FALSE(files.HasFile(path));
                 EXPECT_EQ(files.OpenHandles(), 0u);
                 EXPECT_EQ(registry.KeyCount(), 1u + (mode == Mode::Upgrade ? 1u : 0u));  // HKLM "Software" remains

@@ -108,15 +108,20 @@ TEST_F(BuildModeTest, WritesTheSetupAndTheScrambledCredits) {
     EXPECT_EQ(walked, 3u);
 }
 
+// An old c:\setup.exe goes first, so that a build that fails leaves no setup program behind.
 TEST_F(BuildModeTest, MissingInputLeavesNoSetupAndNamesTheInput) {
     for (const char* missing : {kBuildImagePath, kBuildProgramPath, kBuildHelpPath, kBuildContentsPath}) {
+        SCOPED_TRACE(missing);
         SetUp();
-        files.Delete(kBuildOutputPath);
+        files.AddFile(kBuildOutputPath, std::string("an earlier build"));
         files.Delete(missing);
+        files.log.clear();
         messages.shown.clear();
         RunBuildMode(platform);
-        EXPECT_FALSE(files.HasFile(kBuildOutputPath)) << missing;
-        ASSERT_EQ(messages.shown.size(), 1u) << missing;
+        EXPECT_FALSE(files.HasFile(kBuildOutputPath));
+        ASSERT_FALSE(files.log.empty());
+        EXPECT_EQ(files.log[0], "delete c:\\setup.exe");
+        ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].caption, "Build Error");
         EXPECT_EQ(messages.shown[0].text, std::string("Build mode could not read \"") + missing +
                                               "\".\nNo setup program was written to " + kBuildOutputPath + ".");

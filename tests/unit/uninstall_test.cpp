@@ -139,9 +139,23 @@ TEST_F(Uninstall, RemovesKeysInOrderThenFilesThenAsksAndQuits) {
     EXPECT_EQ(quit.posted, std::vector<int>{0});
 }
 
+// Explorer starts by its full path under the Windows directory, never by a bare name that would
+// find a program saved beside the setup; a drive root is passed as "D:\." so that its backslash
+// does not escape the closing quote.
 TEST_F(Uninstall, YesOpensTheQuotedDirectoryInExplorer) {
-    for (const std::string& directory :
-         std::vector<std::string>{"C:\\KOVA", "C:\\Program Files\\KOVA Print", "C:\\" + std::string(180, 'k')}) {
+    const std::string explorer = "\"C:\\WINDOWS\\explorer.exe\" ";
+    struct Case {
+        std::string directory;
+        std::string argument;
+    };
+    const Case cases[] = {
+        {"C:\\KOVA", "\"C:\\KOVA\""},
+        {"C:\\Program Files\\KOVA Print", "\"C:\\Program Files\\KOVA Print\""},
+        {"C:\\" + std::string(180, 'k'), "\"C:\\" + std::string(180, 'k') + "\""},
+        {"D:\\", "\"D:\\.\""},
+    };
+    for (const Case& c : cases) {
+        const std::string& directory = c.directory;
         SCOPED_TRACE(directory);
         SetUp();
         InstallAt(directory);
@@ -150,7 +164,7 @@ TEST_F(Uninstall, YesOpensTheQuotedDirectoryInExplorer) {
         messages.shown.clear();
         messages.answers = {kAnswerYes};
         EXPECT_TRUE(Remove());
-        EXPECT_EQ(launcher.started, std::vector<std::string>{"explorer \"" + directory + "\""});
+        EXPECT_EQ(launcher.started, std::vector<std::string>{explorer + c.argument});
         EXPECT_EQ(quit.posted, std::vector<int>{0});
         ASSERT_FALSE(messages.shown.empty());
         EXPECT_EQ(messages.shown.back().text, Uninstalled(directory));

@@ -5,7 +5,22 @@ SETUP="$ROOT/build/win32/Setup.exe"
 INSTALL_DIR='C:\Program Files\KOVA'
 INSTALL_DIR_UNIX() { echo "$DRIVE_C/Program Files/KOVA"; }
 
-click() { driver click "$DIALOG_TITLE" "$1"; sleep 0.2; }
+# A person's click on a control of the setup dialog.
+click() { click_control "$DIALOG_TITLE" "$1"; }
+# Replaces the text of an edit field as a person does: click into it, select it all, type.
+retype() {  # retype ID TEXT
+    click "$1"
+    press End shift+Home
+    type_text "$2"
+}
+# Picks entry INDEX of a drop-down list with the pointer and the arrow keys.
+choose_entry() {  # choose_entry ID INDEX
+    click "$1"
+    press Home
+    local step
+    for ((step = 0; step < $2; step++)); do press Down; done
+    press Return
+}
 
 # Visits every tab and changes one setting in each Defaults category, then installs into
 # INSTALL_DIR typed into the directory field.
@@ -19,14 +34,14 @@ first_install() {
     check_contains "Install is enabled" "enabled=1" "$(driver state "$DIALOG_TITLE" 1)"
     check_contains "Uninstall is hidden" "visible=0" "$(driver state "$DIALOG_TITLE" 3)"
 
-    driver select-tab "$DIALOG_TITLE" 1
+    click_tab 1
     screenshot dialog-requirements
-    driver select-tab "$DIALOG_TITLE" 2
+    click_tab 2
     screenshot dialog-defaults
     check_contains "Defaults shows the Printer/Font controls" "visible=1" "$(driver state "$DIALOG_TITLE" 1020)"
     check_contains "the printer list holds the CUPS queue" "text=KOVA_Laser" "$(driver combo "$DIALOG_TITLE" 1020)"
     click 1009
-    driver set-text "$DIALOG_TITLE" 1031 "  42abc"
+    retype 1031 "  42abc"
     click 1042
     check_contains "Sorting hides Printer/Font" "visible=0" "$(driver state "$DIALOG_TITLE" 1020)"
     click 1045
@@ -35,10 +50,9 @@ first_install() {
     screenshot dialog-defaults-sorting
     click 1043
     click 1058
-    driver combo-select "$DIALOG_TITLE" 1059 2
-    sleep 0.2
+    choose_entry 1059 2
     check_contains "choosing Size enables the unit list" "enabled=1" "$(driver state "$DIALOG_TITLE" 1061)"
-    driver combo-select "$DIALOG_TITLE" 1061 3
+    choose_entry 1061 3
     screenshot dialog-defaults-file-display
     click 1046
     click 1067
@@ -49,20 +63,20 @@ first_install() {
     check_contains "print time disables the folder radios" "enabled=0" "$(driver state "$DIALOG_TITLE" 1071)"
     screenshot dialog-defaults-folder-display
     click 1041
-    driver select-tab "$DIALOG_TITLE" 3
+    click_tab 3
     check_contains "Installation shows Change" "visible=1" "$(driver state "$DIALOG_TITLE" 1029)"
     check_contains "Installation hides the Defaults buttons" "visible=0" "$(driver state "$DIALOG_TITLE" 1041)"
-    driver set-text "$DIALOG_TITLE" 1030 "$INSTALL_DIR"
+    retype 1030 "$INSTALL_DIR"
     screenshot dialog-installation
-    driver select-tab "$DIALOG_TITLE" 0
+    click_tab 0
     LABELS=$(tab_label_colours)
     check_equal "Defaults label after its visit" green "$(label_colour 2)"
     check_equal "Installation label after its visit" green "$(label_colour 3)"
 
     click 1
     local text
-    text=$(driver answer "KOVA Installer" 1 30)
-    check_contains "the success box" "KOVA has been successfully installed" "$text"
+    text=$(answer_box "KOVA Installer" 1)
+    check_equal "the success box" "$(string_text IDS_INSTALL_SUCCESS)" "$text"
     wait_setup 30
     check_equal "exit code after Install" 0 "$SETUP_EXIT"
 }
@@ -135,7 +149,7 @@ scenario_second_run_offers_update_and_saves_without_installing() {
         "$(driver state "$DIALOG_TITLE" 1030)"
     LABELS=$(tab_label_colours)
     check_equal "Defaults label green from the start" green "$(label_colour 2)"
-    driver select-tab "$DIALOG_TITLE" 2
+    click_tab 2
     check_contains "the stored font choice" "checked=1" "$(driver state "$DIALOG_TITLE" 1009)"
     check_contains "the stored font size" "text=42" "$(driver state "$DIALOG_TITLE" 1031)"
     click 1042
@@ -154,9 +168,9 @@ scenario_cancel_and_close_box_save_nothing() {
     for how in cancel close; do
         start_setup "$SETUP"
         driver wait-window "$DIALOG_TITLE" 30
-        driver select-tab "$DIALOG_TITLE" 2
+        click_tab 2
         click 1042
-        if [ "$how" = cancel ]; then driver command "$DIALOG_TITLE" 2; else driver close "$DIALOG_TITLE"; fi
+        if [ "$how" = cancel ]; then click 2; else close_box "$DIALOG_TITLE"; fi
         wait_setup
         check_equal "[$how] exit code" 0 "$SETUP_EXIT"
         check "[$how] nothing stored" bash -c "! wine reg query 'HKLM\\Software\\KOVA' >/dev/null 2>&1"
@@ -170,9 +184,9 @@ scenario_without_a_printer_install_stays_disabled() {
     check_contains "Install is disabled" "enabled=0" "$(driver state "$DIALOG_TITLE" 1)"
     LABELS=$(tab_label_colours)
     check_equal "Requirements label is red" red "$(label_colour 1)"
-    driver select-tab "$DIALOG_TITLE" 1
+    click_tab 1
     screenshot dialog-requirements-no-printer
-    driver command "$DIALOG_TITLE" 2
+    click 2
     wait_setup
     add_printer
 }
@@ -185,8 +199,8 @@ scenario_uninstall_removes_verbs_key_and_payload() {
     driver wait-window "$DIALOG_TITLE" 30
     click 3
     local text
-    text=$(driver answer "Success" 7 30)
-    check_contains "the uninstall box names the directory" "($INSTALL_DIR)" "$text"
+    text=$(answer_box "Success" 7)
+    check_equal "the uninstall box names the directory" "$(string_text IDS_UNINSTALLED "$INSTALL_DIR")" "$text"
     wait_setup 30
     check_equal "exit code after Uninstall" 0 "$SETUP_EXIT"
     for key in 'HKCR\Directory\shell\Print' 'HKCR\Drive\shell\Print' 'HKCR\Directory\shell\Print with Filter...' \
@@ -195,42 +209,44 @@ scenario_uninstall_removes_verbs_key_and_payload() {
     done
     for file in KOVA.exe KOVA.hlp KOVA.cnt; do check "$file removed" test ! -e "$dir/$file"; done
     check "Setup.exe stays" test -f "$dir/Setup.exe"
+    check "answering No opens no Explorer" bash -c "! wine '$E2E_BUILD/e2e-driver.exe' wait-window KOVA 3"
 
     start_setup "$SETUP"
     driver wait-window "$DIALOG_TITLE" 30
     check_contains "the next run offers Install again" "text=Install" "$(driver state "$DIALOG_TITLE" 1)"
-    driver command "$DIALOG_TITLE" 2
+    click 2
     wait_setup
 }
 
+# The chooser opens at the directory itself: Install at once keeps it, and so does Cancel after
+# another folder was opened. Its file-name and file-type fields are hidden.
 scenario_change_opens_the_folder_chooser_at_the_directory() {
-    mkdir -p "$DRIVE_C/Chosen Place"
     start_setup "$SETUP"
     driver wait-window "$DIALOG_TITLE" 30
-    driver select-tab "$DIALOG_TITLE" 3
+    click_tab 3
+    local before
+    before=$(control_text "$DIALOG_TITLE" 1030)
+    mkdir -p "$(winepath -u "$before" 2>/dev/null)/Elsewhere"
     click 1029
     local chooser="Choose a directory to install to"
     check "the chooser opens" driver wait-window "$chooser" 30
+    sleep 0.5
     check_contains "its OK button reads Install" "text=Install" "$(driver state "$chooser" 1)"
     check_contains "its folder label reads Install to:" "text=Install to:" "$(driver state "$chooser" 1091)"
     check_contains "the file name field is hidden" "visible=0" "$(driver state "$chooser" 1152)"
     check_contains "the file type list is hidden" "visible=0" "$(driver state "$chooser" 1136)"
     screenshot dialog-folder-chooser
-    # A name typed into the hidden field is not the result: the folder open in the chooser is,
-    # and the chooser opens at the directory itself, so confirming at once keeps it.
-    local before
-    before=$(driver state "$DIALOG_TITLE" 1030 | sed 's/.*text=//' | tr -d '\r')
-    driver set-text "$chooser" 1152 'C:\Chosen Place'
-    driver click "$chooser" 1
+    click_control "$chooser" 1
     check "the chooser closes on Install" driver wait-gone "$chooser" 10
-    check_equal "the directory is the folder that was open" "$before" \
-        "$(driver state "$DIALOG_TITLE" 1030 | sed 's/.*text=//' | tr -d '\r')"
+    check_equal "Install at once keeps the directory" "$before" "$(control_text "$DIALOG_TITLE" 1030)"
     click 1029
     driver wait-window "$chooser" 30
-    driver command "$chooser" 2
+    sleep 0.5
+    click_list_item "$chooser" Elsewhere 2
+    click_control "$chooser" 2
     check "the chooser closes on Cancel" driver wait-gone "$chooser" 10
-    check_equal "Cancel keeps the directory" "$before" "$(driver state "$DIALOG_TITLE" 1030 | sed 's/.*text=//' | tr -d '\r')"
-    driver command "$DIALOG_TITLE" 2
+    check_equal "Cancel keeps the directory" "$before" "$(control_text "$DIALOG_TITLE" 1030)"
+    click 2
     wait_setup
 }
 
@@ -239,7 +255,7 @@ scenario_uninstall_yes_opens_the_directory_in_explorer() {
     start_setup "$SETUP"
     driver wait-window "$DIALOG_TITLE" 30
     click 3
-    driver answer "Success" 6 30 >/dev/null
+    answer_box "Success" 6 >/dev/null
     wait_setup 30
     check_equal "exit code after Uninstall" 0 "$SETUP_EXIT"
     # Explorer gets the directory in quotes, so the blank in "Program Files" stays inside it and

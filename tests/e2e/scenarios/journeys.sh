@@ -1,0 +1,207 @@
+# Journeys as a person makes them: real pointer clicks and keys on the scenario's display, and the
+# driver only to read what the screen shows.
+
+# JOURNEY_SETUP may name another build of the setup, to show what these journeys find in it.
+JOURNEY_SETUP="${JOURNEY_SETUP:-$ROOT/build/win32/Setup.exe}"
+CHOOSER="Choose a directory to install to"
+
+# Starts a setup and waits for its dialog.
+open_setup() {  # open_setup PROGRAM [ARGS...]
+    start_setup "$@"
+    driver wait-window "$DIALOG_TITLE" 30 || { fail "the setup dialog did not appear"; return 1; }
+}
+
+# Opens the chooser from the Installation page with a click on Change.
+open_chooser() {
+    click_tab 3
+    click_control "$DIALOG_TITLE" 1029
+    driver wait-window "$CHOOSER" 30 || { fail "the chooser did not open"; return 1; }
+    sleep 0.5
+}
+
+# Presses Install, reads the success box and presses its OK; the setup ends.
+install_and_confirm() {
+    click_control "$DIALOG_TITLE" 1
+    check_equal "the success box" "$(string_text IDS_INSTALL_SUCCESS)" "$(answer_box "KOVA Installer" 1)"
+    wait_setup 30
+    check_equal "exit code after Install" 0 "$SETUP_EXIT"
+}
+
+scenario_journey_change_opens_a_subfolder_and_installs_there() {
+    open_setup "$JOURNEY_SETUP" || return
+    click_tab 3
+    local start
+    start=$(control_text "$DIALOG_TITLE" 1030)
+    local start_unix
+    start_unix=$(winepath -u "$start" 2>/dev/null)
+    mkdir -p "$start_unix/KOVA Tools"
+    click_control "$DIALOG_TITLE" 1029
+    check "the chooser opens" driver wait-window "$CHOOSER" 30
+    sleep 0.5
+    check_equal "its button reads Install" Install "$(control_text "$CHOOSER" 1)"
+    screenshot journey-chooser-open
+    click_list_item "$CHOOSER" "KOVA Tools" 2
+    sleep 0.5
+    check_equal "after opening a subfolder the button still reads Install" Install "$(control_text "$CHOOSER" 1)"
+    screenshot journey-chooser-subfolder
+    click_control "$CHOOSER" 1
+    check "Install closes the chooser" driver wait-gone "$CHOOSER" 10
+    check_equal "the directory field shows the opened subfolder" "$start\\KOVA Tools" "$(control_text "$DIALOG_TITLE" 1030)"
+    screenshot journey-chooser-chosen
+    install_and_confirm
+    for file in KOVA.exe KOVA.hlp KOVA.cnt Setup.exe; do
+        check "$file landed in the chosen folder" test -f "$start_unix/KOVA Tools/$file"
+    done
+    check_equal "the stored directory is the chosen folder" "$start\\KOVA Tools" \
+        "$(config_field "$(config_hex)" installationDirectory)"
+}
+
+# The user's Downloads folder of the prefix, made a folder of its own: Wine links it to the home
+# folder of the machine, which a test must not write into.
+downloads_folder() {
+    local downloads="$DRIVE_C/users/root/Downloads"
+    [ -L "$downloads" ] && rm "$downloads"
+    mkdir -p "$downloads"
+    echo "$downloads"
+}
+
+# The Programs folder, where a first install goes by default, as Windows and as the host name it.
+default_directory() { control_text "$DIALOG_TITLE" 1030; }
+
+# A first install with the defaults, from PROGRAM; sets DEFAULT_DIR and DEFAULT_DIR_UNIX. With
+# SHOT, the dialog is saved as a screenshot before Install is pressed.
+install_with_defaults() {  # install_with_defaults PROGRAM [SHOT]
+    open_setup "$1" || return 1
+    DEFAULT_DIR=$(default_directory)
+    DEFAULT_DIR_UNIX=$(winepath -u "$DEFAULT_DIR" 2>/dev/null)
+    [ -n "${2:-}" ] && screenshot "$2"
+    install_and_confirm
+}
+
+# Uninstall from PROGRAM, answering the box with BUTTON (6 Yes, 7 No).
+uninstall_answering() {  # uninstall_answering PROGRAM BUTTON DIRECTORY
+    open_setup "$1" || return 1
+    click_control "$DIALOG_TITLE" 3
+    check_equal "the uninstall box names the directory" "$(string_text IDS_UNINSTALLED "$3")" \
+        "$(answer_box "Success" "$2")"
+    wait_setup 30
+    check_equal "exit code after Uninstall" 0 "$SETUP_EXIT"
+}
+
+# A setup saved in a Downloads folder, with a program named explorer.exe saved beside it and in
+# the current directory: Uninstall answering Yes opens the directory in the real Explorer, and
+# neither planted program ever runs.
+scenario_journey_uninstall_yes_opens_explorer_never_a_planted_one() {
+    local downloads elsewhere="$DRIVE_C/Work"
+    downloads=$(downloads_folder)
+    mkdir -p "$elsewhere"
+    cp "$JOURNEY_SETUP" "$downloads/Setup.exe"
+    cp "$E2E_BUILD/planted-program.exe" "$downloads/explorer.exe"
+    cp "$E2E_BUILD/planted-program.exe" "$elsewhere/explorer.exe"
+    install_with_defaults "$downloads/Setup.exe" || return
+    (cd "$elsewhere" && exec wine 'C:\users\root\Downloads\Setup.exe') >/dev/null 2>&1 &
+    SETUP_PID=$!
+    driver wait-window "$DIALOG_TITLE" 30 || { fail "the setup dialog did not appear"; return; }
+    click_control "$DIALOG_TITLE" 3
+    answer_box "Success" 6 >/dev/null
+    wait_setup 30
+    check "Explorer shows the installation directory" driver wait-window "$(basename "$DEFAULT_DIR_UNIX")" 20
+    screenshot journey-uninstall-explorer
+    check "the explorer.exe beside Setup.exe never ran" test ! -e "$downloads/planted-ran.txt"
+    check "the explorer.exe in the current directory never ran" test ! -e "$elsewhere/planted-ran.txt"
+}
+
+# Installed at the root of a drive (D:, mapped to a host folder), Explorer opens on that root.
+scenario_journey_uninstall_from_a_drive_root_opens_explorer_there() {
+    local root="$E2E_WORK/drive-d"
+    rm -rf "$root"
+    mkdir -p "$root"
+    ln -sfn "$root" "$WINEPREFIX/dosdevices/d:"
+    open_setup "$JOURNEY_SETUP" || return
+    click_tab 3
+    click_control "$DIALOG_TITLE" 1030
+    press End shift+Home
+    type_text 'D:\'
+    install_and_confirm
+    check "KOVA.exe landed at the root of D:" test -f "$root/KOVA.exe"
+    local before
+    before=$(driver windows - | tr -d '\r' | sort)
+    uninstall_answering "$JOURNEY_SETUP" 6 'D:\'
+    sleep 3
+    local opened
+    opened=$(comm -13 <(echo "$before") <(driver windows - | tr -d '\r' | sort) | head -1)
+    screenshot journey-uninstall-drive-root-explorer
+    check_contains "an Explorer window opens on the root of D:" "D:" "$opened"
+}
+
+# After an uninstall, the copy it left in the directory installs again with the defaults.
+scenario_journey_reinstall_from_the_kept_copy() {
+    install_with_defaults "$JOURNEY_SETUP" || return
+    uninstall_answering "$JOURNEY_SETUP" 7 "$DEFAULT_DIR"
+    check "the copy stays in the directory" test -f "$DEFAULT_DIR_UNIX/Setup.exe"
+    install_with_defaults "$DEFAULT_DIR_UNIX/Setup.exe" journey-reinstall-from-kept-copy
+    check "KOVA.exe installed again" test -f "$DEFAULT_DIR_UNIX/KOVA.exe"
+    check "the copy is still whole" cmp -s "$JOURNEY_SETUP" "$DEFAULT_DIR_UNIX/Setup.exe"
+    check_equal "the Print verb is registered" "\"$DEFAULT_DIR\\KOVA.exe\" dir=\"%1\"" \
+        "$(reg_value 'HKCR\Directory\shell\Print\Command' "")"
+    check_equal "the configuration is stored" "$KOVA_VERSION" "$(config_field "$(config_hex)" version)"
+}
+
+# An older installation upgraded by the copy of Setup.exe in its own directory.
+scenario_journey_upgrade_started_from_the_installed_copy() {
+    local old="$DRIVE_C/KOVA Old"
+    mkdir -p "$old"
+    cp "$JOURNEY_SETUP" "$old/Setup.exe"
+    echo "old program" >"$old/KOVA.exe"
+    seed_config 1.0c 'C:\KOVA Old'
+    start_setup "$old/Setup.exe"
+    check_equal "the upgrade box" "An older version (1.0c) of KOVA has been found on your system; it has been upgraded to version $KOVA_VERSION." \
+        "$(answer_box "Upgraded" 1)"
+    check "the dialog follows" driver wait-window "$DIALOG_TITLE" 30
+    check_equal "button 1 reads Update" Update "$(control_text "$DIALOG_TITLE" 1)"
+    click_control "$DIALOG_TITLE" 2
+    wait_setup
+    check_equal "exit code" 0 "$SETUP_EXIT"
+    check "KOVA.exe refreshed" cmp -s "$E2E_BUILD/KOVA.exe" "$old/KOVA.exe"
+    check "the copy is whole" cmp -s "$JOURNEY_SETUP" "$old/Setup.exe"
+    check_equal "config holds the current version" "$KOVA_VERSION" "$(config_field "$(config_hex)" version)"
+}
+
+# A refresh that fails (KOVA.exe held open by another program) keeps the older version stored;
+# the next start, with the file free, completes the upgrade.
+scenario_journey_failed_upgrade_is_completed_by_the_next_start() {
+    local old="$DRIVE_C/KOVA Old"
+    mkdir -p "$old"
+    echo "old program" >"$old/KOVA.exe"
+    seed_config 1.0c 'C:\KOVA Old'
+    driver hold 'C:\KOVA Old\KOVA.exe' 20 &
+    local holder=$!
+    sleep 2
+    start_setup "$JOURNEY_SETUP"
+    check_equal "the box names the file and the retry" \
+        'Error: the file "C:\KOVA Old\KOVA.exe" could not be written; it may be in use, the disk may be full or the folder may be protected. KOVA NOT upgraded! The upgrade will be tried again the next time SETUP starts.' \
+        "$(answer_box "Installation Fatal Error" 1 30 journey-upgrade-refresh-failed)"
+    wait_setup 30
+    check_equal "exit status -1" 255 "$SETUP_EXIT"
+    check_equal "the older version stays stored" 1.0c "$(config_field "$(config_hex)" version)"
+    wait "$holder"
+
+    start_setup "$JOURNEY_SETUP"
+    answer_box "Upgraded" 1 >/dev/null
+    check "the dialog follows" driver wait-window "$DIALOG_TITLE" 30
+    click_control "$DIALOG_TITLE" 2
+    wait_setup
+    check "KOVA.exe refreshed" cmp -s "$E2E_BUILD/KOVA.exe" "$old/KOVA.exe"
+    check_equal "the current version is stored" "$KOVA_VERSION" "$(config_field "$(config_hex)" version)"
+}
+
+# A setup downloaded into a folder named in another script finds its own file and installs.
+scenario_journey_setup_in_a_folder_named_outside_ascii_installs() {
+    local folder
+    folder="$(downloads_folder)/DL-日本"
+    mkdir -p "$folder"
+    cp "$JOURNEY_SETUP" "$folder/Setup.exe"
+    install_with_defaults "$folder/Setup.exe" journey-non-ascii-folder || return
+    for file in KOVA.exe KOVA.hlp KOVA.cnt; do check "$file installed" test -f "$DEFAULT_DIR_UNIX/$file"; done
+    check "the copy of Setup.exe is whole" cmp -s "$JOURNEY_SETUP" "$DEFAULT_DIR_UNIX/Setup.exe"
+}
