@@ -54,18 +54,18 @@ int FormatTextV(char* out, size_t capacity, const char* format, va_list args) {
             continue;
         }
         // "%.Ns" reads at most N characters, for fields that need not end with a zero.
-        const char* spec = p + 1;
+        const char* directive = p + 1;
         size_t precision = SIZE_MAX;
-        if (spec[0] == '.' && spec[1] >= '0' && spec[1] <= '9') {
+        if (directive[0] == '.' && directive[1] >= '0' && directive[1] <= '9') {
             precision = 0;
-            for (++spec; *spec >= '0' && *spec <= '9'; ++spec) precision = precision * 10 + (*spec - '0');
-            if (*spec != 's') {
+            for (++directive; *directive >= '0' && *directive <= '9'; ++directive) precision = precision * 10 + (*directive - '0');
+            if (*directive != 's') {
                 output.Put('%');
                 continue;
             }
         }
-        const bool isLong = spec[0] == 'l';
-        const char conversion = isLong ? spec[1] : spec[0];
+        const bool isLong = directive[0] == 'l';
+        const char conversion = isLong ? directive[1] : directive[0];
         switch (conversion) {
             case 's': {
                 const char* text = va_arg(args, const char*);
@@ -92,7 +92,7 @@ int FormatTextV(char* out, size_t capacity, const char* format, va_list args) {
                 output.Put('%');
                 continue;
         }
-        p = spec + (isLong ? 1 : 0);
+        p = directive + (isLong ? 1 : 0);
     }
     return output.Finish();
 }
