@@ -58,7 +58,9 @@ int FormatTextV(char* out, size_t capacity, const char* format, va_list args) {
         size_t precision = SIZE_MAX;
         if (directive[0] == '.' && directive[1] >= '0' && directive[1] <= '9') {
             precision = 0;
-            for (++directive; *directive >= '0' && *directive <= '9'; ++directive) precision = precision * 10 + (*directive - '0');
+            for (++directive; *directive >= '0' && *directive <= '9'; ++directive) {
+                precision = precision * 10 + static_cast<size_t>(*directive - '0');
+            }
             if (*directive != 's') {
                 output.Put('%');
                 continue;
