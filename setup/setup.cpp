@@ -274,7 +274,7 @@ void CheckForUpgrade(Platform& platform) {
     if (!StoreUpgradedRecord(platform, record)) return;
     // A cleared configuration names no directory; refreshing "" would write into the root of the
     // current drive, so the upgrade is reported without a refresh.
-    if (record.installationDirectory[0] != '\0' && !InstallFiles(platform, record.installationDirectory, true, false)) {
+    if (record.installationDirectory[0] != '\0' && !InstallFiles(platform, record.installationDirectory, InstallMode::Upgrade)) {
         platform.process.EndThread(-1);
         return;
     }

@@ -60,7 +60,7 @@ bool RemoveInstallation(Platform& platform, ProgramLauncher& launcher, QuitReque
     char directory[kMaxPath] = {};
     std::memcpy(directory, record.installationDirectory, kMaxPath - 1);
     // A failed removal has said what is left; the success box would contradict it.
-    if (InstallFiles(platform, directory, false, true) && UserWantsExplorer(platform, directory)) {
+    if (InstallFiles(platform, directory, InstallMode::Remove) && UserWantsExplorer(platform, directory)) {
         // Quoted, so that a directory with blanks opens as one folder.
         char command[kMaxPath + sizeof kExplorerFormat] = {};
         FormatText(command, sizeof command, kExplorerFormat, directory);

@@ -235,7 +235,7 @@ void InstallOrUpdate(HWND dialog, SetupDialog& record) {
     GatherSettings(controls, record);
     if (!installed) std::memcpy(record.installationDirectory, directory, kMaxPath);
     SaveConfiguration(platform, record, installed);
-    if (!installed) InstallFiles(platform, record.installationDirectory, false, false);
+    if (!installed) InstallFiles(platform, record.installationDirectory, InstallMode::Install);
     EndSetupDialog(dialog);
 }
 
