@@ -60,7 +60,7 @@ void TogglePrintBackdrop(Controls& controls, Strings& strings, SetupDialog& reco
 void FileDisplayColumnChanged(Controls& controls);
 void FolderDisplayColumnChanged(Controls& controls);
 
-inline constexpr int kSelectionChanged = 1;  // CBN_SELCHANGE
+inline constexpr int kSelectionChanged = 1;  // CBN_SELCHANGE, checked in dialog_procedure_win32.cpp
 
 // WM_COMMAND: runs the Defaults command for `controlId` and returns true, or returns false when the
 // command is not one of this page's (the display lists answer CBN_SELCHANGE only).

@@ -27,6 +27,9 @@
 #include "text_format.h"
 #include "uninstall.h"
 
+// HandleDefaultsCommand receives the notification code of WM_COMMAND as it comes.
+static_assert(kSelectionChanged == CBN_SELCHANGE);
+
 namespace {
 
 constexpr UINT_PTR kBannerTimer = 1026;
