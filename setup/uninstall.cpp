@@ -56,9 +56,9 @@ bool UserWantsExplorer(Platform& platform, const char* directory) {
 
 bool RemoveInstallation(Platform& platform, ProgramLauncher& launcher, QuitRequest& quit, const SetupDialog& record) {
     if (!DeleteRegistryKeys(platform)) return false;
-    // The stored directory may come from a damaged value without its terminator.
+    const std::string_view stored = RecordText(record.installationDirectory);
     char directory[kMaxPath] = {};
-    std::memcpy(directory, record.installationDirectory, kMaxPath - 1);
+    std::memcpy(directory, stored.data(), stored.size());
     // A failed removal has said what is left; the success box would contradict it.
     if (InstallFiles(platform, directory, InstallMode::Remove) && UserWantsExplorer(platform, directory)) {
         // Quoted, so that a directory with blanks opens as one folder.

@@ -108,13 +108,6 @@ void SetTextFromString(Controls& controls, Strings& strings, int id, int stringI
 // A stored unit outside the code table shows (and is gathered as) "(Auto)".
 int UnitPosition(int code) { return code >= 0 && code < kSizeUnitCount ? code : 0; }
 
-// A name from the record, which may come from a damaged stored value without its terminator.
-void CopyName(char (&out)[kRecordTextSize], const char (&name)[kRecordTextSize]) {
-    const size_t length = strnlen(name, kRecordTextSize - 1);
-    std::memcpy(out, name, length);
-    out[length] = '\0';
-}
-
 void CheckCategoryButton(Controls& controls, const SetupDialog& record) {
     const int category = DisplayedCategory(record);
     for (int column = 0; column < kDefaultsCategoryCount; ++column) {
@@ -167,8 +160,9 @@ void SelectStoredName(Controls& controls, int list, const char (&name)[kRecordTe
         controls.Select(list, 0);
         return;
     }
-    char prefix[kRecordTextSize];
-    CopyName(prefix, name);
+    const std::string_view stored = RecordText(name);
+    char prefix[kRecordTextSize] = {};
+    std::memcpy(prefix, stored.data(), stored.size());
     // Every entry begins with the empty text: the first one is selected without asking the list.
     controls.Select(list, prefix[0] == '\0' ? 0 : controls.FindPrefix(list, prefix));
 }

@@ -6,10 +6,10 @@
 #include <cstdint>
 
 #include "control_groups.h"
-#include "dialog/setup_dialog_record.h"
 #include "platform/controls.h"
 #include "platform/desktop.h"
 #include "platform/ports.h"
+#include "setup_dialog_record.h"
 
 // ---------------------------------------------------------------- start-up, in dialog order
 // Fills the sort-key, display and size-unit lists (before the configuration is loaded).

@@ -14,7 +14,6 @@
 #include "dialog/installation_directory.h"
 #include "dialog/page_groups.h"
 #include "dialog/requirements.h"
-#include "dialog/setup_dialog_record.h"
 #include "install.h"
 #include "platform/controls_win32.h"
 #include "platform/desktop_win32.h"
@@ -24,6 +23,7 @@
 #include "render/scrolling_banner_win32.h"
 #include "resources/resource_ids.h"
 #include "setup.h"
+#include "setup_dialog_record.h"
 #include "text_format.h"
 #include "uninstall.h"
 

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <array>
-#include <cstring>
 
 #include "render/page_text.h"
 #include "render/text_device_win32.h"
@@ -55,10 +54,8 @@ int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, Strin
     GetClientRect(tab, &area);
     SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
 
-    const PageTextInputs inputs{
-        record.currentTab, installed, record.printerCount, record.registryPrivilege != 0,
-        std::string_view(record.installationDirectory,
-                         strnlen(record.installationDirectory, sizeof record.installationDirectory))};
+    const PageTextInputs inputs{record.currentTab, installed, record.printerCount, record.registryPrivilege != 0,
+                                RecordText(record.installationDirectory)};
     std::array<char, kPageTextSize> text;
     if (!ComposePageText(strings, inputs, text)) {
         InvalidateRect(tab, &area, TRUE);

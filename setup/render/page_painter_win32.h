@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "dialog/setup_dialog_record.h"
 #include "platform/ports.h"
+#include "setup_dialog_record.h"
 
 // Draws text page `currentTextPage` of the text of page `currentTab` into the tab control's display
 // area and returns the number of text pages (0, after invalidating the display area, when

@@ -12,11 +12,11 @@
 #include "control_groups.h"
 #include "dialog/page_groups.h"
 #include "dialog/requirements.h"
-#include "dialog/setup_dialog_record.h"
 #include "fake_controls.h"
 #include "fake_desktop.h"
 #include "fake_messages.h"
 #include "rc_strings.h"
+#include "setup_dialog_record.h"
 
 namespace {
 

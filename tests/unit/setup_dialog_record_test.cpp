@@ -1,4 +1,4 @@
-#include "dialog/setup_dialog_record.h"
+#include "setup_dialog_record.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +56,24 @@ TEST(SetupDialogRecord, FieldsLandAtTheirStoredOffsets) {
     EXPECT_EQ(std::memcmp(bytes + 858, "Arial", 6), 0);
     EXPECT_EQ(std::memcmp(bytes + 1381, "C:\\KOVA", 8), 0);
     EXPECT_EQ(bytes[78], 1);
+}
+
+// A text field reads up to its terminator; one without (a damaged stored value) is cut where a
+// terminator would have to stand, so no reader runs past the field.
+TEST(SetupDialogRecord, RecordTextEndsAtTheTerminatorOrBeforeTheFieldsLastByte) {
+    SetupDialog record{};
+    EXPECT_EQ(RecordText(record.fontName), "");
+    std::strcpy(record.fontName, "Arial");
+    std::memset(record.fontName + 6, 'x', 10);
+    EXPECT_EQ(RecordText(record.fontName), "Arial");
+
+    std::memset(record.printerName, 'p', sizeof record.printerName);
+    record.pickPrinterEveryTime = 'q';
+    EXPECT_EQ(RecordText(record.printerName), std::string(kRecordTextSize - 1, 'p'));
+
+    std::memset(record.installationDirectory, 'd', sizeof record.installationDirectory);
+    record.padding6[0] = 'e';
+    EXPECT_EQ(RecordText(record.installationDirectory), std::string(kMaxPath - 1, 'd'));
 }
 
 TEST(SetupDialogRecord, FolderListPositionsAndCodesRoundTrip) {

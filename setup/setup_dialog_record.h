@@ -7,6 +7,8 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 #include <type_traits>
 
 #include "platform/ports.h"
@@ -99,6 +101,13 @@ static_assert(offsetof(SetupDialog, pickPrinterEveryTime) == 1125);
 static_assert(offsetof(SetupDialog, printerName) == 1126);
 static_assert(offsetof(SetupDialog, installationDirectory) == 1381);
 static_assert(offsetof(SetupDialog, padding6) == 1641);
+
+// The text of a text field (fontName, printerName, installationDirectory): up to its terminator, and
+// never longer than the field holds beside one, since a damaged stored value may lack it.
+template <size_t Width>
+std::string_view RecordText(const char (&field)[Width]) {
+    return {field, strnlen(field, Width - 1)};
+}
 
 // A new record: all zero, then the current version (the first four characters of string 26),
 // tab 1 and text page 1, "Pick font every time" and "Use default printer".
