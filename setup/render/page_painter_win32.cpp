@@ -9,9 +9,6 @@
 
 namespace {
 
-// Reports survive from paint to paint for the dialog's lifetime, so a malformed text raises one box.
-ReportedTexts reportedTexts;
-
 HFONT CreatePageFont(int height, int weight) {
     return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, OEM_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Times New Roman");
@@ -49,7 +46,8 @@ void PaintBackground(HWND tab, HDC dc, const RECT& area) {
 
 }  // namespace
 
-int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, Strings& strings, Messages& messages) {
+int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, ReportedTexts& reported, Strings& strings,
+                      Messages& messages) {
     RECT area{};
     GetClientRect(tab, &area);
     SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
@@ -68,9 +66,8 @@ int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, Strin
     const HGDIOBJ previousFont = GetCurrentObject(dc, OBJ_FONT);
     const PageFonts fonts;
     Win32TextDevice device(dc, fonts.normal, fonts.bold, fonts.title);
-    const int32_t pages =
-        RenderPageText(device, messages, reportedTexts, {area.left, area.top, area.right, area.bottom}, text.data(),
-                       record.currentTextPage);
+    const int32_t pages = RenderPageText(device, messages, reported, {area.left, area.top, area.right, area.bottom},
+                                         text.data(), record.currentTextPage);
     SetBkMode(dc, previousMode);
     // A font is deleted only once no device context holds it.
     SelectObject(dc, previousFont);
