@@ -76,29 +76,6 @@ TEST(SetupDialogRecord, RecordTextEndsAtTheTerminatorOrBeforeTheFieldsLastByte) 
     EXPECT_EQ(RecordText(record.installationDirectory), std::string(kMaxPath - 1, 'd'));
 }
 
-TEST(SetupDialogRecord, FolderListPositionsAndCodesRoundTrip) {
-    const int codes[] = {6, 5, 1, 2, 3, 4};
-    for (int position = 0; position < 6; ++position) {
-        EXPECT_EQ(FolderListCode(position), codes[position]);
-        EXPECT_EQ(FolderListPosition(codes[position]), position);
-    }
-    EXPECT_EQ(FolderListCode(-1), 0);
-    EXPECT_EQ(FolderListCode(6), 0);
-    EXPECT_EQ(FolderListPosition(0), 0);
-    EXPECT_EQ(FolderListPosition(7), 0);
-    EXPECT_EQ(FolderListPosition(-3), 0);
-}
-
-TEST(SetupDialogRecord, FileListPositionIsCodeLessOne) {
-    for (int code = 1; code <= 4; ++code) {
-        EXPECT_EQ(FileListPosition(code), code - 1);
-        EXPECT_EQ(FileListCode(code - 1), code);
-    }
-    EXPECT_EQ(FileListCode(-1), 0);
-    EXPECT_EQ(FileListPosition(0), 0);
-    EXPECT_EQ(FileListPosition(5), 0);
-}
-
 // Each code table names the list entry the Defaults page shows for the code.
 TEST(SetupDialogRecord, CodeTablesNameTheListEntries) {
     RcStrings strings;
