@@ -184,7 +184,7 @@ bool Install(const Workspace& w) {
     BenchStrings strings;
     NullProcess process;
     Platform platform{registry, files, messages, strings, process};
-    return InstallFiles(platform, w.installed.c_str(), false, false) && messages.succeeded;
+    return InstallFiles(platform, w.installed.c_str(), InstallMode::Install) && messages.succeeded;
 }
 
 double Seconds(std::chrono::steady_clock::time_point since) {

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FakeProcess process;
     Platform platform{registry, files, messages, strings, process};
 
-    const bool installed = InstallFiles(platform, directory.c_str(), false, false);
+    const bool installed = InstallFiles(platform, directory.c_str(), InstallMode::Install);
 
     if (messages.shown.empty()) std::abort();
     if (files.OpenHandles() != 0) std::abort();

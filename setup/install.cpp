@@ -11,7 +11,7 @@
 
 namespace {
 
-enum class Mode { Install, Upgrade, Remove };
+using Mode = InstallMode;
 
 enum class ShellValue { Command, FilteredCommand, Icon };
 
@@ -301,9 +301,8 @@ bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name
     return Fits(FormatText(out, kMaxPath, "%s%s%s", folder, Separator(folder), name), out);
 }
 
-bool InstallFiles(Platform& platform, const char* directory, bool upgrading, bool removing) {
-    Job job{platform, directory, removing ? Mode::Remove : upgrading ? Mode::Upgrade : Mode::Install, upgrading,
-            MappedSetupFile(platform.files)};
+bool InstallFiles(Platform& platform, const char* directory, InstallMode mode) {
+    Job job{platform, directory, mode, mode == Mode::Upgrade, MappedSetupFile(platform.files)};
     if (!job.own.Map()) {
         ShowError(platform,
                   "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to a "

@@ -14,15 +14,20 @@ inline constexpr char kInstallerCaption[] = "KOVA Installer";
 // characters to it; every built string must fit a path buffer (259 characters).
 inline constexpr size_t kMaxInstallDirectoryLength = kMaxPath - 1 - 34;
 
-// Install (false, false): registers the shell verbs and the icon, creates the directory, writes
-// the payload files and the copy of the setup program (unless the program runs from that copy),
-// and shows the success message.
-// Upgrade (true, false): creates a missing directory, rewrites the payload files and the copy of
-// the setup program.
-// Remove (false, true): deletes the payload files.
+enum class InstallMode {
+    // Registers the shell verbs and the icon, creates the directory, writes the payload files and
+    // the copy of the setup program (unless the program runs from that copy), and shows the
+    // success message.
+    Install,
+    // Creates a missing directory, rewrites the payload files and the copy of the setup program.
+    Upgrade,
+    // Deletes the payload files.
+    Remove,
+};
+
 // Looks for the payload and checks every path before it changes anything. Returns true only when
 // everything was written (or deleted); every failure has been reported in one message box.
-bool InstallFiles(Platform& platform, const char* directory, bool upgrading, bool removing);
+bool InstallFiles(Platform& platform, const char* directory, InstallMode mode);
 
 // The strings the shell verbs and the icon are registered with, e.g. for C:\KOVA:
 //   "C:\KOVA\KOVA.exe" dir="%1"                   (filtered adds " mode=filtered")

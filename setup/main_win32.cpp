@@ -25,7 +25,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
     Platform& platform = Win32Platform();
     if (commandTail != nullptr && commandTail[0] != '\0' && IsBuildCommand(commandTail)) RunBuildMode(platform);
     CheckForUpgrade(platform);
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETUP), nullptr, DialogProcedure, 0);
+    RunSetupDialog(instance);
     return 0;
 }
 

@@ -281,7 +281,7 @@ bool StoreSettingsAndInstall(Platform& platform, const SetupDialog& record, bool
         platform.messages.Show(text, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
         return false;
     }
-    if (!installed) InstallFiles(platform, record.installationDirectory, false, false);
+    if (!installed) InstallFiles(platform, record.installationDirectory, InstallMode::Install);
     return true;
 }
 
@@ -311,7 +311,8 @@ void CheckForUpgrade(Platform& platform) {
     if (!StoreUpgradedRecord(platform, record)) return;
     // A cleared configuration names no directory; refreshing "" would write into the root of the
     // current drive, so the upgrade is reported without a refresh.
-    if (record.installationDirectory[0] != '\0' && !InstallFiles(platform, record.installationDirectory, true, false)) {
+    if (record.installationDirectory[0] != '\0' &&
+        !InstallFiles(platform, record.installationDirectory, InstallMode::Upgrade)) {
         RestoreStoredConfiguration(platform, before);
         platform.process.EndProgram(-1);
         return;

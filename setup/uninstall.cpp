@@ -70,11 +70,11 @@ void OpenInExplorer(Platform& platform, ProgramLauncher& launcher, const char* d
 
 bool RemoveInstallation(Platform& platform, ProgramLauncher& launcher, QuitRequest& quit, const SetupDialog& record) {
     if (!DeleteRegistryKeys(platform)) return false;
-    // The stored directory may come from a damaged value without its terminator.
+    const std::string_view stored = RecordText(record.installationDirectory);
     char directory[kMaxPath] = {};
-    std::memcpy(directory, record.installationDirectory, kMaxPath - 1);
+    std::memcpy(directory, stored.data(), stored.size());
     // A failed removal has said what is left; the success box would contradict it.
-    if (InstallFiles(platform, directory, false, true) && UserWantsExplorer(platform, directory)) {
+    if (InstallFiles(platform, directory, InstallMode::Remove) && UserWantsExplorer(platform, directory)) {
         OpenInExplorer(platform, launcher, directory);
     }
     quit.Post(0);

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int kStringCapacity = 255;  // 254 characters and the terminator
-constexpr int kSizeUnitCount = static_cast<int>(kSizeUnitStrings.size());
 
 constexpr std::array<int, kDefaultsCategoryCount> kCategoryButtons = {IDC_CATEGORY_PRINTER_FONT, IDC_CATEGORY_SORTING,
                                                                       IDC_CATEGORY_FILE_DISPLAY, IDC_CATEGORY_BACKDROP,
@@ -22,30 +21,22 @@ constexpr std::array<int, kDefaultsCategoryCount> kCategoryButtons = {IDC_CATEGO
 constexpr std::initializer_list<int> kSortInputs = {IDC_SORT_FILES,    IDC_SORT_FOLDERS,    IDC_FILE_SORT_ORDER,
                                                     IDC_FILE_SORT_KEY, IDC_FOLDER_SORT_KEY, IDC_FOLDER_SORT_ORDER};
 
-// Each string goes into one or two lists; the lists sort, so the order of adding does not matter.
-struct ListEntry {
-    int stringId;
+// Each list shows the codes first to end - 1 of a code table, every entry carrying its code; the
+// lists sort their entries, so the codes, not the positions, say what an entry stands for.
+struct CodedList {
     int list;
-    int otherList;  // 0: none
+    const int* strings;
+    int first;
+    int end;
 };
 
-constexpr ListEntry kListEntries[] = {
-    {IDS_NAME, IDC_FILE_SORT_KEY, IDC_FOLDER_SORT_KEY},
-    {IDS_SIZE, IDC_FILE_SORT_KEY, IDC_FOLDER_SORT_KEY},
-    {IDS_CREATION_DATE, IDC_FILE_SORT_KEY, IDC_FOLDER_SORT_KEY},
-    {IDS_MODIFICATION_DATE, IDC_FILE_SORT_KEY, IDC_FOLDER_SORT_KEY},
-    {IDS_CONTAINED_FOLDER_COUNT, IDC_FOLDER_SORT_KEY, 0},
-    {IDS_CONTAINED_FILE_COUNT, IDC_FOLDER_SORT_KEY, 0},
-    {IDS_BYTES, IDC_FILE_SIZE_UNIT, IDC_FOLDER_SIZE_UNIT},
-    {IDS_KILOBYTES, IDC_FILE_SIZE_UNIT, IDC_FOLDER_SIZE_UNIT},
-    {IDS_MEGABYTES, IDC_FILE_SIZE_UNIT, IDC_FOLDER_SIZE_UNIT},
-    {IDS_AUTO_UNIT, IDC_FILE_SIZE_UNIT, IDC_FOLDER_SIZE_UNIT},
-    {IDS_SIZE, IDC_FILE_DISPLAY_COLUMN, IDC_FOLDER_DISPLAY_COLUMN},
-    {IDS_CREATION_DATE, IDC_FILE_DISPLAY_COLUMN, IDC_FOLDER_DISPLAY_COLUMN},
-    {IDS_MODIFICATION_DATE, IDC_FILE_DISPLAY_COLUMN, IDC_FOLDER_DISPLAY_COLUMN},
-    {IDS_SORT_PARAMETER, IDC_FILE_DISPLAY_COLUMN, IDC_FOLDER_DISPLAY_COLUMN},
-    {IDS_CONTAINED_FILE_COUNT, IDC_FOLDER_DISPLAY_COLUMN, 0},
-    {IDS_CONTAINED_FOLDER_COUNT, IDC_FOLDER_DISPLAY_COLUMN, 0},
+constexpr CodedList kCodedLists[] = {
+    {IDC_FILE_SORT_KEY, kSortKeyStrings.data(), 1, kFileSortKeyCount},
+    {IDC_FOLDER_SORT_KEY, kSortKeyStrings.data(), 1, static_cast<int>(kSortKeyStrings.size())},
+    {IDC_FILE_DISPLAY_COLUMN, kDisplayColumnStrings.data(), 1, kFileDisplayColumnCount},
+    {IDC_FOLDER_DISPLAY_COLUMN, kDisplayColumnStrings.data(), 1, static_cast<int>(kDisplayColumnStrings.size())},
+    {IDC_FILE_SIZE_UNIT, kSizeUnitStrings.data(), 0, static_cast<int>(kSizeUnitStrings.size())},
+    {IDC_FOLDER_SIZE_UNIT, kSizeUnitStrings.data(), 0, static_cast<int>(kSizeUnitStrings.size())},
 };
 
 // The file and the folder display categories work alike on their own controls and fields.
@@ -59,8 +50,6 @@ struct DisplayCategory {
     uint8_t SetupDialog::*atPrintTimeFlag;
     int32_t SetupDialog::*columnCode;
     int32_t SetupDialog::*unitCode;
-    int (*positionOf)(int code);
-    int (*codeOf)(int position);
 };
 
 constexpr DisplayCategory kFileDisplay = {.normal = IDC_FILE_DISPLAY_NORMAL,
@@ -71,9 +60,7 @@ constexpr DisplayCategory kFileDisplay = {.normal = IDC_FILE_DISPLAY_NORMAL,
                                           .atPrintTime = IDC_FILE_DISPLAY_AT_PRINT_TIME,
                                           .atPrintTimeFlag = &SetupDialog::fileDisplayAtPrintTime,
                                           .columnCode = &SetupDialog::fileDisplayColumn,
-                                          .unitCode = &SetupDialog::fileSizeUnit,
-                                          .positionOf = FileListPosition,
-                                          .codeOf = FileListCode};
+                                          .unitCode = &SetupDialog::fileSizeUnit};
 
 constexpr DisplayCategory kFolderDisplay = {.normal = IDC_FOLDER_DISPLAY_NORMAL,
                                             .enhanced = IDC_FOLDER_DISPLAY_ENHANCED,
@@ -83,9 +70,7 @@ constexpr DisplayCategory kFolderDisplay = {.normal = IDC_FOLDER_DISPLAY_NORMAL,
                                             .atPrintTime = IDC_FOLDER_DISPLAY_AT_PRINT_TIME,
                                             .atPrintTimeFlag = &SetupDialog::folderDisplayAtPrintTime,
                                             .columnCode = &SetupDialog::folderDisplayColumn,
-                                            .unitCode = &SetupDialog::folderSizeUnit,
-                                            .positionOf = FolderListPosition,
-                                            .codeOf = FolderListCode};
+                                            .unitCode = &SetupDialog::folderSizeUnit};
 
 struct SortOrder {
     int button;
@@ -105,14 +90,24 @@ void SetTextFromString(Controls& controls, Strings& strings, int id, int stringI
     controls.SetText(id, text);
 }
 
-// A stored unit outside the code table shows (and is gathered as) "(Auto)".
-int UnitPosition(int code) { return code >= 0 && code < kSizeUnitCount ? code : 0; }
+// Selects the entry that carries `code`; a code no entry carries (a damaged stored value, or 0 in a
+// list without entry 0) selects the first entry.
+void SelectCode(Controls& controls, int list, int code) {
+    int position = 0;
+    for (int found; (found = controls.ItemCode(list, position)) >= 0; ++position) {
+        if (found == code) {
+            controls.Select(list, position);
+            return;
+        }
+    }
+    controls.Select(list, 0);
+}
 
-// A name from the record, which may come from a damaged stored value without its terminator.
-void CopyName(char (&out)[kRecordTextSize], const char (&name)[kRecordTextSize]) {
-    const size_t length = strnlen(name, kRecordTextSize - 1);
-    std::memcpy(out, name, length);
-    out[length] = '\0';
+// The code of the selected entry; 0 without a selection.
+int SelectedCode(Controls& controls, int list) {
+    const int position = controls.Selection(list);
+    const int code = position < 0 ? -1 : controls.ItemCode(list, position);
+    return code < 0 ? 0 : code;
 }
 
 void CheckCategoryButton(Controls& controls, const SetupDialog& record) {
@@ -144,8 +139,8 @@ void SetSortingControls(Controls& controls, Strings& strings, const SetupDialog&
     EnableAll(controls, kSortInputs, !record.sortAtPrintTime);
     SetSortOrderText(controls, strings, kFileSortOrder, record);
     SetSortOrderText(controls, strings, kFolderSortOrder, record);
-    controls.Select(IDC_FILE_SORT_KEY, FileListPosition(record.fileSortKey));
-    controls.Select(IDC_FOLDER_SORT_KEY, FolderListPosition(record.folderSortKey));
+    SelectCode(controls, IDC_FILE_SORT_KEY, record.fileSortKey);
+    SelectCode(controls, IDC_FOLDER_SORT_KEY, record.folderSortKey);
 }
 
 // At start-up the unit controls follow the display column alone, whatever the print-time flag.
@@ -154,12 +149,12 @@ void SetDisplayControls(Controls& controls, const DisplayCategory& display, cons
     const bool atPrintTime = record.*display.atPrintTimeFlag;
     controls.SetChecked(display.normal, column == 0);
     controls.SetChecked(display.enhanced, column != 0);
-    controls.Select(display.column, display.positionOf(column));
+    SelectCode(controls, display.column, column);
     EnableAll(controls, {display.column, display.normal, display.enhanced}, !atPrintTime);
     controls.SetChecked(display.atPrintTime, atPrintTime);
     const bool showsSize = column == kDisplayColumnSize;
     EnableAll(controls, {display.unitLabel, display.unit}, showsSize);
-    controls.Select(display.unit, showsSize ? UnitPosition(record.*display.unitCode) : 0);
+    SelectCode(controls, display.unit, showsSize ? record.*display.unitCode : 0);
 }
 
 void SelectStoredName(Controls& controls, int list, const char (&name)[kRecordTextSize], bool installed) {
@@ -167,15 +162,16 @@ void SelectStoredName(Controls& controls, int list, const char (&name)[kRecordTe
         controls.Select(list, 0);
         return;
     }
-    char prefix[kRecordTextSize];
-    CopyName(prefix, name);
+    const std::string_view stored = RecordText(name);
+    char prefix[kRecordTextSize] = {};
+    std::memcpy(prefix, stored.data(), stored.size());
     // Every entry begins with the empty text: the first one is selected without asking the list.
     controls.Select(list, prefix[0] == '\0' ? 0 : controls.FindPrefix(list, prefix));
 }
 
 // ---------------------------------------------------------------- gathering
 bool DisplayListShowsSize(Controls& controls, const DisplayCategory& display) {
-    return display.codeOf(controls.Selection(display.column)) == kDisplayColumnSize;
+    return SelectedCode(controls, display.column) == kDisplayColumnSize;
 }
 
 // The selected entry's text, cut to the field's 254 characters; without a selection the field
@@ -214,9 +210,8 @@ int32_t GatherFontSize(Controls& controls) {
 bool FontSizeInRange(int32_t size) { return size >= kSmallestFontSize && size <= kLargestFontSize; }
 
 void GatherDisplay(Controls& controls, const DisplayCategory& display, SetupDialog& record) {
-    record.*display.columnCode =
-        controls.IsChecked(display.normal) ? 0 : display.codeOf(controls.Selection(display.column));
-    record.*display.unitCode = UnitPosition(controls.Selection(display.unit));
+    record.*display.columnCode = controls.IsChecked(display.normal) ? 0 : SelectedCode(controls, display.column);
+    record.*display.unitCode = SelectedCode(controls, display.unit);
 }
 
 void GatherInstallationDirectory(Controls& controls, SetupDialog& record) {
@@ -251,11 +246,13 @@ void DisplayColumnChanged(Controls& controls, const DisplayCategory& display) {
 }  // namespace
 
 void FillDefaultsLists(Controls& controls, Strings& strings) {
-    for (const ListEntry& entry : kListEntries) {
-        char text[kStringCapacity] = {};
-        strings.Load(entry.stringId, text, kStringCapacity);
-        controls.AddString(entry.list, text);
-        if (entry.otherList != 0) controls.AddString(entry.otherList, text);
+    for (const CodedList& coded : kCodedLists) {
+        for (int code = coded.first; code < coded.end; ++code) {
+            char text[kStringCapacity] = {};
+            strings.Load(coded.strings[code], text, kStringCapacity);
+            const int position = controls.AddString(coded.list, text);
+            if (position >= 0) controls.SetItemCode(coded.list, position, code);
+        }
     }
 }
 
@@ -287,9 +284,9 @@ void SetPrinterFontChoices(Controls& controls, const SetupDialog& record) {
 
 void GatherSettings(Controls& controls, SetupDialog& record) {
     record.sortFiles = controls.IsChecked(IDC_SORT_FILES);
-    record.fileSortKey = FileListCode(controls.Selection(IDC_FILE_SORT_KEY));
+    record.fileSortKey = SelectedCode(controls, IDC_FILE_SORT_KEY);
     record.sortFolders = controls.IsChecked(IDC_SORT_FOLDERS);
-    record.folderSortKey = FolderListCode(controls.Selection(IDC_FOLDER_SORT_KEY));
+    record.folderSortKey = SelectedCode(controls, IDC_FOLDER_SORT_KEY);
     GatherDisplay(controls, kFolderDisplay, record);
     GatherDisplay(controls, kFileDisplay, record);
     GatherSelectedName(controls, IDC_FONT_LIST, record.fontName);

@@ -6,10 +6,10 @@
 #include <cstdint>
 
 #include "control_groups.h"
-#include "dialog/setup_dialog_record.h"
 #include "platform/controls.h"
 #include "platform/desktop.h"
 #include "platform/ports.h"
+#include "setup_dialog_record.h"
 
 // ---------------------------------------------------------------- start-up, in dialog order
 // Fills the sort-key, display and size-unit lists (before the configuration is loaded).
@@ -60,7 +60,7 @@ void TogglePrintBackdrop(Controls& controls, Strings& strings, SetupDialog& reco
 void FileDisplayColumnChanged(Controls& controls);
 void FolderDisplayColumnChanged(Controls& controls);
 
-inline constexpr int kSelectionChanged = 1;  // CBN_SELCHANGE
+inline constexpr int kSelectionChanged = 1;  // CBN_SELCHANGE, checked in dialog_procedure_win32.cpp
 
 // WM_COMMAND: runs the Defaults command for `controlId` and returns true, or returns false when the
 // command is not one of this page's (the display lists answer CBN_SELCHANGE only).

@@ -1,11 +1,11 @@
 // The setup dialog: one procedure that dispatches on the message and the control ID to small
-// handlers. The SetupDialog record lives from WM_INITDIALOG to the end of the dialog and is
-// reached through the window's user data.
+// handlers. What the dialog keeps while it runs (the record, the installation flag, the banner, the
+// page painter's reports, the page-keys filter) is one DialogState, which RunSetupDialog owns for
+// the dialog's lifetime and the handlers reach through the window's user data.
 #include "dialog/dialog_procedure_win32.h"
 
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "control_groups.h"
@@ -14,18 +14,22 @@
 #include "dialog/installation_directory.h"
 #include "dialog/page_groups.h"
 #include "dialog/requirements.h"
-#include "dialog/setup_dialog_record.h"
 #include "install.h"
 #include "platform/controls_win32.h"
 #include "platform/desktop_win32.h"
 #include "platform/volumes_win32.h"
 #include "platform/win32_platform.h"
 #include "render/page_painter_win32.h"
+#include "render/page_text.h"
 #include "render/scrolling_banner_win32.h"
 #include "resources/resource_ids.h"
 #include "setup.h"
+#include "setup_dialog_record.h"
 #include "text_format.h"
 #include "uninstall.h"
+
+// HandleDefaultsCommand receives the notification code of WM_COMMAND as it comes.
+static_assert(kSelectionChanged == CBN_SELCHANGE);
 
 namespace {
 
@@ -36,18 +40,24 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kYellow = RGB(240, 240, 0);
 
-// Process-wide state of the dialog, as long as it runs.
-bool installed = false;
-ScrollingBanner banner;
-char tabLabels[kTabPageCount][kLabelCapacity];
-// The dialog whose pages the page keys turn, and the message filter that sees them.
-HWND pageKeysDialog = nullptr;
-HHOOK pageKeysHook = nullptr;
 constexpr int kTabLabelStrings[kTabPageCount] = {IDS_TAB_WELCOME, IDS_TAB_REQUIREMENTS, IDS_TAB_DEFAULTS,
                                                  IDS_TAB_INSTALLATION};
 
-SetupDialog* AttachedRecord(HWND dialog) {
-    return reinterpret_cast<SetupDialog*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+struct DialogState {
+    SetupDialog record;
+    bool installed;
+    ScrollingBanner banner;
+    // Reports survive from paint to paint for the dialog's lifetime, so a malformed text raises one box.
+    ReportedTexts reportedTexts;
+    HHOOK pageKeysHook;
+};
+
+// Windows calls the page-keys filter with a message but without the dialog, so the filter finds the
+// dialog here, from the filter's installation to its removal.
+HWND pageKeysDialog = nullptr;
+
+DialogState* AttachedState(HWND dialog) {
+    return reinterpret_cast<DialogState*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
 }
 
 HWND TabStrip(HWND dialog) { return GetDlgItem(dialog, IDC_TAB_STRIP); }
@@ -89,17 +99,17 @@ LRESULT CALLBACK PageKeysFilter(int code, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
     }
-    return CallNextHookEx(pageKeysHook, code, wParam, lParam);
+    return CallNextHookEx(AttachedState(pageKeysDialog)->pageKeysHook, code, wParam, lParam);
 }
 
-void StartPageKeys(HWND dialog) {
+void StartPageKeys(HWND dialog, DialogState& state) {
     pageKeysDialog = dialog;
-    pageKeysHook = SetWindowsHookExA(WH_MSGFILTER, PageKeysFilter, nullptr, GetCurrentThreadId());
+    state.pageKeysHook = SetWindowsHookExA(WH_MSGFILTER, PageKeysFilter, nullptr, GetCurrentThreadId());
 }
 
-void StopPageKeys() {
-    if (pageKeysHook != nullptr) UnhookWindowsHookEx(pageKeysHook);
-    pageKeysHook = nullptr;
+void StopPageKeys(DialogState& state) {
+    if (state.pageKeysHook != nullptr) UnhookWindowsHookEx(state.pageKeysHook);
+    state.pageKeysHook = nullptr;
     pageKeysDialog = nullptr;
 }
 
@@ -119,7 +129,7 @@ void SetCaption(HWND dialog, Strings& strings) {
     SendMessageA(dialog, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption));
 }
 
-void StartBanner(HWND dialog) {
+void StartBanner(HWND dialog, ScrollingBanner& banner) {
     CreateBannerFromResource(banner, GetDlgItem(dialog, IDC_BANNER_STRIP), ModuleInstance());
     SetTimer(dialog, kBannerTimer, kBannerPeriod, nullptr);
 }
@@ -133,13 +143,15 @@ void ShowExistingInstallation(HWND dialog, SetupDialog& record) {
     EnableWindow(GetDlgItem(dialog, IDC_CHANGE_DIRECTORY), FALSE);
 }
 
+// The tab strip keeps a copy of each label.
 void InsertTabs(HWND dialog, Strings& strings) {
     const HWND tabs = TabStrip(dialog);
     for (int page = 0; page < kTabPageCount; ++page) {
-        strings.Load(kTabLabelStrings[page], tabLabels[page], kLabelCapacity - 1);
+        char label[kLabelCapacity];
+        strings.Load(kTabLabelStrings[page], label, kLabelCapacity - 1);
         TCITEMA item = {};
         item.mask = TCIF_TEXT;
-        item.pszText = tabLabels[page];
+        item.pszText = label;
         item.cchTextMax = kLabelCapacity;
         item.iImage = -1;
         SendMessageA(tabs, TCM_INSERTITEMA, page, reinterpret_cast<LPARAM>(&item));
@@ -149,43 +161,37 @@ void InsertTabs(HWND dialog, Strings& strings) {
     SendMessageA(tabs, TCM_SETITEMSIZE, 0, MAKELPARAM((client.right - client.left) / 6, 0));
 }
 
-BOOL OnInitDialog(HWND dialog) {
+BOOL OnInitDialog(HWND dialog, DialogState& state) {
     Platform& platform = Win32Platform();
-    auto* record = static_cast<SetupDialog*>(std::calloc(1, sizeof(SetupDialog)));
-    if (record == nullptr) {
-        platform.messages.Show("There is not enough memory to run SETUP.", "Error", MessageStyle::IconError);
-        EndDialog(dialog, 0);
-        return TRUE;
-    }
+    SetupDialog& record = state.record;
     Win32Controls controls(dialog);
-    InitNewRecord(*record, platform.strings);
+    InitNewRecord(record, platform.strings);
     CheckDlgButton(dialog, IDC_PICK_FONT_EVERY_TIME, BST_CHECKED);
     CheckDlgButton(dialog, IDC_USE_DEFAULT_PRINTER, BST_CHECKED);
     SetProgramIcon(dialog);
     FillDefaultsLists(controls, platform.strings);
     SetCaption(dialog, platform.strings);
-    StartBanner(dialog);
-    installed = LoadConfiguration(platform, *record);
-    if (installed) ShowExistingInstallation(dialog, *record);
-    SetDefaultsFromRecord(controls, platform.strings, *record);
-    CheckRegistryPrivilege(platform.registry, *record);
+    StartBanner(dialog, state.banner);
+    state.installed = LoadConfiguration(platform, record);
+    const bool installed = state.installed;
+    if (installed) ShowExistingInstallation(dialog, record);
+    SetDefaultsFromRecord(controls, platform.strings, record);
+    CheckRegistryPrivilege(platform.registry, record);
     InsertTabs(dialog, platform.strings);
-    CheckPrinters(Win32Printers(), controls, *record);
+    CheckPrinters(Win32Printers(), controls, record);
     Win32FontFaces fonts(dialog);
-    SetPrinterFontAndSize(controls, fonts, *record, installed);
-    SetInstallationDirectory(controls, Win32ProgramsFolder(), *record, installed);
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
-    EnableInstallWhenRequirementsMet(controls, *record);
-    SetPrinterFontChoices(controls, *record);
-    StartPageKeys(dialog);
+    SetPrinterFontAndSize(controls, fonts, record, installed);
+    SetInstallationDirectory(controls, Win32ProgramsFolder(), record, installed);
+    EnableInstallWhenRequirementsMet(controls, record);
+    SetPrinterFontChoices(controls, record);
+    StartPageKeys(dialog, state);
     return TRUE;
 }
 
-void EndSetupDialog(HWND dialog) {
-    StopPageKeys();
+void EndSetupDialog(HWND dialog, DialogState& state) {
+    StopPageKeys(state);
     KillTimer(dialog, kBannerTimer);
-    banner.Release();
-    std::free(AttachedRecord(dialog));
+    state.banner.Release();
     SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
     EndDialog(dialog, 0);
 }
@@ -206,7 +212,7 @@ void ShowDirectoryField(HWND dialog) {
 // The settings and the directory are checked before anything is saved or written; a bad one gets a
 // message and the dialog stays open at its field, with every setting as the user left it. The field
 // gets the focus before the message box opens, so that the focus comes back to it when the box closes.
-bool InputsAccepted(HWND dialog, SetupDialog& record, char (&directory)[kMaxPath]) {
+bool InputsAccepted(HWND dialog, SetupDialog& record, bool installed, char (&directory)[kMaxPath]) {
     Platform& platform = Win32Platform();
     Win32Controls controls(dialog);
     if (!FontSizeAccepted(controls)) {
@@ -227,37 +233,37 @@ bool InputsAccepted(HWND dialog, SetupDialog& record, char (&directory)[kMaxPath
     return true;
 }
 
-void InstallOrUpdate(HWND dialog, SetupDialog& record) {
+void InstallOrUpdate(HWND dialog, DialogState& state) {
+    SetupDialog& record = state.record;
+    const bool installed = state.installed;
     char directory[kMaxPath] = {};
-    if (!InputsAccepted(dialog, record, directory)) return;
+    if (!InputsAccepted(dialog, record, installed, directory)) return;
     Platform& platform = Win32Platform();
     Win32Controls controls(dialog);
     GatherSettings(controls, record);
     if (!installed) std::memcpy(record.installationDirectory, directory, kMaxPath);
     // Settings that could not be stored leave the dialog open: the user has been told and may cancel.
-    if (StoreSettingsAndInstall(platform, record, installed)) EndSetupDialog(dialog);
+    if (StoreSettingsAndInstall(platform, record, installed)) EndSetupDialog(dialog, state);
 }
 
-BOOL OnCommand(HWND dialog, int controlId, int notification) {
-    SetupDialog* record = AttachedRecord(dialog);
-    if (controlId == IDC_CANCEL_BUTTON) {
-        EndSetupDialog(dialog);
-        return TRUE;
-    }
-    if (record == nullptr) return FALSE;
+BOOL OnCommand(HWND dialog, DialogState& state, int controlId, int notification) {
+    SetupDialog& record = state.record;
     switch (controlId) {
+        case IDC_CANCEL_BUTTON:
+            EndSetupDialog(dialog, state);
+            return TRUE;
         case IDC_INSTALL:
-            InstallOrUpdate(dialog, *record);
+            InstallOrUpdate(dialog, state);
             return TRUE;
         case IDC_UNINSTALL:
-            RemoveInstallation(Win32Platform(), Win32Launcher(), Win32QuitRequest(), *record);
+            RemoveInstallation(Win32Platform(), Win32Launcher(), Win32QuitRequest(), record);
             return TRUE;
         case IDC_CHANGE_DIRECTORY:
-            ChooseInstallationDirectory(dialog, *record);
+            ChooseInstallationDirectory(dialog, record);
             return TRUE;
         default: {
             Win32Controls controls(dialog);
-            return HandleDefaultsCommand(controls, Win32Platform().strings, controlGroupTable, *record, controlId,
+            return HandleDefaultsCommand(controls, Win32Platform().strings, controlGroupTable, record, controlId,
                                          notification);
         }
     }
@@ -279,13 +285,11 @@ void MoveFocusOffHiddenPage(HWND dialog) {
     }
 }
 
-BOOL OnTabChanged(HWND dialog) {
-    SetupDialog* record = AttachedRecord(dialog);
-    if (record == nullptr) return FALSE;
+BOOL OnTabChanged(HWND dialog, SetupDialog& record) {
     const HWND tabs = TabStrip(dialog);
     MoveFocusOffHiddenPage(dialog);
     Win32Controls controls(dialog);
-    ShowTabPage(controls, controlGroupTable, *record, static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)));
+    ShowTabPage(controls, controlGroupTable, record, static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)));
     RECT area;
     GetClientRect(tabs, &area);
     SendMessageA(tabs, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&area));
@@ -347,53 +351,65 @@ void SetUpPageSpinner(HWND dialog, int pages) {
     EnableWindow(spinner, turns);
 }
 
-BOOL OnDrawItem(HWND dialog, const DRAWITEMSTRUCT& draw) {
-    SetupDialog* record = AttachedRecord(dialog);
-    if (draw.CtlID != IDC_TAB_STRIP || record == nullptr) return FALSE;
-    DrawTabLabel(draw, *record);
+BOOL OnDrawItem(HWND dialog, DialogState& state, const DRAWITEMSTRUCT& draw) {
+    SetupDialog& record = state.record;
+    if (draw.CtlID != IDC_TAB_STRIP) return FALSE;
+    DrawTabLabel(draw, record);
     if (draw.itemState & ODS_SELECTED) {
         Platform& platform = Win32Platform();
         const auto page = static_cast<int32_t>(draw.itemID);
-        if (page == record->currentTab) {
-            PaintPageText(draw.hwndItem, *record, installed, platform.strings, platform.messages);
+        if (page == record.currentTab) {
+            PaintPageText(draw.hwndItem, record, state.installed, state.reportedTexts, platform.strings,
+                          platform.messages);
         } else {
-            record->currentTab = page;
-            record->currentTextPage = 1;
-            SetUpPageSpinner(dialog,
-                             PaintPageText(draw.hwndItem, *record, installed, platform.strings, platform.messages));
+            record.currentTab = page;
+            record.currentTextPage = 1;
+            SetUpPageSpinner(dialog, PaintPageText(draw.hwndItem, record, state.installed, state.reportedTexts,
+                                                   platform.strings, platform.messages));
         }
     }
     return TRUE;
 }
 
-BOOL OnPageSpinner(HWND dialog) {
-    SetupDialog* record = AttachedRecord(dialog);
-    if (record == nullptr) return FALSE;
-    record->currentTextPage = LOWORD(SendDlgItemMessageA(dialog, IDC_PAGE_SPINNER, UDM_GETPOS, 0, 0));
+BOOL OnPageSpinner(HWND dialog, SetupDialog& record) {
+    record.currentTextPage = LOWORD(SendDlgItemMessageA(dialog, IDC_PAGE_SPINNER, UDM_GETPOS, 0, 0));
     InvalidateRect(TabStrip(dialog), nullptr, TRUE);
     return TRUE;
 }
 
-}  // namespace
-
+// The state comes with WM_INITDIALOG and stays attached to the window until the dialog ends; the
+// messages before and after it find none and are left to the dialog manager.
 INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
+        return OnInitDialog(dialog, *reinterpret_cast<DialogState*>(lParam));
+    }
+    DialogState* state = AttachedState(dialog);
+    if (state == nullptr) return FALSE;
     switch (message) {
-        case WM_INITDIALOG:
-            return OnInitDialog(dialog);
         case WM_COMMAND:
-            return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+            return OnCommand(dialog, *state, LOWORD(wParam), HIWORD(wParam));
         case WM_NOTIFY:
-            return reinterpret_cast<const NMHDR*>(lParam)->code == TCN_SELCHANGE ? OnTabChanged(dialog) : FALSE;
+            return reinterpret_cast<const NMHDR*>(lParam)->code == TCN_SELCHANGE ? OnTabChanged(dialog, state->record)
+                                                                                 : FALSE;
         case WM_DRAWITEM:
-            return wParam == IDC_TAB_STRIP ? OnDrawItem(dialog, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))
-                                           : FALSE;
+            return wParam == IDC_TAB_STRIP
+                       ? OnDrawItem(dialog, *state, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))
+                       : FALSE;
         case WM_TIMER:
             if (wParam != kBannerTimer) return FALSE;
-            banner.Advance();
+            state->banner.Advance();
             return TRUE;
         case WM_VSCROLL:
-            return OnPageSpinner(dialog);
+            return OnPageSpinner(dialog, state->record);
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+void RunSetupDialog(HINSTANCE instance) {
+    DialogState state{};
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETUP), nullptr, DialogProcedure, reinterpret_cast<LPARAM>(&state));
 }

@@ -1,5 +1,5 @@
 #pragma once
 #include <windows.h>
 
-// The setup dialog's procedure (dialog template 107).
-INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs the setup dialog (dialog template 107) until it ends.
+void RunSetupDialog(HINSTANCE instance);

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "dialog/setup_dialog_record.h"
+#include "setup_dialog_record.h"
 
 // The Change button: the save-file dialog turned into a folder chooser. The folder open in it when
 // the user confirms with "Install" becomes `installationDirectory`; edit 1030 then shows the

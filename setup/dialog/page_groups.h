@@ -2,8 +2,8 @@
 // Which page controls are on display: per tab page, and per Defaults category on the Defaults page,
 // through the ControlGroupTable.
 #include "control_groups.h"
-#include "dialog/setup_dialog_record.h"
 #include "platform/controls.h"
+#include "setup_dialog_record.h"
 
 // The Defaults category the record asks for; a stored value outside 0 to 4 shows Printer/Font (0),
 // so a damaged record never reads past the table.

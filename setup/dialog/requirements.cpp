@@ -45,8 +45,8 @@ void EnableInstallWhenRequirementsMet(Controls& controls, const SetupDialog& rec
 void SetInstallationDirectory(Controls& controls, ProgramsFolder& programs, SetupDialog& record, bool installed) {
     char directory[kMaxPath] = {};
     if (installed) {
-        // A damaged stored value may lack its terminator.
-        std::memcpy(directory, record.installationDirectory, kMaxPath - 1);
+        const std::string_view stored = RecordText(record.installationDirectory);
+        std::memcpy(directory, stored.data(), stored.size());
     } else {
         if (!programs.Path(directory)) std::memset(directory, 0, kMaxPath);
         directory[kMaxPath - 1] = '\0';

@@ -2,10 +2,10 @@
 // The requirements check (a local printer, and the right to write the registry) and the start-up
 // value of the installation directory. The results decide once per dialog whether Install can be
 // pressed.
-#include "dialog/setup_dialog_record.h"
 #include "platform/controls.h"
 #include "platform/desktop.h"
 #include "platform/ports.h"
+#include "setup_dialog_record.h"
 
 // Registry part (after the configuration is loaded): registryPrivilege is 1 when HKLM "Software"
 // and then HKCR "Folder" both open for writing. Every key opened is closed again; nothing is written.

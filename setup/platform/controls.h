@@ -20,8 +20,12 @@ public:
     virtual int GetText(int id, char* buffer, int capacity) = 0;
     virtual void SetText(int id, const char* text) = 0;
 
-    // Adds an entry to a list, which puts it in its sorted place.
-    virtual void AddString(int id, const char* text) = 0;
+    // Adds an entry to a list, which puts it in its sorted place; returns that position, -1 on failure.
+    virtual int AddString(int id, const char* text) = 0;
+    // Every entry carries a code, 0 until it is set; it stays with the entry as the list sorts.
+    virtual void SetItemCode(int id, int position, int code) = 0;
+    // The code of the entry at `position`, or -1 when the list has no such entry.
+    virtual int ItemCode(int id, int position) = 0;
     virtual int Selection(int id) = 0;
     // -1 clears the selection; what a position outside the list does differs between platforms.
     virtual void Select(int id, int position) = 0;

@@ -27,7 +27,19 @@ int Win32Controls::GetText(int id, char* buffer, int capacity) {
 
 void Win32Controls::SetText(int id, const char* text) { SetDlgItemTextA(dialog_, id, text); }
 
-void Win32Controls::AddString(int id, const char* text) { Send(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); }
+int Win32Controls::AddString(int id, const char* text) {
+    const LRESULT position = Send(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    return position < 0 ? -1 : static_cast<int>(position);
+}
+
+void Win32Controls::SetItemCode(int id, int position, int code) {
+    Send(id, CB_SETITEMDATA, static_cast<WPARAM>(position), code);
+}
+
+int Win32Controls::ItemCode(int id, int position) {
+    const LRESULT code = Send(id, CB_GETITEMDATA, static_cast<WPARAM>(position), 0);
+    return code == CB_ERR ? -1 : static_cast<int>(code);
+}
 
 int Win32Controls::Selection(int id) {
     const LRESULT position = Send(id, CB_GETCURSEL, 0, 0);

@@ -14,7 +14,9 @@ public:
     void SetChecked(int id, bool checked) override;
     int GetText(int id, char* buffer, int capacity) override;
     void SetText(int id, const char* text) override;
-    void AddString(int id, const char* text) override;
+    int AddString(int id, const char* text) override;
+    void SetItemCode(int id, int position, int code) override;
+    int ItemCode(int id, int position) override;
     int Selection(int id) override;
     void Select(int id, int position) override;
     int FindPrefix(int id, const char* prefix) override;

@@ -3,6 +3,12 @@
 
 #include "platform/win32_platform.h"
 
+// The portable code speaks in the values the Win32 calls take and return.
+static_assert(MessageStyle::Ok == MB_OK && MessageStyle::YesNo == MB_YESNO && MessageStyle::IconError == MB_ICONERROR &&
+              MessageStyle::IconWarning == MB_ICONWARNING && MessageStyle::IconInformation == MB_ICONINFORMATION);
+static_assert(kAnswerOk == IDOK && kAnswerYes == IDYES && kAnswerNo == IDNO);
+static_assert(kMaxPath == MAX_PATH);
+
 FileSystem& Win32Files();
 Registry& Win32Registry();
 Hashing& Win32Hashing();

@@ -13,7 +13,7 @@ inline constexpr size_t kMaxPath = 260;  // path buffers: at most 259 characters
 // ---------------------------------------------------------------- registry
 enum class RegRoot { LocalMachine, ClassesRoot };
 
-// Access masks, with the values the Win32 registry uses.
+// Access masks, with the values the Win32 registry uses (checked in registry_win32.cpp).
 namespace RegAccess {
 inline constexpr uint32_t PlainOpen = 0;  // the default access of RegOpenKeyA
 inline constexpr uint32_t QueryValue = 0x0001;
@@ -92,6 +92,7 @@ public:
 };
 
 // ---------------------------------------------------------------- message boxes
+// Message-box styles and answers, with the values of the Win32 message box (checked in platform_win32.cpp).
 namespace MessageStyle {
 inline constexpr uint32_t Ok = 0x00;
 inline constexpr uint32_t YesNo = 0x04;

@@ -18,7 +18,7 @@ struct TextExtent {
     int32_t height = 0;
 };
 
-// A colour as the platform stores it: red in the low byte, then green, then blue.
+// A colour as the platform stores it: red in the low byte, then green, then blue (a COLORREF).
 using TextColor = uint32_t;
 
 constexpr TextColor MakeTextColor(uint8_t red, uint8_t green, uint8_t blue) {

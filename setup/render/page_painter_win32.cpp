@@ -3,15 +3,11 @@
 #include <commctrl.h>
 
 #include <array>
-#include <cstring>
 
 #include "render/page_text.h"
 #include "render/text_device_win32.h"
 
 namespace {
-
-// Reports survive from paint to paint for the dialog's lifetime, so a malformed text raises one box.
-ReportedTexts reportedTexts;
 
 HFONT CreatePageFont(int height, int weight) {
     return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, OEM_CHARSET, OUT_DEFAULT_PRECIS,
@@ -50,15 +46,14 @@ void PaintBackground(HWND tab, HDC dc, const RECT& area) {
 
 }  // namespace
 
-int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, Strings& strings, Messages& messages) {
+int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, ReportedTexts& reported, Strings& strings,
+                      Messages& messages) {
     RECT area{};
     GetClientRect(tab, &area);
     SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
 
-    const PageTextInputs inputs{
-        record.currentTab, installed, record.printerCount, record.registryPrivilege != 0,
-        std::string_view(record.installationDirectory,
-                         strnlen(record.installationDirectory, sizeof record.installationDirectory))};
+    const PageTextInputs inputs{record.currentTab, installed, record.printerCount, record.registryPrivilege != 0,
+                                RecordText(record.installationDirectory)};
     std::array<char, kPageTextSize> text;
     if (!ComposePageText(strings, inputs, text)) {
         InvalidateRect(tab, &area, TRUE);
@@ -71,9 +66,8 @@ int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, Strin
     const HGDIOBJ previousFont = GetCurrentObject(dc, OBJ_FONT);
     const PageFonts fonts;
     Win32TextDevice device(dc, fonts.normal, fonts.bold, fonts.title);
-    const int32_t pages =
-        RenderPageText(device, messages, reportedTexts, {area.left, area.top, area.right, area.bottom}, text.data(),
-                       record.currentTextPage);
+    const int32_t pages = RenderPageText(device, messages, reported, {area.left, area.top, area.right, area.bottom},
+                                         text.data(), record.currentTextPage);
     SetBkMode(dc, previousMode);
     // A font is deleted only once no device context holds it.
     SelectObject(dc, previousFont);

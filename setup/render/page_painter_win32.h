@@ -4,10 +4,14 @@
 
 #include <cstdint>
 
-#include "dialog/setup_dialog_record.h"
 #include "platform/ports.h"
+#include "render/page_text.h"
+#include "setup_dialog_record.h"
 
 // Draws text page `currentTextPage` of the text of page `currentTab` into the tab control's display
 // area and returns the number of text pages (0, after invalidating the display area, when
-// `currentTab` is none of the four pages). `installed` is the dialog's installation flag.
-int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, Strings& strings, Messages& messages);
+// `currentTab` is none of the four pages). `installed` is the dialog's installation flag; `reported`
+// holds the texts whose faults were reported, kept by the caller from paint to paint so that a
+// malformed text raises one box.
+int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, ReportedTexts& reported, Strings& strings,
+                      Messages& messages);

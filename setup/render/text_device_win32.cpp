@@ -1,5 +1,7 @@
 #include "render/text_device_win32.h"
 
+static_assert(MakeTextColor(0x12, 0x34, 0x56) == RGB(0x12, 0x34, 0x56), "a TextColor is a COLORREF");
+
 namespace {
 
 int Length(std::string_view text) { return static_cast<int>(text.size()); }

@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "dialog/setup_dialog_record.h"
 #include "render/page_painter_win32.h"
 #include "render/scrolling_banner_win32.h"
 #include "resources/resource_ids.h"
+#include "setup_dialog_record.h"
 
 namespace {
 
@@ -70,6 +70,7 @@ Options options;
 SetupDialog record{};
 ResourceStrings* strings = nullptr;
 BoxMessages messages;
+ReportedTexts reportedTexts;
 ScrollingBanner banner;
 
 // ---------------------------------------------------------------- in-memory dialog template
@@ -147,7 +148,7 @@ void DrawTab(const DRAWITEMSTRUCT& item) {
     DrawTextExA(item.hDC, label, -1, &rect, DT_CENTER | DT_VCENTER, nullptr);
     if ((item.itemState & ODS_SELECTED) == 0) return;
     record.currentTab = static_cast<int32_t>(item.itemID);
-    const int32_t pages = PaintPageText(item.hwndItem, record, options.installed, *strings, messages);
+    const int32_t pages = PaintPageText(item.hwndItem, record, options.installed, reportedTexts, *strings, messages);
     std::printf("tab %d page %d of %d\n", record.currentTab, record.currentTextPage, pages);
     std::fflush(stdout);
 }

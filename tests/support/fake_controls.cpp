@@ -184,15 +184,33 @@ void FakeControls::SetText(int id, const char* text) {
     if (Control* control = Find(id, "SetText")) control->text = text;
 }
 
-void FakeControls::AddString(int id, const char* text) {
+int FakeControls::AddString(int id, const char* text) {
     Control* list = FindKind(id, "AddString", {ControlKind::List});
-    if (list == nullptr) return;
+    if (list == nullptr) return -1;
     const auto at =
         std::upper_bound(list->items.begin(), list->items.end(), std::string(text),
                          [](const std::string& a, const std::string& b) { return CompareWithoutCase(a, b) < 0; });
     const int position = static_cast<int>(at - list->items.begin());
     list->items.insert(at, text);
+    list->codes.insert(list->codes.begin() + position, 0);
     if (list->selection >= position) ++list->selection;
+    return position;
+}
+
+void FakeControls::SetItemCode(int id, int position, int code) {
+    Control* list = FindKind(id, "SetItemCode", {ControlKind::List});
+    if (list == nullptr) return;
+    if (position < 0 || position >= static_cast<int>(list->codes.size())) {
+        ADD_FAILURE() << "SetItemCode at position " << position << " of list " << id << ", which has no such entry";
+        return;
+    }
+    list->codes[position] = code;
+}
+
+int FakeControls::ItemCode(int id, int position) {
+    const Control* list = FindKind(id, "ItemCode", {ControlKind::List});
+    if (list == nullptr || position < 0 || position >= static_cast<int>(list->codes.size())) return -1;
+    return list->codes[position];
 }
 
 int FakeControls::Selection(int id) {
@@ -277,6 +295,12 @@ const std::vector<std::string>& FakeControls::Items(int listId) const {
     static const std::vector<std::string> none;
     const Control* control = Find(listId, "Items");
     return control == nullptr ? none : control->items;
+}
+
+const std::vector<int>& FakeControls::Codes(int listId) const {
+    static const std::vector<int> none;
+    const Control* control = Find(listId, "Codes");
+    return control == nullptr ? none : control->codes;
 }
 
 std::string FakeControls::SelectedText(int listId) const {

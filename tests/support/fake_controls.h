@@ -4,7 +4,7 @@
 // - lists sort their entries without regard to letter case (CBS_SORT), FindPrefix matches the
 //   beginning of an entry without regard to case, searching from the start, and finds nothing for
 //   an empty prefix (CB_FINDSTRING); Select(-1) clears the selection, a position outside the list
-//   leaves it as it is;
+//   leaves it as it is; each entry carries a code, 0 until set, that moves with it (CB_SETITEMDATA);
 // - SetChecked changes that one button only (BM_SETCHECK), so code that sets a radio set must set
 //   every button of it; a Click toggles an automatic check box, or checks an automatic radio button
 //   and clears the others of its set, as the user's click does (BM_CLICK);
@@ -31,7 +31,9 @@ public:
     void SetChecked(int id, bool checked) override;
     int GetText(int id, char* buffer, int capacity) override;
     void SetText(int id, const char* text) override;
-    void AddString(int id, const char* text) override;
+    int AddString(int id, const char* text) override;
+    void SetItemCode(int id, int position, int code) override;
+    int ItemCode(int id, int position) override;
     int Selection(int id) override;
     void Select(int id, int position) override;
     int FindPrefix(int id, const char* prefix) override;
@@ -47,7 +49,8 @@ public:
     bool Checked(int id) const;
     const std::string& Text(int id) const;
     const std::vector<std::string>& Items(int listId) const;
-    std::string SelectedText(int listId) const;  // "" without a selection
+    const std::vector<int>& Codes(int listId) const;  // the code of each entry, in list order
+    std::string SelectedText(int listId) const;       // "" without a selection
     std::vector<int> VisibleIds() const;
     std::vector<int> AllIds() const;
     // Every control that was hidden while it was on display, in order: a hidden control loses the
@@ -62,6 +65,7 @@ private:
         bool checked = false;
         std::string text;
         std::vector<std::string> items;
+        std::vector<int> codes;
         int selection = -1;
     };
     Control* Find(int id, const char* operation);

@@ -139,10 +139,10 @@ TEST(OpenSslHashing, KnownDigest) {
 class DigestInstallTest : public ArchiveDigestTest, public FakePlatform {
 protected:
     DigestInstallTest() { platform.hashing = &hashing; }
-    bool Run(const Bytes& own, bool upgrading, bool removing) {
+    bool Run(const Bytes& own, InstallMode mode) {
         registry.AddBinary(RegRoot::LocalMachine, "Software\\KOVA", "config", Bytes(1644, 0));
         files.ownExecutable = own;
-        return InstallFiles(platform, "C:\\KOVA", upgrading, removing);
+        return InstallFiles(platform, "C:\\KOVA", mode);
     }
 };
 
@@ -155,7 +155,7 @@ TEST_F(DigestInstallTest, MismatchInInstallOrUpgradeWritesNothing) {
             SCOPED_TRACE(upgrading ? "upgrade" : "install");
             messages.shown.clear();
             registry.log.clear();
-            EXPECT_FALSE(Run(*own, upgrading, false));
+            EXPECT_FALSE(Run(*own, upgrading ? InstallMode::Upgrade : InstallMode::Install));
             ASSERT_EQ(messages.shown.size(), 1u);
             EXPECT_EQ(messages.shown[0].text, kNoArchiveText);
             EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
@@ -172,20 +172,20 @@ TEST_F(DigestInstallTest, MatchingOrUnreadableRecordInstallsAndRemoveHashesNothi
     later[BodiesEnd() + 8] = 2;
     for (const Bytes* own : std::array<const Bytes*, 2>{&setup, &later}) {
         files = FakeFileSystem();
-        ASSERT_TRUE(Run(*own, false, false));
+        ASSERT_TRUE(Run(*own, InstallMode::Install));
         EXPECT_EQ(files.Contents("C:\\KOVA\\KOVA.hlp"), Bytes(kBodies[1].text.begin(), kBodies[1].text.end()));
         EXPECT_EQ(files.Contents("C:\\KOVA\\Setup.exe"), *own);
     }
     Bytes damaged = setup;
     damaged[BodiesEnd() - 1] ^= 0x01;
     hashing.calls = 0;
-    EXPECT_TRUE(Run(damaged, false, true));
+    EXPECT_TRUE(Run(damaged, InstallMode::Remove));
     EXPECT_FALSE(files.HasFile("C:\\KOVA\\KOVA.hlp"));
     EXPECT_EQ(hashing.calls, 0);
 
     // Without a hash on the platform a record cannot be checked, so its bodies are not trusted.
     platform.hashing = nullptr;
-    EXPECT_FALSE(Run(setup, false, false));
+    EXPECT_FALSE(Run(setup, InstallMode::Install));
     EXPECT_EQ(messages.shown.back().text, kNoArchiveText);
 }
 

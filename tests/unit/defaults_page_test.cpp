@@ -12,11 +12,11 @@
 #include "control_groups.h"
 #include "dialog/page_groups.h"
 #include "dialog/requirements.h"
-#include "dialog/setup_dialog_record.h"
 #include "fake_controls.h"
 #include "fake_desktop.h"
 #include "fake_messages.h"
 #include "rc_strings.h"
+#include "setup_dialog_record.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ protected:
     bool installed = false;
 };
 
-TEST_F(DefaultsPage, ListsHoldTheirEntriesSortedAndPositionsMatchTheCodes) {
+TEST_F(DefaultsPage, ListsHoldTheirEntriesSortedAndEachCarriesItsCode) {
     FillDefaultsLists(controls, strings);
     using Items = std::vector<std::string>;
     EXPECT_EQ(controls.Items(1056), (Items{"Creation Date", "Modification Date", "Name", "Size"}));
@@ -113,15 +113,20 @@ TEST_F(DefaultsPage, ListsHoldTheirEntriesSortedAndPositionsMatchTheCodes) {
                                            "Modification Date", "Size", "Sort Parameter"}));
     for (int unitList : {1061, 1075}) EXPECT_EQ(controls.Items(unitList), (Items{"(Auto)", "bytes", "K", "Megabytes"}));
 
-    // The code tables of the record name the entry that each position shows.
+    // Each entry carries the code it stands for, wherever the sorting put it; the code tables of the
+    // record name the entry of each code.
+    using Codes = std::vector<int>;
+    for (int folderList : {1054, 1073}) EXPECT_EQ(controls.Codes(folderList), (Codes{6, 5, 1, 2, 3, 4})) << folderList;
+    for (int fileList : {1056, 1059}) EXPECT_EQ(controls.Codes(fileList), (Codes{1, 2, 3, 4})) << fileList;
+    for (int unitList : {1061, 1075}) EXPECT_EQ(controls.Codes(unitList), (Codes{0, 1, 2, 3})) << unitList;
     for (int position = 0; position < 6; ++position) {
-        EXPECT_EQ(controls.Items(1054)[position], strings.Text(kSortKeyStrings[FolderListCode(position)]));
-        EXPECT_EQ(controls.Items(1073)[position], strings.Text(kDisplayColumnStrings[FolderListCode(position)]));
+        EXPECT_EQ(controls.Items(1054)[position], strings.Text(kSortKeyStrings[controls.Codes(1054)[position]]));
+        EXPECT_EQ(controls.Items(1073)[position], strings.Text(kDisplayColumnStrings[controls.Codes(1073)[position]]));
     }
     for (int position = 0; position < 4; ++position) {
-        EXPECT_EQ(controls.Items(1056)[position], strings.Text(kSortKeyStrings[FileListCode(position)]));
-        EXPECT_EQ(controls.Items(1059)[position], strings.Text(kDisplayColumnStrings[FileListCode(position)]));
-        EXPECT_EQ(controls.Items(1061)[position], strings.Text(kSizeUnitStrings[position]));
+        EXPECT_EQ(controls.Items(1056)[position], strings.Text(kSortKeyStrings[controls.Codes(1056)[position]]));
+        EXPECT_EQ(controls.Items(1059)[position], strings.Text(kDisplayColumnStrings[controls.Codes(1059)[position]]));
+        EXPECT_EQ(controls.Items(1061)[position], strings.Text(kSizeUnitStrings[controls.Codes(1061)[position]]));
     }
 }
 

@@ -45,7 +45,7 @@ Bytes SetupFile(const std::string& marker, const std::vector<PayloadFile>& paylo
     return file;
 }
 
-enum class Mode { Install, Upgrade, Remove };
+using Mode = InstallMode;
 
 const char* ModeName(Mode mode) {
     return mode == Mode::Install ? "install" : mode == Mode::Upgrade ? "upgrade" : "remove";
@@ -77,7 +77,7 @@ protected:
 
     bool Run(Mode mode, const char* directory = kDir) {
         if (files.ownExecutable.empty()) Pack();
-        return InstallFiles(platform, directory, mode == Mode::Upgrade, mode == Mode::Remove);
+        return InstallFiles(platform, directory, mode);
     }
 
     void AddInstalledFiles(const std::string& directory = kDir) {

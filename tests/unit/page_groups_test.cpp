@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "control_groups.h"
-#include "dialog/setup_dialog_record.h"
 #include "fake_controls.h"
+#include "setup_dialog_record.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "dialog/setup_dialog_record.h"
 #include "fake_controls.h"
 #include "fake_desktop.h"
 #include "fake_registry.h"
+#include "setup_dialog_record.h"
 
 namespace {
 

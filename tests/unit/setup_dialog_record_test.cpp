@@ -1,4 +1,4 @@
-#include "dialog/setup_dialog_record.h"
+#include "setup_dialog_record.h"
 
 #include <gtest/gtest.h>
 
@@ -58,27 +58,22 @@ TEST(SetupDialogRecord, FieldsLandAtTheirStoredOffsets) {
     EXPECT_EQ(bytes[78], 1);
 }
 
-TEST(SetupDialogRecord, FolderListPositionsAndCodesRoundTrip) {
-    const int codes[] = {6, 5, 1, 2, 3, 4};
-    for (int position = 0; position < 6; ++position) {
-        EXPECT_EQ(FolderListCode(position), codes[position]);
-        EXPECT_EQ(FolderListPosition(codes[position]), position);
-    }
-    EXPECT_EQ(FolderListCode(-1), 0);
-    EXPECT_EQ(FolderListCode(6), 0);
-    EXPECT_EQ(FolderListPosition(0), 0);
-    EXPECT_EQ(FolderListPosition(7), 0);
-    EXPECT_EQ(FolderListPosition(-3), 0);
-}
+// A text field reads up to its terminator; one without (a damaged stored value) is cut where a
+// terminator would have to stand, so no reader runs past the field.
+TEST(SetupDialogRecord, RecordTextEndsAtTheTerminatorOrBeforeTheFieldsLastByte) {
+    SetupDialog record{};
+    EXPECT_EQ(RecordText(record.fontName), "");
+    std::strcpy(record.fontName, "Arial");
+    std::memset(record.fontName + 6, 'x', 10);
+    EXPECT_EQ(RecordText(record.fontName), "Arial");
 
-TEST(SetupDialogRecord, FileListPositionIsCodeLessOne) {
-    for (int code = 1; code <= 4; ++code) {
-        EXPECT_EQ(FileListPosition(code), code - 1);
-        EXPECT_EQ(FileListCode(code - 1), code);
-    }
-    EXPECT_EQ(FileListCode(-1), 0);
-    EXPECT_EQ(FileListPosition(0), 0);
-    EXPECT_EQ(FileListPosition(5), 0);
+    std::memset(record.printerName, 'p', sizeof record.printerName);
+    record.pickPrinterEveryTime = 'q';
+    EXPECT_EQ(RecordText(record.printerName), std::string(kRecordTextSize - 1, 'p'));
+
+    std::memset(record.installationDirectory, 'd', sizeof record.installationDirectory);
+    record.padding6[0] = 'e';
+    EXPECT_EQ(RecordText(record.installationDirectory), std::string(kMaxPath - 1, 'd'));
 }
 
 // Each code table names the list entry the Defaults page shows for the code.

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "archive.h"
-#include "dialog/setup_dialog_record.h"
 #include "fake_desktop.h"
 #include "fake_platform.h"
 #include "install.h"
 #include "resources/resource_ids.h"
+#include "setup_dialog_record.h"
 
 namespace {
 

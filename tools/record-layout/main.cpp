@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <type_traits>
 
-#include "dialog/setup_dialog_record.h"
+#include "setup_dialog_record.h"
 
 namespace {
 

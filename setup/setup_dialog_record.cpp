@@ -1,4 +1,4 @@
-#include "dialog/setup_dialog_record.h"
+#include "setup_dialog_record.h"
 
 #include <cstring>
 

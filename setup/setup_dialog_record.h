@@ -7,6 +7,8 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 #include <type_traits>
 
 #include "platform/ports.h"
@@ -100,13 +102,21 @@ static_assert(offsetof(SetupDialog, printerName) == 1126);
 static_assert(offsetof(SetupDialog, installationDirectory) == 1381);
 static_assert(offsetof(SetupDialog, padding6) == 1641);
 
+// The text of a text field (fontName, printerName, installationDirectory): up to its terminator, and
+// never longer than the field holds beside one, since a damaged stored value may lack it.
+template <size_t Width>
+std::string_view RecordText(const char (&field)[Width]) {
+    return {field, strnlen(field, Width - 1)};
+}
+
 // A new record: all zero, then the current version (the first four characters of string 26),
 // tab 1 and text page 1, "Pick font every time" and "Use default printer".
 void InitNewRecord(SetupDialog& record, Strings& strings);
 
 // ---------------------------------------------------------------- code tables
 // Each table maps a stored code to the string resource of the list entry that stands for it;
-// 0 where the code has no list entry of its own.
+// 0 where the code has no list entry of its own. The Defaults lists sort their entries and keep
+// each entry's code with it.
 
 // Sort key (folderSortKey, fileSortKey): 0 none chosen, 1 Creation Date, 2 Modification Date,
 // 3 Name, 4 Size, 5 contained folder count, 6 contained file count (5 and 6 folders only).
@@ -120,30 +130,5 @@ inline constexpr std::array<int, 7> kDisplayColumnStrings = {0, 30, 31, 29, 36, 
 inline constexpr int kFileDisplayColumnCount = 5;
 inline constexpr int kDisplayColumnSize = 3;
 
-// Size unit (fileSizeUnit, folderSizeUnit): 0 (Auto), 1 bytes, 2 K, 3 Megabytes; the unit lists
-// show them in this order, so the code is the list position.
+// Size unit (fileSizeUnit, folderSizeUnit): 0 (Auto), 1 bytes, 2 K, 3 Megabytes.
 inline constexpr std::array<int, 4> kSizeUnitStrings = {35, 32, 33, 34};
-
-// The folder lists (sort key 1054, display 1073) sort "contained file count" and "contained
-// folder count" before the other entries, so their positions 0 to 5 stand for these codes.
-inline constexpr std::array<int, 6> kFolderListCodes = {6, 5, 1, 2, 3, 4};
-
-// Code of a folder list position; 0 for no selection (-1) or a position outside the list.
-constexpr int FolderListCode(int position) {
-    return position >= 0 && position < static_cast<int>(kFolderListCodes.size()) ? kFolderListCodes[position] : 0;
-}
-
-// Position that shows a folder list code; 0 for code 0 or a code outside 1 to 6.
-constexpr int FolderListPosition(int code) {
-    for (int position = 0; position < static_cast<int>(kFolderListCodes.size()); ++position) {
-        if (kFolderListCodes[position] == code) return position;
-    }
-    return 0;
-}
-
-// The file lists (sort key 1056, display 1059) show codes 1 to 4 at positions 0 to 3; no selection
-// (-1) gives 0.
-constexpr int FileListCode(int position) { return position >= 0 && position < 4 ? position + 1 : 0; }
-
-// Position that shows a file list code; 0 for code 0 or a code outside 1 to 4.
-constexpr int FileListPosition(int code) { return code >= 1 && code <= 4 ? code - 1 : 0; }
