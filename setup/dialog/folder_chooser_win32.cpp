@@ -9,9 +9,6 @@
 
 namespace {
 
-// One chooser runs at a time: the record it writes to, from its initialisation until it closes.
-SetupDialog* chooserRecord = nullptr;
-
 constexpr DWORD kChooserFlags = OFN_EXPLORER | OFN_CREATEPROMPT | OFN_NOVALIDATE | OFN_ENABLEHOOK | OFN_HIDEREADONLY;
 static_assert(kChooserFlags == 0x82124);
 
@@ -40,12 +37,11 @@ void KeepInstallReady(HWND chooser) {
     SendMessageA(chooser, CDM_SETCONTROLTEXT, IDOK, reinterpret_cast<LPARAM>("Install"));
 }
 
-void PrepareChooser(HWND chooser, LPARAM request) {
+void PrepareChooser(HWND chooser) {
     for (int control : {stc2, stc3}) SendMessageA(chooser, CDM_HIDECONTROL, control, 0);
     SendMessageA(chooser, CDM_SETCONTROLTEXT, stc4, reinterpret_cast<LPARAM>("Install to:"));
     for (int control : {chx1, edt1, cmb1, pshHelp}) SendMessageA(chooser, CDM_HIDECONTROL, control, 0);
     SendMessageA(chooser, CDM_SETCONTROLTEXT, IDOK, reinterpret_cast<LPARAM>("Install"));
-    chooserRecord = reinterpret_cast<SetupDialog*>(reinterpret_cast<const OPENFILENAMEA*>(request)->lCustData);
 }
 
 }  // namespace
@@ -54,7 +50,7 @@ UINT_PTR CALLBACK FolderChooserHook(HWND hook, UINT message, WPARAM, LPARAM lPar
     // The hook is a child of the platform's dialog, whose controls the messages address.
     const HWND chooser = GetParent(hook);
     if (message == WM_INITDIALOG) {
-        PrepareChooser(chooser, lParam);
+        PrepareChooser(chooser);
         return 1;
     }
     if (message != WM_NOTIFY) return 0;
@@ -65,10 +61,12 @@ UINT_PTR CALLBACK FolderChooserHook(HWND hook, UINT message, WPARAM, LPARAM lPar
             KeepInstallReady(chooser);
             return 0;
         case CDN_FILEOK: {
-            if (chooserRecord == nullptr) return 0;
+            // The record travels with the request, as its custom data.
+            const auto* notice = reinterpret_cast<const OFNOTIFYA*>(lParam);
+            auto* record = reinterpret_cast<SetupDialog*>(notice->lpOFN->lCustData);
             char folder[kMaxPath] = {};
             if (SendMessageA(chooser, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder)) > 0) {
-                lstrcpynA(chooserRecord->installationDirectory, folder, kMaxPath);
+                lstrcpynA(record->installationDirectory, folder, kMaxPath);
             }
             return 1;
         }
@@ -104,6 +102,5 @@ void ChooseInstallationDirectory(HWND dialog, SetupDialog& record) {
     const FARPROC entry = commonDialogs ? GetProcAddress(commonDialogs, "GetSaveFileNameA") : nullptr;
     const auto getSaveFileName = reinterpret_cast<SaveFileDialog>(reinterpret_cast<void*>(entry));
     if (getSaveFileName != nullptr) getSaveFileName(&request);
-    chooserRecord = nullptr;
     SetDlgItemTextA(dialog, IDC_INSTALLATION_DIRECTORY, record.installationDirectory);
 }
