@@ -83,7 +83,7 @@ for mib in ${SIZES:-16 256}; do
         inputs+=("$work/payload$i.bin")
     done
     setup="$bench_dir/Setup-$mib.exe"
-    "$ROOT/dist/setup-pack" build --image "$ROOT/dist/image/setup.exe" --out "$setup" "${inputs[@]}" >/dev/null
+    "$ROOT/dist/setup-pack" build ${PACK_OPTIONS:-} --image "$ROOT/dist/image/setup.exe" --out "$setup" "${inputs[@]}" >/dev/null
     cp "${inputs[@]}" "$bench_dir/"
     host_inputs=("$bench_dir/payload1.bin" "$bench_dir/payload2.bin" "$bench_dir/payload3.bin" "$setup")
     windows_inputs=('C:\bench\payload1.bin' 'C:\bench\payload2.bin' 'C:\bench\payload3.bin' "C:\\bench\\Setup-$mib.exe")
