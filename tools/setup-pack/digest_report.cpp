@@ -11,14 +11,12 @@
 #include "archive_marker.h"
 #include "platform/files_posix.h"
 #include "platform/hashing_posix.h"
+#include "little_endian.h"
 #include "windows_1252.h"
 
 namespace {
 
-uint32_t ReadU32(std::span<const uint8_t> file, size_t at) {
-    return static_cast<uint32_t>(file[at]) | static_cast<uint32_t>(file[at + 1]) << 8 |
-           static_cast<uint32_t>(file[at + 2]) << 16 | static_cast<uint32_t>(file[at + 3]) << 24;
-}
+uint32_t ReadU32(std::span<const uint8_t> file, size_t at) { return ::ReadU32(file.subspan(at, 4).data()); }
 
 bool WriteAll(int fd, std::span<const uint8_t> bytes) {
     while (!bytes.empty()) {
