@@ -40,7 +40,7 @@ scenario_signed_setup_checks_its_digests_and_installs() {
 
     click_install "$signed"
     local text
-    text=$(driver answer "KOVA Installer" 1 30 | tr -d '\r')
+    text=$(answer_box "KOVA Installer" 1 30 | tr -d '\r')
     check_equal "the success box" "$(printf '%s\n\n%s\n\n%s' \
         "KOVA has been successfully installed and SETUP will now exit." \
         "To use KOVA, simply right-click on a drive or folder and select one of the options under the Print menu." \
@@ -66,7 +66,7 @@ scenario_body_digest_mismatch_shows_the_damaged_archive_message_and_writes_nothi
     click_install "$damaged"
     driver wait-window "Installation Fatal Error" 30 >/dev/null && screenshot digest-damaged-archive
     local text
-    text=$(driver answer "Installation Fatal Error" 1 30 | tr -d '\r')
+    text=$(answer_box "Installation Fatal Error" 1 30 | tr -d '\r')
     check_equal "the damaged-archive box" \
         "Error: SETUP did not have an embedded installation information. KOVA NOT installed!" "$text"
     wait_setup 30

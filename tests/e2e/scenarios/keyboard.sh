@@ -209,7 +209,7 @@ scenario_bad_directory_and_font_size_keep_the_dialog() {
     turn_to 3
     retype 1030 'C:\'
     click_control "$DIALOG_TITLE" 1
-    check_contains "the success box" "KOVA has been successfully installed" "$(driver answer "KOVA Installer" 1 30)"
+    check_contains "the success box" "KOVA has been successfully installed" "$(answer_box "KOVA Installer" 1 30)"
     wait_setup 30
     check_equal "exit code after Install" 0 "$SETUP_EXIT"
     check "KOVA.exe in the drive root" test -f "$DRIVE_C/KOVA.exe"

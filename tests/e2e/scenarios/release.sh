@@ -13,7 +13,7 @@ install_by_click() {  # install_by_click SETUP
     check "the dialog appears" driver wait-window "$DIALOG_TITLE" 30
     click_control "$DIALOG_TITLE" 1
     local text
-    text=$(driver answer "KOVA Installer" 1 30)
+    text=$(answer_box "KOVA Installer" 1 30)
     check_contains "the success box" "KOVA has been successfully installed" "$text"
     wait_setup 30
     check_equal "exit code after Install" 0 "$SETUP_EXIT"
@@ -43,7 +43,7 @@ scenario_shared_system_file_survives_and_own_system_file_goes() {
     check "the dialog appears again" driver wait-window "$DIALOG_TITLE" 30
     click_control "$DIALOG_TITLE" 3
     local text
-    text=$(driver answer "Success" 7 30)
+    text=$(answer_box "Success" 7 30)
     check_contains "the uninstall box" "KOVA has been uninstalled." "$text"
     wait_setup 30
     check_equal "exit code after Uninstall" 0 "$SETUP_EXIT"
@@ -66,7 +66,7 @@ scenario_newer_version_upgrades_an_older_installation() {
 
     start_setup "$next/Setup.exe"
     local text
-    text=$(driver answer "Upgraded" 1 30 | tr -d "\r")
+    text=$(answer_box "Upgraded" 1 30 | tr -d "\r")
     check_equal "the upgrade box names both versions" \
         "An older version ($KOVA_VERSION) of KOVA has been found on your system; it has been upgraded to version 9.9z." "$text"
     check "the newer dialog follows" driver wait-window "KOVA 9.9z Setup" 30
