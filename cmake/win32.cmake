@@ -37,7 +37,7 @@ target_compile_options(setup PRIVATE -Werror)
 # library functions that only the link-time code generation calls are named up front: found that
 # late, their import stubs make this linker (binutils 2.40) crash.
 set(KOVA_SETUP_EARLY_SYMBOLS calloc free memchr memcmp memcpy memset strchr strcspn strlen strncmp strnlen
-    __udivdi3 __udivmoddi4 __chkstk_ms)
+    __udivdi3 __udivmoddi4 __chkstk_ms __stack_chk_fail __stack_chk_guard)
 list(TRANSFORM KOVA_SETUP_EARLY_SYMBOLS PREPEND "-Wl,-u,_")
 target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION} -Wl,-T,${KOVA_SETUP_LINKER_SCRIPT}
     -nostartfiles -Wl,--disable-auto-import ${KOVA_SETUP_EARLY_SYMBOLS})
