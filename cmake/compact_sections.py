@@ -15,16 +15,10 @@ import sys
 
 
 def block(script, name):
-    """The whole output-section statement `name BLOCK(...) : { ... }`, and its body."""
-    match = re.search(r"\n  " + re.escape(name) + r" BLOCK\(__section_alignment__\) :\n  \{\n(.*?)\n  \}\n", script, re.S)
-    if not match:
-        sys.exit(f"compact_sections: no {name} section in the default linker script")
-    return match.group(0), match.group(1)
-
-
-def block_named(script, name):
-    """A statement `name : { ... }` without BLOCK(), and its body."""
-    match = re.search(r"\n  " + re.escape(name) + r" :\n  \{\n(.*?)\n  \}\n", script, re.S)
+    """The whole statement `name BLOCK(...) : { ... }` (or `name : { ... }`, as /DISCARD/ is
+    written), and its body."""
+    alignment = r"(?: BLOCK\(__section_alignment__\))?"
+    match = re.search(r"\n  " + re.escape(name) + alignment + r" :\n  \{\n(.*?)\n  \}\n", script, re.S)
     if not match:
         sys.exit(f"compact_sections: no {name} statement in the default linker script")
     return match.group(0), match.group(1)
@@ -49,7 +43,7 @@ def main():
     unwind_markers = "    KEEP(*crtbegin.o(.eh_frame*))\n    KEEP(*crtend.o(.eh_frame*))"
     merged = "\n".join([tls_body, crt_body, dynamic_tls] + lines[:at] + [unwind_markers] + lines[at:])
     script = script.replace(rdata, rdata.replace(rdata_body, merged))
-    discard, discard_body = block_named(script, "/DISCARD/")
+    discard, discard_body = block(script, "/DISCARD/")
     script = script.replace(discard, discard.replace(discard_body, discard_body + "\n     *(.eh_frame*)"))
     with open(output, "w") as out:
         out.write(script)
