@@ -76,12 +76,16 @@ public:
 class UnixPathFiles final : public FileSystem {
 public:
     explicit UnixPathFiles(std::string ownPath) : ownPath_(std::move(ownPath)) {}
-    bool MapOwnExecutable(FileView& view) override { return posix_.MapFile(ownPath_.c_str(), view); }
-    void Unmap(FileView& view) override { posix_.Unmap(view); }
+    bool OpenOwnExecutable(FileHandle& file, uint64_t& size) override {
+        return posix_.OpenRead(ownPath_.c_str(), file, size);
+    }
     bool OpenRead(const char* path, FileHandle& file, uint64_t& size) override {
         return posix_.OpenRead(Unix(path).data(), file, size);
     }
     long long Read(FileHandle file, std::span<uint8_t> buffer) override { return posix_.Read(file, buffer); }
+    long long ReadAt(FileHandle file, uint64_t offset, std::span<uint8_t> buffer) override {
+        return posix_.ReadAt(file, offset, buffer);
+    }
     bool CreateTruncated(const char* path, FileHandle& file) override {
         return posix_.CreateTruncated(Unix(path).data(), file);
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The install of the shipped Setup.exe under Wine, against the same bytes copied by a Win32 program
 # with CopyFileA in the same prefix and by the host's cp, at 16 and 256 MiB of payload (three
-# files). The setup's time runs from pressing Install to the visible success box, measured by
+# files); SIZES="16 256 3072" adds a setup of 3 GiB, which needs about 30 GB of free
+# disk. The setup's time runs from pressing Install to the visible success box, measured by
 # install-timer inside Wine; copy-files times its own copies; cp is timed by the shell. Warm figures
 # are medians of ROUNDS alternating runs; "cold" is the first install after the setup file was
 # written. The setup's peak private memory is its Wine process's peak RssAnon, sampled every 5 ms.
@@ -110,10 +111,14 @@ print(f"  peak private memory (RssAnon) of the setup process: {peak:.1f} MiB")
 PY
     echo "${peaks[*]} $cold_peak" | tr ' ' '\n' | sort -n | tail -1 >"$work/peak-$mib"
 done
-[ -e "$work/peak-16" ] && [ -e "$work/peak-256" ] && python3 - "$(cat "$work/peak-16")" "$(cat "$work/peak-256")" <<'PY'
+peaks=()
+for file in "$work"/peak-*; do peaks+=("${file##*/peak-}:$(cat "$file")"); done
+[ "${#peaks[@]}" -ge 2 ] && python3 - "${peaks[@]}" <<'PY'
 import sys
-small, large = (int(v) / 1024 for v in sys.argv[1:3])
-print(f"install under Wine, peak private memory 16 vs 256 MiB payload: {small:.1f} vs {large:.1f} MiB,"
-      f" difference {large - small:.1f} MiB (goal <= 2: {'met' if abs(large - small) <= 2 else 'MISSED'})")
+peaks = sorted((int(mib), int(kib) / 1024) for mib, kib in (a.split(":") for a in sys.argv[1:]))
+spread = max(p for _, p in peaks) - min(p for _, p in peaks)
+listed = ", ".join(f"{mib} MiB: {p:.1f}" for mib, p in peaks)
+print(f"install under Wine, peak private memory by payload ({listed} MiB), spread {spread:.1f} MiB"
+      f" (goal <= 2: {'met' if spread <= 2 else 'MISSED'})")
 PY
 e2e_end_prefix

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::span<const uint8_t> own(files.ownExecutable);
     SetupArchive archive;
     if (LocateSetupArchive(own, strings.Text(23), archive) != ArchiveStatus::Found) std::abort();
-    for (ArchiveEntry entry; NextArchiveEntry(own, archive, entry);) {
+    for (ArchiveEntry entry; NextArchiveEntry(archive, entry);) {
         const std::string& folder = entry.destination != 0 ? files.systemDirectory : directory;
         char path[kMaxPath];
         if (!BuildTargetPath(path, folder.c_str(), entry.name) || !files.HasFile(path)) std::abort();

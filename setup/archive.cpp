@@ -133,26 +133,26 @@ const char* ArchiveFaultText(ArchiveFault fault) {
 
 namespace {
 
-const char* EntryName(std::span<const uint8_t> file, size_t start, uint32_t index) {
-    return reinterpret_cast<const char*>(file.data() + start + kArchiveHeaderSize + size_t{kEntrySize} * index +
-                                         kEntryNameOffset);
+const uint8_t* EntryRecord(const SetupArchive& archive, uint32_t index) {
+    return archive.table + kArchiveHeaderSize + size_t{kEntrySize} * index;
+}
+
+const char* EntryName(const SetupArchive& archive, uint32_t index) {
+    return reinterpret_cast<const char*>(EntryRecord(archive, index) + kEntryNameOffset);
 }
 
 // Checks each name on its own and against the earlier ones of its destination (at most 16, so
 // the pairs stay few).
-ArchiveDamage CheckEntryNames(std::span<const uint8_t> file, size_t start, uint32_t count) {
+ArchiveDamage CheckEntryNames(const SetupArchive& archive, uint32_t count) {
     for (uint32_t i = 0; i < count; ++i) {
-        const char* name = EntryName(file, start, i);
+        const char* name = EntryName(archive, i);
         const size_t length = strnlen(name, kEntryNameSize);
         if (length == kEntryNameSize) return {ArchiveFault::Unterminated, i};
         if (const ArchiveFault fault = CheckEntryName({name, length}); fault != ArchiveFault::None) return {fault, i};
-        const uint8_t destination = file[start + kArchiveHeaderSize + size_t{kEntrySize} * i];
+        const uint8_t destination = EntryRecord(archive, i)[0];
         for (uint32_t j = 0; j < i; ++j) {
-            const bool sameDestination =
-                (file[start + kArchiveHeaderSize + size_t{kEntrySize} * j] != 0) == (destination != 0);
-            if (sameDestination && SameEntryName(EntryName(file, start, j), name)) {
-                return {ArchiveFault::SameName, i, j};
-            }
+            const bool sameDestination = (EntryRecord(archive, j)[0] != 0) == (destination != 0);
+            if (sameDestination && SameEntryName(EntryName(archive, j), name)) return {ArchiveFault::SameName, i, j};
         }
     }
     return {};
@@ -166,45 +166,69 @@ ArchiveStatus Damaged(ArchiveDamage* damage, ArchiveDamage found, uint32_t count
     return ArchiveStatus::Damaged;
 }
 
+// The first marker in the file, searched a window at a time; windows overlap by the marker's
+// length less one, so a marker across two windows is found too.
+bool FindMarker(SetupBytes& file, std::string_view marker, uint64_t& at) {
+    for (uint64_t offset = 0;;) {
+        const std::span<const uint8_t> window = file.Read(offset, file.Size() - offset);
+        if (window.size() < marker.size()) return false;
+        if (const size_t found = FindFirst(window, marker); found != static_cast<size_t>(-1)) {
+            at = offset + found;
+            return true;
+        }
+        offset += window.size() - (marker.size() - 1);
+    }
+}
+
+uint32_t EntrySizeAt(const SetupArchive& archive, uint32_t index) {
+    return ReadU32(EntryRecord(archive, index) + kEntrySizeOffset);
+}
+
 }  // namespace
 
-ArchiveStatus LocateSetupArchive(std::span<const uint8_t> file, std::string_view marker, SetupArchive& archive,
+ArchiveStatus LocateSetupArchive(SetupBytes& file, std::string_view marker, SetupArchive& archive,
                                  ArchiveDamage* damage) {
     if (marker.empty() || marker.size() >= kMarkerFieldSize) return ArchiveStatus::Damaged;
-    const size_t start = FindFirst(file, marker);
-    if (start == static_cast<size_t>(-1)) return ArchiveStatus::NoArchive;
+    uint64_t start = 0;
+    if (!FindMarker(file, marker, start)) return file.Failed() ? ArchiveStatus::Unreadable : ArchiveStatus::NoArchive;
 
-    const uint64_t left = file.size() - start;
+    const uint64_t left = file.Size() - start;
     if (left < kArchiveHeaderSize) return Damaged(damage, {ArchiveFault::TablePastEnd}, 0);
-    const uint32_t count = ReadU32(file.data() + start + kMarkerFieldSize);
+    const size_t tableBytes = left < kMaxArchiveTableSize ? static_cast<size_t>(left) : kMaxArchiveTableSize;
+    if (!ReadExactly(file, start, {archive.table, tableBytes})) return ArchiveStatus::Unreadable;
+    const uint32_t count = ReadU32(archive.table + kMarkerFieldSize);
     if (count > kMaxArchiveEntries) return Damaged(damage, {ArchiveFault::TooManyEntries}, count);
-    const uint64_t firstBody = start + kArchiveHeaderSize + uint64_t{kEntrySize} * count;
-    if (firstBody > file.size()) return Damaged(damage, {ArchiveFault::TablePastEnd}, count);
+    const uint64_t firstBody = kArchiveHeaderSize + uint64_t{kEntrySize} * count;
+    if (firstBody > left) return Damaged(damage, {ArchiveFault::TablePastEnd}, count);
 
-    if (const ArchiveDamage names = CheckEntryNames(file, start, count); names.fault != ArchiveFault::None) {
+    if (const ArchiveDamage names = CheckEntryNames(archive, count); names.fault != ArchiveFault::None) {
         return Damaged(damage, names, count);
     }
     uint64_t bodies = 0;
-    for (uint32_t i = 0; i < count; ++i) {
-        bodies += ReadU32(file.data() + start + kArchiveHeaderSize + size_t{kEntrySize} * i + kEntrySizeOffset);
-    }
-    if (bodies > file.size() - firstBody) return Damaged(damage, {ArchiveFault::BodiesPastEnd}, count);
+    for (uint32_t i = 0; i < count; ++i) bodies += EntrySizeAt(archive, i);
+    if (bodies > left - firstBody) return Damaged(damage, {ArchiveFault::BodiesPastEnd}, count);
 
     archive.start = start;
     archive.count = count;
-    archive.firstBody = static_cast<size_t>(firstBody);
+    archive.firstBody = start + firstBody;
     return ArchiveStatus::Found;
 }
 
-bool NextArchiveEntry(std::span<const uint8_t> file, const SetupArchive& archive, ArchiveEntry& entry) {
+bool NextArchiveEntry(const SetupArchive& archive, ArchiveEntry& entry) {
     if (entry.next >= archive.count) return false;
-    const uint8_t* record = file.data() + archive.start + kArchiveHeaderSize + size_t{kEntrySize} * entry.next;
+    const uint8_t* record = EntryRecord(archive, entry.next);
     entry.bodyOffset = entry.next == 0 ? archive.firstBody : entry.bodyOffset + entry.size;
     entry.destination = record[0];
     entry.size = ReadU32(record + kEntrySizeOffset);
     entry.name = reinterpret_cast<const char*>(record + kEntryNameOffset);
     ++entry.next;
     return true;
+}
+
+uint64_t ArchiveBodiesEnd(const SetupArchive& archive) {
+    uint64_t end = archive.firstBody;
+    for (uint32_t i = 0; i < archive.count; ++i) end += EntrySizeAt(archive, i);
+    return end;
 }
 
 bool WriteArchiveHeader(std::span<uint8_t, kArchiveHeaderSize> header, std::string_view marker, uint32_t count) {
@@ -224,9 +248,9 @@ bool WriteArchiveEntry(std::span<uint8_t, kEntrySize> entry, uint8_t destination
     return true;
 }
 
-ArchiveStatus FindSetupArchive(Platform& platform, MappedSetupFile& own) {
+ArchiveStatus FindSetupArchive(Platform& platform, SetupBytes& own, SetupArchive& archive) {
     char marker[kMaxPath] = {};
     const int length = platform.strings.Load(IDS_ARCHIVE_MARKER, marker, sizeof marker);
     if (length <= 0) return ArchiveStatus::NoArchive;
-    return LocateSetupArchive(own.bytes(), std::string_view(marker, static_cast<size_t>(length)), own.archive);
+    return LocateSetupArchive(own, std::string_view(marker, static_cast<size_t>(length)), archive);
 }

@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "platform/ports.h"
+#include "setup_bytes.h"
 
 inline constexpr size_t kMarkerFieldSize = 24;
 inline constexpr size_t kArchiveHeaderSize = 28;
@@ -31,28 +32,31 @@ inline constexpr uint32_t kMaxArchiveEntries = 16;
 // The longest entry name that still fits a path beside the shortest folder, a drive root such as
 // "C:" with the backslash before the name: 259 characters in all.
 inline constexpr size_t kMaxEntryNameLength = kMaxPath - 1 - 3 - 1;
-// The setup maps its whole own file into a 32-bit address space, which rarely has a larger free
-// range in one piece.
-inline constexpr uint64_t kMaxSetupSize = uint64_t{1} << 30;
+// Windows does not start a program file of 4 GiB or more.
+inline constexpr uint64_t kMaxSetupSize = 0xFFFFFFFFu;
+// The marker field, the count and the largest entry table.
+inline constexpr size_t kMaxArchiveTableSize = kArchiveHeaderSize + kEntrySize * kMaxArchiveEntries;
 
 // One entry as the reader hands it out, with its body located in the file. A default entry
 // stands before the first; NextArchiveEntry moves it on through the table.
 struct ArchiveEntry {
     uint8_t destination = 0;
     uint32_t size = 0;
-    const char* name = nullptr;  // points into the file's bytes; always zero-terminated
-    size_t bodyOffset = 0;       // from the start of the file
+    const char* name = nullptr;  // points into the archive's copy of the table; always zero-terminated
+    uint64_t bodyOffset = 0;     // from the start of the file
     uint32_t next = 0;           // table position of the entry that follows this one
 };
 
-// A located and checked archive within a file's bytes.
+// A located and checked archive, with a copy of its marker field, count and entry table.
 struct SetupArchive {
-    size_t start = 0;      // first byte of the marker field
+    uint64_t start = 0;  // first byte of the marker field
     uint32_t count = 0;
-    size_t firstBody = 0;  // start + 28 + 268 * count
+    uint64_t firstBody = 0;  // start + 28 + 268 * count
+    uint8_t table[kMaxArchiveTableSize];
 };
 
-enum class ArchiveStatus { Found, NoArchive, Damaged };
+// Unreadable: the file could not be read up to where the archive would have been found.
+enum class ArchiveStatus { Found, NoArchive, Damaged, Unreadable };
 
 // Why an archive is damaged, or why the writer refuses a name. The name checks are the rules of
 // an ordinary Windows file name: a name that breaks one would not install as the file it names.
@@ -86,17 +90,24 @@ const char* ArchiveFaultText(ArchiveFault fault);
 // Position of the first occurrence of `needle` in `haystack`, or npos.
 size_t FindFirst(std::span<const uint8_t> haystack, std::string_view needle);
 
-// Finds the first marker and checks that the count, table, names and sizes stay within the file.
+// Finds the first marker, reading the file from the start, and checks that the count, table, names and sizes stay within the file.
 // A marker text that does not fit its field, more than 16 entries, a table or body running past
 // the end of the file, or a name that CheckEntryName refuses or that repeats an earlier one of the
 // same destination, makes the archive Damaged; `damage`, when given, then says why.
-ArchiveStatus LocateSetupArchive(std::span<const uint8_t> file, std::string_view marker, SetupArchive& archive,
+ArchiveStatus LocateSetupArchive(SetupBytes& file, std::string_view marker, SetupArchive& archive,
                                  ArchiveDamage* damage = nullptr);
+inline ArchiveStatus LocateSetupArchive(std::span<const uint8_t> file, std::string_view marker,
+                                        SetupArchive& archive, ArchiveDamage* damage = nullptr) {
+    MemorySetupBytes bytes(file);
+    return LocateSetupArchive(bytes, marker, archive, damage);
+}
 
 // Moves `entry` to the next entry of an archive that LocateSetupArchive has checked; false after
 // the last. Each body starts where the one before ended, so the walk costs one step per entry:
-//   for (ArchiveEntry entry; NextArchiveEntry(file, archive, entry);) ...
-bool NextArchiveEntry(std::span<const uint8_t> file, const SetupArchive& archive, ArchiveEntry& entry);
+//   for (ArchiveEntry entry; NextArchiveEntry(archive, entry);) ...
+bool NextArchiveEntry(const SetupArchive& archive, ArchiveEntry& entry);
+// One past the last body.
+uint64_t ArchiveBodiesEnd(const SetupArchive& archive);
 
 // The first rule of an ordinary Windows file name that `name` (in Windows-1252) breaks, or None.
 ArchiveFault CheckEntryName(std::string_view name);
@@ -108,26 +119,5 @@ bool WriteArchiveHeader(std::span<uint8_t, kArchiveHeaderSize> header, std::stri
 // Writes one 268-byte entry record. False when CheckEntryName refuses `name`.
 bool WriteArchiveEntry(std::span<uint8_t, kEntrySize> entry, uint8_t destination, uint32_t size, std::string_view name);
 
-// A setup file mapped whole, and the archive in it: the running program's own file, or a setup
-// that setup-pack reads. The view is released with the FileSystem that mapped it.
-class MappedSetupFile {
-public:
-    explicit MappedSetupFile(FileSystem& files) : files_(files) {}
-    MappedSetupFile(const MappedSetupFile&) = delete;
-    MappedSetupFile& operator=(const MappedSetupFile&) = delete;
-    ~MappedSetupFile() {
-        if (view.data != nullptr) files_.Unmap(view);
-    }
-    std::span<const uint8_t> bytes() const { return {view.data, view.size}; }
-    // False when the platform cannot read the own file.
-    bool Map() { return files_.MapOwnExecutable(view); }
-
-    FileView view;
-    SetupArchive archive;
-
-private:
-    FileSystem& files_;
-};
-
-// Loads the marker text (string 23) and locates the archive in the own file, mapped before.
-ArchiveStatus FindSetupArchive(Platform& platform, MappedSetupFile& own);
+// Loads the marker text (string 23) and locates the archive in the own file.
+ArchiveStatus FindSetupArchive(Platform& platform, SetupBytes& own, SetupArchive& archive);

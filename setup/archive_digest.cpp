@@ -14,17 +14,13 @@ uint8_t* DigestOf(std::span<uint8_t> record, uint32_t index) {
 
 size_t DigestRecordSize(uint32_t count) { return kDigestHeaderSize + size_t{kSha256Size} * count; }
 
-size_t ArchiveBodiesEnd(std::span<const uint8_t> file, const SetupArchive& archive) {
-    size_t end = archive.firstBody;
-    const uint8_t* sizes = file.data() + archive.start + kArchiveHeaderSize + kEntrySizeOffset;
-    for (uint32_t i = 0; i < archive.count; ++i) end += ReadU32(sizes + size_t{kEntrySize} * i);
-    return end;
-}
-
-DigestRecordStatus LocateDigestRecord(std::span<const uint8_t> file, const SetupArchive& archive,
-                                      DigestRecord& record) {
-    record.start = ArchiveBodiesEnd(file, archive);
-    const std::span<const uint8_t> after = file.subspan(record.start);
+DigestRecordStatus LocateDigestRecord(SetupBytes& file, const SetupArchive& archive, DigestRecord& record) {
+    record.start = ArchiveBodiesEnd(archive);
+    uint8_t bytes[kDigestHeaderSize + sizeof record.digests];
+    const uint64_t left = file.Size() - record.start;
+    const std::span<uint8_t> after(bytes, left < sizeof bytes ? static_cast<size_t>(left) : sizeof bytes);
+    // A record that cannot be read cannot vouch for the bodies.
+    if (!ReadExactly(file, record.start, after)) return DigestRecordStatus::Damaged;
     const size_t tagBytes = after.size() < kDigestTagSize ? after.size() : kDigestTagSize;
     if (tagBytes == 0 || std::memcmp(after.data(), kDigestTag, tagBytes) != 0) return DigestRecordStatus::Absent;
     if (after.size() < kDigestHeaderSize) return DigestRecordStatus::Damaged;
@@ -33,38 +29,52 @@ DigestRecordStatus LocateDigestRecord(std::span<const uint8_t> file, const Setup
     // The count is compared before it is used, so the size below cannot overflow.
     if (ReadU32(after.data() + kDigestTagSize + 4) != archive.count) return DigestRecordStatus::Damaged;
     if (after.size() < DigestRecordSize(archive.count)) return DigestRecordStatus::Damaged;
+    std::memcpy(record.digests, after.data() + kDigestHeaderSize, size_t{kSha256Size} * archive.count);
     record.end = record.start + DigestRecordSize(archive.count);
     return DigestRecordStatus::Present;
 }
 
-bool WriteDigestRecord(Hashing& hashing, std::span<const uint8_t> file, const SetupArchive& archive,
-                       std::span<uint8_t> record) {
+namespace {
+
+// The SHA-256 of one body, read a window at a time.
+bool HashBody(Hashing& hashing, SetupBytes& file, const ArchiveEntry& entry, Sha256Digest& digest) {
+    if (!hashing.Begin()) return false;
+    for (uint64_t done = 0; done < entry.size;) {
+        const std::span<const uint8_t> piece = file.Read(entry.bodyOffset + done, entry.size - done);
+        if (piece.empty() || !hashing.Add(piece)) return false;
+        done += piece.size();
+    }
+    return hashing.Finish(digest);
+}
+
+}  // namespace
+
+bool WriteDigestRecord(Hashing& hashing, SetupBytes& file, const SetupArchive& archive, std::span<uint8_t> record) {
     if (record.size() != DigestRecordSize(archive.count)) return false;
     std::memcpy(record.data(), kDigestTag, kDigestTagSize);
     WriteU32(record.data() + kDigestTagSize, kDigestVersion);
     WriteU32(record.data() + kDigestTagSize + 4, archive.count);
-    for (ArchiveEntry entry; NextArchiveEntry(file, archive, entry);) {
+    for (ArchiveEntry entry; NextArchiveEntry(archive, entry);) {
         Sha256Digest digest;
-        if (!hashing.Sha256(file.subspan(entry.bodyOffset, entry.size), digest)) return false;
+        if (!HashBody(hashing, file, entry, digest)) return false;
         std::memcpy(DigestOf(record, entry.next - 1), digest.data(), digest.size());
     }
     return true;
 }
 
-BodyCheck CheckBodies(Hashing& hashing, std::span<const uint8_t> file, const SetupArchive& archive,
-                      const DigestRecord& record, ArchiveEntry& entry) {
-    const uint8_t* digests = file.data() + record.start + kDigestHeaderSize;
-    while (NextArchiveEntry(file, archive, entry)) {
+BodyCheck CheckBodies(Hashing& hashing, SetupBytes& file, const SetupArchive& archive, const DigestRecord& record,
+                      ArchiveEntry& entry) {
+    while (NextArchiveEntry(archive, entry)) {
         Sha256Digest digest;
-        if (!hashing.Sha256(file.subspan(entry.bodyOffset, entry.size), digest)) return BodyCheck::HashFailed;
-        if (std::memcmp(digest.data(), digests + size_t{kSha256Size} * (entry.next - 1), digest.size()) != 0) {
+        if (!HashBody(hashing, file, entry, digest)) return BodyCheck::HashFailed;
+        if (std::memcmp(digest.data(), record.digests + size_t{kSha256Size} * (entry.next - 1), digest.size()) != 0) {
             return BodyCheck::Mismatch;
         }
     }
     return BodyCheck::Match;
 }
 
-DigestCheckResult CheckArchiveDigests(Hashing& hashing, std::span<const uint8_t> file, const SetupArchive& archive) {
+DigestCheckResult CheckArchiveDigests(Hashing& hashing, SetupBytes& file, const SetupArchive& archive) {
     DigestCheckResult result;
     switch (LocateDigestRecord(file, archive, result.record)) {
         case DigestRecordStatus::Absent: return result;
@@ -80,11 +90,10 @@ DigestCheckResult CheckArchiveDigests(Hashing& hashing, std::span<const uint8_t>
     return result;
 }
 
-bool ArchiveDigestsMatch(Platform& platform, const MappedSetupFile& own) {
+bool ArchiveDigestsMatch(Platform& platform, SetupBytes& own, const SetupArchive& archive) {
     DigestRecord record;
-    const DigestRecordStatus status = LocateDigestRecord(own.bytes(), own.archive, record);
+    const DigestRecordStatus status = LocateDigestRecord(own, archive, record);
     if (status != DigestRecordStatus::Present) return status != DigestRecordStatus::Damaged;
     ArchiveEntry entry;
-    return platform.hashing != nullptr &&
-           CheckBodies(*platform.hashing, own.bytes(), own.archive, record, entry) == BodyCheck::Match;
+    return platform.hashing != nullptr && CheckBodies(*platform.hashing, own, archive, record, entry) == BodyCheck::Match;
 }

@@ -30,29 +30,25 @@ enum class DigestRecordStatus {
 };
 
 struct DigestRecord {
-    size_t start = 0;  // where the last body ends
-    size_t end = 0;    // one past the last digest, for a Present record
+    uint64_t start = 0;  // where the last body ends
+    uint64_t end = 0;    // one past the last digest, for a Present record
     uint32_t version = 0;
+    uint8_t digests[kSha256Size * kMaxArchiveEntries];  // of a Present record
 };
 
 size_t DigestRecordSize(uint32_t count);
 
-// One past the last body of an archive that LocateSetupArchive has checked.
-size_t ArchiveBodiesEnd(std::span<const uint8_t> file, const SetupArchive& archive);
-
-DigestRecordStatus LocateDigestRecord(std::span<const uint8_t> file, const SetupArchive& archive,
-                                      DigestRecord& record);
+DigestRecordStatus LocateDigestRecord(SetupBytes& file, const SetupArchive& archive, DigestRecord& record);
 
 // Fills `record` (DigestRecordSize(archive.count) bytes) with the record for the archive's bodies.
-bool WriteDigestRecord(Hashing& hashing, std::span<const uint8_t> file, const SetupArchive& archive,
-                       std::span<uint8_t> record);
+bool WriteDigestRecord(Hashing& hashing, SetupBytes& file, const SetupArchive& archive, std::span<uint8_t> record);
 
 enum class BodyCheck { Match, Mismatch, HashFailed };
 
 // Hashes every body and compares it with its digest in a Present `record`; on a Mismatch or
 // HashFailed, `entry` is the entry whose body was being checked.
-BodyCheck CheckBodies(Hashing& hashing, std::span<const uint8_t> file, const SetupArchive& archive,
-                      const DigestRecord& record, ArchiveEntry& entry);
+BodyCheck CheckBodies(Hashing& hashing, SetupBytes& file, const SetupArchive& archive, const DigestRecord& record,
+                      ArchiveEntry& entry);
 
 enum class DigestCheck { Verified, NoRecord, UnknownVersion, DamagedRecord, Mismatch, HashFailed };
 
@@ -63,9 +59,9 @@ struct DigestCheckResult {
 };
 
 // Locates the record and, when it is Present, hashes every body and compares it with its digest.
-DigestCheckResult CheckArchiveDigests(Hashing& hashing, std::span<const uint8_t> file, const SetupArchive& archive);
+DigestCheckResult CheckArchiveDigests(Hashing& hashing, SetupBytes& file, const SetupArchive& archive);
 
 // Whether the setup may trust the bodies of its own archive: yes without a record (as before the
 // record existed) or with a record of a later version, which this program cannot read; otherwise
 // only when every body matches its digest.
-bool ArchiveDigestsMatch(Platform& platform, const MappedSetupFile& own);
+bool ArchiveDigestsMatch(Platform& platform, SetupBytes& own, const SetupArchive& archive);

@@ -5,6 +5,7 @@
 
 #include "archive.h"
 #include "archive_digest.h"
+#include "own_setup_file.h"
 #include "resources/resource_ids.h"
 #include "shared_files.h"
 #include "text_format.h"
@@ -36,7 +37,8 @@ struct Job {
     const char* directory;
     Mode mode;
     bool upgrading;
-    MappedSetupFile own;
+    OwnSetupFile own;
+    SetupArchive archive;
     char systemDirectory[kMaxPath] = {};
     bool haveSystemDirectory = false;
 };
@@ -114,7 +116,7 @@ bool CheckPaths(Job& job) {
         for (const ShellEntry& entry : kShellEntries) fits = fits && BuildShellValue(path, job.directory, entry.value);
     }
     if (job.mode != Mode::Remove) fits = fits && BuildTargetPath(path, job.directory, kSetupCopyName);
-    for (ArchiveEntry entry; fits && NextArchiveEntry(job.own.bytes(), job.own.archive, entry);) {
+    for (ArchiveEntry entry; fits && NextArchiveEntry(job.archive, entry);) {
         if (entry.destination != 0 && !job.haveSystemDirectory) {
             job.haveSystemDirectory = job.platform.files.SystemDirectory(job.systemDirectory) &&
                                       strnlen(job.systemDirectory, kMaxPath) < kMaxPath;
@@ -154,22 +156,25 @@ void MakeDirectoryChain(FileSystem& files, const char* directory) {
     files.MakeDirectory(directory);
 }
 
-// Copies `size` bytes of the own file from `offset`: inside the platform where it can, else from
-// the mapped view.
-bool CopyFromOwnFile(FileSystem& files, const FileView& own, size_t offset, size_t size, FileHandle to) {
-    size_t done = 0;
-    if (own.file != -1) {
-        for (long long copied; done < size && (copied = files.CopyRange(own.file, static_cast<int64_t>(offset + done),
-                                                                         to, size - done)) > 0;) {
-            done += static_cast<size_t>(copied);
-        }
+// Copies `size` bytes of the own file from `offset`: inside the platform where it can, else a
+// window at a time.
+bool CopyFromOwnFile(FileSystem& files, OwnSetupFile& own, uint64_t offset, uint64_t size, FileHandle to) {
+    uint64_t done = 0;
+    for (long long copied;
+         done < size && (copied = files.CopyRange(own.handle(), static_cast<int64_t>(offset + done), to, size - done)) > 0;) {
+        done += static_cast<uint64_t>(copied);
     }
-    return done == size || files.Write(to, {own.data + offset + done, size - done});
+    while (done < size) {
+        const std::span<const uint8_t> piece = own.Read(offset + done, size - done);
+        if (piece.empty() || !files.Write(to, piece)) return false;
+        done += piece.size();
+    }
+    return true;
 }
 
 // Creates (or truncates) the file and writes `size` bytes of the own file from `offset`; a partly
 // written file is deleted again.
-bool WriteWholeFile(FileSystem& files, const char* path, const FileView& own, size_t offset, size_t size) {
+bool WriteWholeFile(FileSystem& files, const char* path, OwnSetupFile& own, uint64_t offset, uint64_t size) {
     FileHandle file = 0;
     if (!files.CreateTruncated(path, file)) return false;
     bool ok = size == 0 || CopyFromOwnFile(files, own, offset, size, file);
@@ -178,7 +183,19 @@ bool WriteWholeFile(FileSystem& files, const char* path, const FileView& own, si
     return ok;
 }
 
+void ReportUnreadableOwnFile(Job& job) {
+    ShowError(job.platform,
+              "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to a "
+              "folder with a plain name, such as C:\\Temp, and start it from there. KOVA NOT %s!",
+              Outcome(job.mode));
+}
+
+// A copy fails for the target, or because the own file could not be read on.
 void ReportWriteFailure(Job& job, const char* path) {
+    if (job.own.Failed()) {
+        ReportUnreadableOwnFile(job);
+        return;
+    }
     if (job.mode == Mode::Upgrade) {
         ShowError(job.platform,
                   "Error: the file \"%s\" could not be written; it may be in use, the disk may be full or the folder "
@@ -194,13 +211,13 @@ void ReportWriteFailure(Job& job, const char* path) {
 
 bool WritePayload(Job& job) {
     char path[kMaxPath];
-    for (ArchiveEntry entry; NextArchiveEntry(job.own.bytes(), job.own.archive, entry);) {
+    for (ArchiveEntry entry; NextArchiveEntry(job.archive, entry);) {
         TargetPath(job, entry, path);
         // A file of the system directory may be shared with other programs: one that is there stays,
         // and an installation (not an upgrade's refresh) counts itself as one more user of it.
         const bool shared = entry.destination != 0;
         const bool wasThere = shared && job.platform.files.CanOpenForReading(path);
-        if (!wasThere && !WriteWholeFile(job.platform.files, path, job.own.view, entry.bodyOffset, entry.size)) {
+        if (!wasThere && !WriteWholeFile(job.platform.files, path, job.own, entry.bodyOffset, entry.size)) {
             ReportWriteFailure(job, path);
             return false;
         }
@@ -215,7 +232,7 @@ bool WriteSetupCopy(Job& job) {
     char path[kMaxPath];
     BuildTargetPath(path, job.directory, kSetupCopyName);
     if (job.platform.files.IsOwnExecutable(path)) return true;
-    if (WriteWholeFile(job.platform.files, path, job.own.view, 0, job.own.view.size)) return true;
+    if (WriteWholeFile(job.platform.files, path, job.own, 0, job.own.Size())) return true;
     ReportWriteFailure(job, path);
     return false;
 }
@@ -256,7 +273,7 @@ bool RemovePayload(Job& job) {
     char path[kMaxPath];
     char stayed[kMaxArchiveEntries * (kMaxPath + 1) + 1] = {};
     size_t stayedLength = 0;
-    for (ArchiveEntry entry; NextArchiveEntry(job.own.bytes(), job.own.archive, entry);) {
+    for (ArchiveEntry entry; NextArchiveEntry(job.archive, entry);) {
         TargetPath(job, entry, path);
         const bool shared = entry.destination != 0;
         if (shared && ReleaseSharedFile(job.platform.registry, path) == SharedFileRelease::StillUsed) continue;
@@ -302,17 +319,16 @@ bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name
 }
 
 bool InstallFiles(Platform& platform, const char* directory, InstallMode mode) {
-    Job job{platform, directory, mode, mode == Mode::Upgrade, MappedSetupFile(platform.files)};
-    if (!job.own.Map()) {
-        ShowError(platform,
-                  "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to a "
-                  "folder with a plain name, such as C:\\Temp, and start it from there. KOVA NOT %s!",
-                  Outcome(job.mode));
+    Job job{platform, directory, mode, mode == Mode::Upgrade, OwnSetupFile(platform.files), {}};
+    // A body that fails its digest is treated as a damaged archive; removing reads only the names.
+    const bool opened = job.own.Open();
+    const bool found = opened && FindSetupArchive(platform, job.own, job.archive) == ArchiveStatus::Found &&
+                       (job.mode == Mode::Remove || ArchiveDigestsMatch(platform, job.own, job.archive));
+    if (!opened || job.own.Failed()) {
+        ReportUnreadableOwnFile(job);
         return Abandon(job);
     }
-    // A body that fails its digest is treated as a damaged archive; removing reads only the names.
-    if (FindSetupArchive(platform, job.own) != ArchiveStatus::Found ||
-        (job.mode != Mode::Remove && !ArchiveDigestsMatch(platform, job.own))) {
+    if (!found) {
         platform.messages.Show(kNoArchiveText, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
         return Abandon(job);
     }

@@ -5,7 +5,8 @@
 // The image is linked without the C runtime's start-up code (-nostartfiles), which would add several
 // kilobytes for what the program never uses (argument vectors, thread-local storage, exit handlers,
 // floating-point set-up). WinMainCRTStartup below is the whole of it: the static constructors,
-// WinMain with the command-line tail, and ExitProcess with WinMain's result.
+// WinMain with the command-line tail, and ExitProcess with WinMain's result. Before all of that it
+// sets the guard of the stack canaries (setup/stack_guard_win32.cpp).
 #include <windows.h>
 
 #include "build_mode.h"
@@ -15,6 +16,7 @@
 #include "platform/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "setup.h"
+#include "stack_guard_win32.h"
 #include "startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
@@ -47,7 +49,8 @@ void RunStaticConstructors() {
 // ExitProcess, and the system releases whatever those objects hold.
 extern "C" int atexit(void (*)()) { return 0; }
 
-extern "C" __attribute__((used)) void WinMainCRTStartup() {
+extern "C" __attribute__((used, no_stack_protector)) void WinMainCRTStartup() {
+    SetStackGuard();
     RunStaticConstructors();
     char* tail = const_cast<char*>(CommandTail(GetCommandLineA()));
     ExitProcess(static_cast<UINT>(WinMain(GetModuleHandleA(nullptr), nullptr, tail, SW_SHOWDEFAULT)));

@@ -26,7 +26,7 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
 
 }  // namespace
 
-bool PosixFileSystem::MapOwnExecutable(FileView& view) { return MapFile("/proc/self/exe", view); }
+bool PosixFileSystem::OpenOwnExecutable(FileHandle& file, uint64_t& size) { return OpenRead("/proc/self/exe", file, size); }
 
 bool PosixFileSystem::MapFile(const char* path, FileView& view) {
     FileHandle file = -1;
@@ -68,6 +68,14 @@ bool PosixFileSystem::OpenRead(const char* path, FileHandle& file, uint64_t& siz
 long long PosixFileSystem::Read(FileHandle file, std::span<uint8_t> buffer) {
     for (;;) {
         const ssize_t got = ::read(static_cast<int>(file), buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) continue;
+        return got;
+    }
+}
+
+long long PosixFileSystem::ReadAt(FileHandle file, uint64_t offset, std::span<uint8_t> buffer) {
+    for (;;) {
+        const ssize_t got = ::pread(static_cast<int>(file), buffer.data(), buffer.size(), static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR) continue;
         return got;
     }

@@ -1,14 +1,23 @@
 #pragma once
 #include "platform/ports.h"
 
+// A read-only view of a whole file: its pages come from the file, so a large file costs no
+// private memory. The host tools read setups so; released with PosixFileSystem::Unmap.
+struct FileView {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    intptr_t mapping = 0;
+    intptr_t file = -1;  // the same file, open for reading
+};
+
 class PosixFileSystem final : public FileSystem {
 public:
-    bool MapOwnExecutable(FileView& view) override;
-    void Unmap(FileView& view) override;
-    // Maps any file, as MapOwnExecutable maps the program's own (the host tools read setups so).
+    bool OpenOwnExecutable(FileHandle& file, uint64_t& size) override;
     bool MapFile(const char* path, FileView& view);
+    void Unmap(FileView& view);
     bool OpenRead(const char* path, FileHandle& file, uint64_t& size) override;
     long long Read(FileHandle file, std::span<uint8_t> buffer) override;
+    long long ReadAt(FileHandle file, uint64_t offset, std::span<uint8_t> buffer) override;
     bool CreateTruncated(const char* path, FileHandle& file) override;
     bool Write(FileHandle file, std::span<const uint8_t> bytes) override;
     long long CopyRange(FileHandle from, int64_t fromOffset, FileHandle to, uint64_t size) override;

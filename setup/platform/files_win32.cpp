@@ -11,7 +11,7 @@ constexpr DWORD kOwnPathCapacity = 1024;
 
 // The own file by its wide-character path: a folder named outside the ANSI code page (a download
 // folder in another script) has no ANSI spelling that would find it.
-HANDLE OpenOwnExecutable(DWORD access, DWORD share) {
+HANDLE OpenOwnFile(DWORD access, DWORD share) {
     wchar_t path[kOwnPathCapacity];
     const DWORD length = GetModuleFileNameW(nullptr, path, kOwnPathCapacity);
     if (length == 0 || length >= kOwnPathCapacity) return INVALID_HANDLE_VALUE;
@@ -30,29 +30,17 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 class Win32FileSystem final : public FileSystem {
 public:
-    bool MapOwnExecutable(FileView& view) override {
-        const HANDLE file = OpenOwnExecutable(GENERIC_READ, FILE_SHARE_READ);
-        if (file == INVALID_HANDLE_VALUE) return false;
+    bool OpenOwnExecutable(FileHandle& file, uint64_t& size) override {
+        const HANDLE handle = OpenOwnFile(GENERIC_READ, FILE_SHARE_READ);
+        if (handle == INVALID_HANDLE_VALUE) return false;
         LARGE_INTEGER length;
-        const bool sized = GetFileSizeEx(file, &length) && length.QuadPart > 0 && length.QuadPart < 0x80000000;
-        const HANDLE mapping = sized ? CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr) : nullptr;
-        CloseHandle(file);
-        if (mapping == nullptr) return false;
-        const void* data = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-        if (data == nullptr) {
-            CloseHandle(mapping);
+        if (!GetFileSizeEx(handle, &length)) {
+            CloseHandle(handle);
             return false;
         }
-        view.data = static_cast<const uint8_t*>(data);
-        view.size = static_cast<size_t>(length.QuadPart);
-        view.mapping = reinterpret_cast<intptr_t>(mapping);
+        file = reinterpret_cast<FileHandle>(handle);
+        size = static_cast<uint64_t>(length.QuadPart);
         return true;
-    }
-
-    void Unmap(FileView& view) override {
-        UnmapViewOfFile(view.data);
-        CloseHandle(reinterpret_cast<HANDLE>(view.mapping));
-        view = {};
     }
 
     bool OpenRead(const char* path, FileHandle& file, uint64_t& size) override {
@@ -75,6 +63,16 @@ public:
         const DWORD want = buffer.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(buffer.size());
         if (!ReadFile(AsHandle(file), buffer.data(), want, &got, nullptr)) return -1;
         return got;
+    }
+
+    long long ReadAt(FileHandle file, uint64_t offset, std::span<uint8_t> buffer) override {
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD got = 0;
+        const DWORD want = buffer.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(buffer.size());
+        if (ReadFile(AsHandle(file), buffer.data(), want, &got, &at)) return got;
+        return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
     }
 
     bool CreateTruncated(const char* path, FileHandle& file) override {
@@ -123,7 +121,7 @@ public:
         const HANDLE other = CreateFileA(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr);
         if (other == INVALID_HANDLE_VALUE) return false;
-        const HANDLE own = OpenOwnExecutable(FILE_READ_ATTRIBUTES, kShareAll);
+        const HANDLE own = OpenOwnFile(FILE_READ_ATTRIBUTES, kShareAll);
         const bool same = own != INVALID_HANDLE_VALUE && SameFile(own, other);
         if (own != INVALID_HANDLE_VALUE) CloseHandle(own);
         CloseHandle(other);

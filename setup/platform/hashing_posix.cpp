@@ -2,8 +2,18 @@
 
 #include <openssl/evp.h>
 
-bool OpenSslHashing::Sha256(std::span<const uint8_t> bytes, Sha256Digest& digest) {
+OpenSslHashing::OpenSslHashing() : context_(EVP_MD_CTX_new()) {}
+
+OpenSslHashing::~OpenSslHashing() { EVP_MD_CTX_free(context_); }
+
+bool OpenSslHashing::Begin() { return context_ != nullptr && EVP_DigestInit_ex(context_, EVP_sha256(), nullptr) == 1; }
+
+bool OpenSslHashing::Add(std::span<const uint8_t> bytes) {
+    return context_ != nullptr && EVP_DigestUpdate(context_, bytes.data(), bytes.size()) == 1;
+}
+
+bool OpenSslHashing::Finish(Sha256Digest& digest) {
     unsigned int length = 0;
-    return EVP_Digest(bytes.data(), bytes.size(), digest.data(), &length, EVP_sha256(), nullptr) == 1 &&
+    return context_ != nullptr && EVP_DigestFinal_ex(context_, digest.data(), &length) == 1 &&
            length == digest.size();
 }

@@ -2,7 +2,18 @@
 // SHA-256 on the build machine, from OpenSSL's libcrypto.
 #include "platform/hashing.h"
 
+struct evp_md_ctx_st;
+
 class OpenSslHashing final : public Hashing {
 public:
-    bool Sha256(std::span<const uint8_t> bytes, Sha256Digest& digest) override;
+    OpenSslHashing();
+    ~OpenSslHashing();
+    OpenSslHashing(const OpenSslHashing&) = delete;
+    OpenSslHashing& operator=(const OpenSslHashing&) = delete;
+    bool Begin() override;
+    bool Add(std::span<const uint8_t> bytes) override;
+    bool Finish(Sha256Digest& digest) override;
+
+private:
+    evp_md_ctx_st* context_;
 };

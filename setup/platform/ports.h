@@ -48,26 +48,19 @@ public:
 // ---------------------------------------------------------------- files
 using FileHandle = intptr_t;
 
-// A read-only view of a whole file that the platform maps: its pages come from the file, so a
-// large file costs no private memory. Released with FileSystem::Unmap.
-struct FileView {
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-    intptr_t mapping = 0;
-    intptr_t file = -1;  // the same file open for reading, where CopyRange can copy from it; else -1
-};
-
 inline constexpr int64_t kCurrentPosition = -1;
 
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // The running program's own file, found by the platform rather than from the command line.
-    virtual bool MapOwnExecutable(FileView& view) = 0;
-    virtual void Unmap(FileView& view) = 0;
+    // The running program's own file, found by the platform rather than from the command line,
+    // open for reading (closed with Close); `size` is its length.
+    virtual bool OpenOwnExecutable(FileHandle& file, uint64_t& size) = 0;
     virtual bool OpenRead(const char* path, FileHandle& file, uint64_t& size) = 0;
     // Reads up to buffer.size() bytes; returns the count read, 0 at the end, -1 on an error.
     virtual long long Read(FileHandle file, std::span<uint8_t> buffer) = 0;
+    // The same from `offset`; the position Read goes on from is then unspecified.
+    virtual long long ReadAt(FileHandle file, uint64_t offset, std::span<uint8_t> buffer) = 0;
     // Creates the file, or truncates an existing one, for writing.
     virtual bool CreateTruncated(const char* path, FileHandle& file) = 0;
     virtual bool Write(FileHandle file, std::span<const uint8_t> bytes) = 0;

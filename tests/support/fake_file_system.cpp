@@ -51,22 +51,12 @@ std::vector<std::string> FakeFileSystem::FilePaths() const {
     return paths;
 }
 
-bool FakeFileSystem::MapOwnExecutable(FileView& view) {
+bool FakeFileSystem::OpenOwnExecutable(FileHandle& file, uint64_t& size) {
     if (Fails(FileOp::ReadOwn, "")) return false;
-    // An exactly sized copy, so that AddressSanitizer catches a read past the file's end.
-    auto* copy = new uint8_t[ownExecutable.size() + (ownExecutable.empty() ? 1 : 0)];
-    std::copy(ownExecutable.begin(), ownExecutable.end(), copy);
-    view.data = copy;
-    view.size = ownExecutable.size();
-    view.mapping = 1;
-    ++mappedViews_;
+    file = nextHandle_++;
+    handles_[file] = {"", false, 0, true};
+    size = ownExecutable.size();
     return true;
-}
-
-void FakeFileSystem::Unmap(FileView& view) {
-    delete[] view.data;
-    view = {};
-    --mappedViews_;
 }
 
 bool FakeFileSystem::OpenRead(const char* path, FileHandle& file, uint64_t& size) {
@@ -88,6 +78,21 @@ long long FakeFileSystem::Read(FileHandle file, std::span<uint8_t> buffer) {
     const size_t count = std::min(buffer.size(), bytes.size() - std::min(bytes.size(), handle->second.position));
     if (count) std::memcpy(buffer.data(), bytes.data() + handle->second.position, count);
     handle->second.position += count;
+    return static_cast<long long>(count);
+}
+
+long long FakeFileSystem::ReadAt(FileHandle file, uint64_t offset, std::span<uint8_t> buffer) {
+    const auto handle = handles_.find(file);
+    if (handle == handles_.end() || handle->second.writing) return -1;
+    if (!handle->second.own) {
+        handle->second.position = offset;
+        return Read(file, buffer);
+    }
+    ++ownReads;
+    if (failOwnReadAt && offset <= *failOwnReadAt && *failOwnReadAt < offset + buffer.size()) return -1;
+    if (offset >= ownExecutable.size()) return 0;
+    const size_t count = std::min<uint64_t>(buffer.size(), ownExecutable.size() - offset);
+    std::memcpy(buffer.data(), ownExecutable.data() + offset, count);
     return static_cast<long long>(count);
 }
 

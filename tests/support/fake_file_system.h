@@ -28,10 +28,10 @@ class FakeFileSystem final : public FileSystem {
 public:
     FakeFileSystem();
 
-    bool MapOwnExecutable(FileView& view) override;
-    void Unmap(FileView& view) override;
+    bool OpenOwnExecutable(FileHandle& file, uint64_t& size) override;
     bool OpenRead(const char* path, FileHandle& file, uint64_t& size) override;
     long long Read(FileHandle file, std::span<uint8_t> buffer) override;
+    long long ReadAt(FileHandle file, uint64_t offset, std::span<uint8_t> buffer) override;
     bool CreateTruncated(const char* path, FileHandle& file) override;
     bool Write(FileHandle file, std::span<const uint8_t> bytes) override;
     bool Close(FileHandle file) override;
@@ -50,9 +50,13 @@ public:
     bool HasDirectory(const std::string& path) const;
     std::vector<uint8_t> Contents(const std::string& path) const;
     std::vector<std::string> FilePaths() const;  // as first created, lower case
-    size_t OpenHandles() const { return handles_.size() + mappedViews_; }
+    size_t OpenHandles() const { return handles_.size(); }
 
     std::vector<uint8_t> ownExecutable;
+    // Reads of the own file; ReadOwn in failOp fails its opening, and `failOwnReadAt` the read
+    // that would reach that offset.
+    size_t ownReads = 0;
+    std::optional<uint64_t> failOwnReadAt;
     std::string systemDirectory = "C:\\WINDOWS\\system32";
     std::string windowsDirectory = "C:\\WINDOWS";
     // Every spelling under which the running program's own file is reached. As on Windows, the
@@ -72,6 +76,7 @@ private:
         std::string key;
         bool writing = false;
         size_t position = 0;
+        bool own = false;  // the running program's file, read from ownExecutable
     };
     bool Fails(FileOp op, const std::string& key);
     static std::string Key(const std::string& path);
@@ -81,5 +86,4 @@ private:
     std::set<std::string> directories_;
     std::map<FileHandle, OpenFile> handles_;
     FileHandle nextHandle_ = 100;
-    size_t mappedViews_ = 0;
 };

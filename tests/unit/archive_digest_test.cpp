@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "fake_file_system.h"
 #include "fake_hashing.h"
 #include "fake_platform.h"
 #include "install.h"
+#include "own_setup_file.h"
 #include "platform/hashing_posix.h"
 #include "rc_strings.h"
 
@@ -45,16 +47,33 @@ Bytes SetupWithRecord(const std::string& marker, Hashing& hashing) {
     SetupArchive archive;
     EXPECT_EQ(LocateSetupArchive(file, marker, archive), ArchiveStatus::Found);
     Bytes record(DigestRecordSize(archive.count));
-    EXPECT_TRUE(WriteDigestRecord(hashing, file, archive, record));
+    MemorySetupBytes bytes(file);
+    EXPECT_TRUE(WriteDigestRecord(hashing, bytes, archive, record));
     file.insert(file.end(), record.begin(), record.end());
     return file;
 }
 
 class ArchiveDigestTest : public ::testing::Test {
 protected:
+    // Checked in memory, and as the setup reads its own file: through the smallest window, which
+    // splits the record and every body; both must agree.
     DigestCheckResult Check(const Bytes& file) {
-        EXPECT_EQ(LocateSetupArchive(file, marker, archive), ArchiveStatus::Found);
-        return CheckArchiveDigests(hashing, file, archive);
+        MemorySetupBytes bytes(file);
+        EXPECT_EQ(LocateSetupArchive(bytes, marker, archive), ArchiveStatus::Found);
+        const DigestCheckResult inMemory = CheckArchiveDigests(hashing, bytes, archive);
+
+        FakeFileSystem files;
+        files.ownExecutable = file;
+        OwnSetupFile own(files, kMarkerFieldSize);
+        EXPECT_TRUE(own.Open());
+        SetupArchive windowed;
+        EXPECT_EQ(LocateSetupArchive(own, marker, windowed), ArchiveStatus::Found);
+        FakeHashing windowHashing;
+        windowHashing.fail = hashing.fail;
+        const DigestCheckResult throughWindow = CheckArchiveDigests(windowHashing, own, windowed);
+        EXPECT_EQ(throughWindow.status, inMemory.status);
+        EXPECT_EQ(throughWindow.entry.next, inMemory.entry.next);
+        return inMemory;
     }
     size_t BodiesEnd() const { return PlainSetup(marker).size(); }
 
@@ -132,6 +151,11 @@ TEST(OpenSslHashing, KnownDigest) {
                                        0xde, 0x5d, 0xae, 0x22, 0x23, 0xb0, 0x03, 0x61, 0xa3, 0x96, 0x17,
                                        0x7a, 0x9c, 0xb4, 0x10, 0xff, 0x61, 0xf2, 0x00, 0x15, 0xad};
     EXPECT_EQ(digest, expected);
+    // The same in pieces, as the setup hashes a body a window at a time.
+    Sha256Digest pieces{};
+    ASSERT_TRUE(hashing.Begin() && hashing.Add({reinterpret_cast<const uint8_t*>("a"), 1}) &&
+                hashing.Add({reinterpret_cast<const uint8_t*>("bc"), 2}) && hashing.Finish(pieces));
+    EXPECT_EQ(pieces, expected);
 }
 
 // InstallFiles with the digest record: a body that does not match is a damaged archive in install

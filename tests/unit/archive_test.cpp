@@ -58,13 +58,13 @@ TEST(SetupArchive, LayoutOfTheThreeFileExample) {
     EXPECT_EQ(archive.firstBody, 1000u + 28 + 3 * 268);
 
     ArchiveEntry walk;
-    ASSERT_TRUE(NextArchiveEntry(file, archive, walk));
+    ASSERT_TRUE(NextArchiveEntry(archive, walk));
     const ArchiveEntry exe = walk;
-    ASSERT_TRUE(NextArchiveEntry(file, archive, walk));
+    ASSERT_TRUE(NextArchiveEntry(archive, walk));
     const ArchiveEntry hlp = walk;
-    ASSERT_TRUE(NextArchiveEntry(file, archive, walk));
+    ASSERT_TRUE(NextArchiveEntry(archive, walk));
     const ArchiveEntry cnt = walk;
-    EXPECT_FALSE(NextArchiveEntry(file, archive, walk));
+    EXPECT_FALSE(NextArchiveEntry(archive, walk));
     EXPECT_STREQ(exe.name, "KOVA.exe");
     EXPECT_EQ(exe.bodyOffset, archive.firstBody);
     EXPECT_EQ(hlp.bodyOffset, archive.firstBody + 110);

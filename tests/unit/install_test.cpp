@@ -206,6 +206,36 @@ TEST_F(InstallTest, OwnFileThatCannotBeReadIsReportedAsSuch) {
     }
 }
 
+// The own file is read a window at a time (1 MiB): a body larger than that is written whole, and
+// a read that fails part-way is reported as such; the partly written file is deleted again.
+TEST_F(InstallTest, BodyLargerThanTheReadWindowAndReadFailurePartWay) {
+    Bytes big(2621440 + 7);
+    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<uint8_t>(i * 131 + i / 4099);
+    payload = {{"KOVA.exe", big}, {"KOVA.hlp", Text("help text")}};
+    Pack();
+    ASSERT_TRUE(Run(Mode::Install));
+    EXPECT_EQ(files.Contents(std::string(kDir) + "\\KOVA.exe"), big);
+    EXPECT_EQ(files.Contents(std::string(kDir) + "\\Setup.exe"), files.ownExecutable);
+    EXPECT_GT(files.ownReads, 2u);
+
+    for (const uint64_t failing : {uint64_t{1} << 20, files.ownExecutable.size() - 3}) {
+        SCOPED_TRACE(failing);
+        files = FakeFileSystem();
+        Pack();
+        files.failOwnReadAt = failing;
+        messages.shown.clear();
+        EXPECT_FALSE(Run(Mode::Install));
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text,
+                  "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to a "
+                  "folder with a plain name, such as C:\\Temp, and start it from there. KOVA NOT installed!");
+        EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\KOVA.exe"));
+        EXPECT_FALSE(files.HasFile(std::string(kDir) + "\\Setup.exe"));
+        EXPECT_EQ(files.OpenHandles(), 0u);
+        EXPECT_FALSE(registry.HasKey(RegRoot::LocalMachine, "Software\\KOVA"));
+    }
+}
+
 TEST_F(InstallTest, RemoveDeletesPayloadOnlyAndPassesOverMissingFiles) {
     AddInstalledFiles();
     files.AddFile(std::string(kDir) + "\\Setup.exe", "setup");

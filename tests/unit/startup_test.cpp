@@ -100,7 +100,7 @@ TEST_F(BuildModeTest, WritesTheSetupAndTheScrambledCredits) {
     EXPECT_EQ(archive.start, 4096u);
     const char* names[] = {"KOVA.exe", "KOVA.hlp", "KOVA.cnt"};
     size_t walked = 0;
-    for (ArchiveEntry entry; NextArchiveEntry(setup, archive, entry); ++walked) {
+    for (ArchiveEntry entry; NextArchiveEntry(archive, entry); ++walked) {
         ASSERT_LT(walked, 3u);
         EXPECT_STREQ(entry.name, names[walked]);
         EXPECT_EQ(entry.destination, 0);

@@ -35,9 +35,10 @@ bool AppendBytes(const char* path, std::span<const uint8_t> bytes) {
 }
 
 // Where the archive's own bytes end: after the record when there is one, else after the bodies.
-size_t ArchiveEnd(std::span<const uint8_t> file, const SetupArchive& archive) {
+uint64_t ArchiveEnd(std::span<const uint8_t> file, const SetupArchive& archive) {
+    MemorySetupBytes bytes(file);
     DigestRecord record;
-    if (LocateDigestRecord(file, archive, record) == DigestRecordStatus::Present) return record.end;
+    if (LocateDigestRecord(bytes, archive, record) == DigestRecordStatus::Present) return record.end;
     return record.start;
 }
 
@@ -58,10 +59,11 @@ bool AppendDigestRecord(const char* path, std::string& cause) {
     SetupArchive archive;
     std::vector<uint8_t> record;
     OpenSslHashing hashing;
-    bool ok = LocateSetupArchive(file, kArchiveMarkerText, archive) == ArchiveStatus::Found;
+    MemorySetupBytes bytes(file);
+    bool ok = LocateSetupArchive(bytes, kArchiveMarkerText, archive) == ArchiveStatus::Found;
     if (ok) {
         record.resize(DigestRecordSize(archive.count));
-        ok = WriteDigestRecord(hashing, file, archive, record);
+        ok = WriteDigestRecord(hashing, bytes, archive, record);
     }
     files.Unmap(view);
     if (!ok) {
@@ -74,8 +76,9 @@ bool AppendDigestRecord(const char* path, std::string& cause) {
 }
 
 std::string DigestRecordLine(std::span<const uint8_t> file, const SetupArchive& archive) {
+    MemorySetupBytes bytes(file);
     DigestRecord record;
-    switch (LocateDigestRecord(file, archive, record)) {
+    switch (LocateDigestRecord(bytes, archive, record)) {
         case DigestRecordStatus::Absent: return "digest record: none";
         case DigestRecordStatus::Present:
             return "digest record: SHA-256 of " + std::to_string(archive.count) + " bodies at offset " +
@@ -89,7 +92,8 @@ std::string DigestRecordLine(std::span<const uint8_t> file, const SetupArchive& 
 
 bool VerifyDigestRecord(std::span<const uint8_t> file, const SetupArchive& archive, std::string& line) {
     OpenSslHashing hashing;
-    const DigestCheckResult result = CheckArchiveDigests(hashing, file, archive);
+    MemorySetupBytes bytes(file);
+    const DigestCheckResult result = CheckArchiveDigests(hashing, bytes, archive);
     switch (result.status) {
         case DigestCheck::Verified:
             line = std::to_string(archive.count) + " bodies, SHA-256 verified";

@@ -37,7 +37,7 @@ constexpr const char* kUsage =
     "         the entry name is the file's base name, stored in Windows-1252; --system FILE\n"
     "         marks the next file for the Windows system directory instead of the installation\n"
     "         directory. A setup carries 1 to 16 files, each name at most 255 characters and an\n"
-    "         ordinary Windows file name, and is at most 1 GiB in all. A digest record with the\n"
+    "         ordinary Windows file name, and is under 4 GiB in all. A digest record with the\n"
     "         SHA-256 of every body follows the bodies, unless --no-digest asks for exactly the\n"
     "         bytes of the setup's build mode\n"
     "list     print each entry: name, size, destination, body offset; and whether the digest record is there\n"
@@ -163,7 +163,8 @@ std::string WriteFailureMessage(const SetupWriteResult& result, int error, const
                    (error != 0 ? Cause(error) : "it changed size while it was being read");
         case SetupWriteStatus::InputTooLarge:
             return "cannot carry " + std::string(result.path) + ": the setup would be " + std::to_string(result.size) +
-                   " bytes, more than the " + std::to_string(kMaxSetupSize) + " bytes (1 GiB) a setup can be";
+                   " bytes, more than the " + std::to_string(kMaxSetupSize) +
+                   " bytes (4 GiB less one byte) of the largest program file Windows starts";
         case SetupWriteStatus::OutputFailed:
             return "cannot write " + output + ": " + (error != 0 ? Cause(error) : "the write did not complete");
     }
@@ -281,37 +282,52 @@ std::string DamageMessage(const std::string& path, std::span<const uint8_t> file
     }
 }
 
-int Load(const std::string& path, PosixFileSystem& files, MappedSetupFile& setup) {
+// A setup mapped whole (the host has the address space for it), and the archive in it.
+struct LoadedSetup {
+    LoadedSetup() = default;
+    LoadedSetup(const LoadedSetup&) = delete;
+    LoadedSetup& operator=(const LoadedSetup&) = delete;
+    ~LoadedSetup() {
+        if (view.data != nullptr) files.Unmap(view);
+    }
+    std::span<const uint8_t> bytes() const { return {view.data, view.size}; }
+
+    PosixFileSystem files;
+    FileView view;
+    SetupArchive archive;
+};
+
+int Load(const std::string& path, LoadedSetup& setup) {
     struct stat status{};
     if (const auto problem = InputProblem(path, status)) return Failure(*problem);
-    if (!files.MapFile(path.c_str(), setup.view)) return Failure("cannot read " + path + ": " + Cause(errno));
+    if (!setup.files.MapFile(path.c_str(), setup.view)) return Failure("cannot read " + path + ": " + Cause(errno));
     ArchiveDamage damage;
     switch (LocateSetupArchive(setup.bytes(), kArchiveMarkerText, setup.archive, &damage)) {
         case ArchiveStatus::Found: return kExitOk;
         case ArchiveStatus::NoArchive: return Failure(path + ": no setup archive found");
         case ArchiveStatus::Damaged: return Failure(DamageMessage(path, setup.bytes(), damage));
+        case ArchiveStatus::Unreadable: return Failure("cannot read " + path);
     }
     return kExitFailure;
 }
 
 int List(const std::string& path) {
-    PosixFileSystem files;
-    MappedSetupFile setup(files);
-    if (const int status = Load(path, files, setup); status != kExitOk) return status;
+    LoadedSetup setup;
+    if (const int status = Load(path, setup); status != kExitOk) return status;
     std::printf("%-32s %12s %11s %12s\n", "name", "size", "destination", "body offset");
-    for (ArchiveEntry entry; NextArchiveEntry(setup.bytes(), setup.archive, entry);) {
-        std::printf("%-32s %12u %11s %12zu\n", PrintableName(entry.name).c_str(), entry.size,
-                    entry.destination ? "system" : "install", entry.bodyOffset);
+    for (ArchiveEntry entry; NextArchiveEntry(setup.archive, entry);) {
+        std::printf("%-32s %12u %11s %12llu\n", PrintableName(entry.name).c_str(), entry.size,
+                    entry.destination ? "system" : "install", static_cast<unsigned long long>(entry.bodyOffset));
     }
     std::printf("%s\n", DigestRecordLine(setup.bytes(), setup.archive).c_str());
     return kExitOk;
 }
 
 int Verify(const std::string& path) {
-    PosixFileSystem files;
-    MappedSetupFile setup(files);
-    if (const int status = Load(path, files, setup); status != kExitOk) return status;
-    std::printf("%s: %u entries, archive at offset %zu\n", path.c_str(), setup.archive.count, setup.archive.start);
+    LoadedSetup setup;
+    if (const int status = Load(path, setup); status != kExitOk) return status;
+    std::printf("%s: %u entries, archive at offset %llu\n", path.c_str(), setup.archive.count,
+                static_cast<unsigned long long>(setup.archive.start));
     std::string line;
     if (!VerifyDigestRecord(setup.bytes(), setup.archive, line)) return Failure(path + ": " + line);
     std::printf("%s\n%s\n", line.c_str(), SignatureLine(setup.bytes(), setup.archive).c_str());
@@ -383,9 +399,8 @@ std::optional<std::string> WriteTarget(const Target& target, std::span<const uin
 }
 
 int Extract(const std::string& path, const std::string& directory, bool force) {
-    PosixFileSystem files;
-    MappedSetupFile setup(files);
-    if (const int status = Load(path, files, setup); status != kExitOk) return status;
+    LoadedSetup setup;
+    if (const int status = Load(path, setup); status != kExitOk) return status;
     if (!MakeFolders(directory)) return Failure("cannot create the folder " + directory + ": " + Cause(errno));
     const int top = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (top < 0) return Failure("cannot open the folder " + directory + ": " + Cause(errno));
@@ -394,7 +409,7 @@ int Extract(const std::string& path, const std::string& directory, bool force) {
     int folders[2] = {-1, -1};  // installation directory, system directory
     std::vector<Target> targets;
     std::vector<ArchiveEntry> entries;
-    for (ArchiveEntry entry; problem.empty() && NextArchiveEntry(setup.bytes(), setup.archive, entry);) {
+    for (ArchiveEntry entry; problem.empty() && NextArchiveEntry(setup.archive, entry);) {
         const int which = entry.destination != 0 ? 1 : 0;
         const std::string folderShown = directory + (which ? "/system" : "");
         if (folders[which] < 0) folders[which] = OpenTargetFolder(top, which ? "system" : nullptr, folderShown, problem);

@@ -1,8 +1,10 @@
 # Journeys as a person makes them: real pointer clicks and keys on the scenario's display, and the
 # driver only to read what the screen shows.
 
-# JOURNEY_SETUP may name another build of the setup, to show what these journeys find in it.
+# JOURNEY_SETUP and JOURNEY_IMAGE (the image without archive) may name another build of the setup,
+# to show what these journeys find in it.
 JOURNEY_SETUP="${JOURNEY_SETUP:-$ROOT/build/win32/Setup.exe}"
+JOURNEY_IMAGE="${JOURNEY_IMAGE:-$ROOT/build/win32/setup.exe}"
 CHOOSER="Choose a directory to install to"
 
 # Starts a setup and waits for its dialog.
@@ -19,10 +21,12 @@ open_chooser() {
     sleep 0.5
 }
 
-# Presses Install, reads the success box and presses its OK; the setup ends.
+# Presses Install, reads the success box (waiting up to INSTALL_SECONDS) and presses its OK; the
+# setup ends.
 install_and_confirm() {
     click_control "$DIALOG_TITLE" 1
-    check_equal "the success box" "$(string_text IDS_INSTALL_SUCCESS)" "$(answer_box "KOVA Installer" 1)"
+    check_equal "the success box" "$(string_text IDS_INSTALL_SUCCESS)" \
+        "$(answer_box "KOVA Installer" 1 "${INSTALL_SECONDS:-30}")"
     wait_setup 30
     check_equal "exit code after Install" 0 "$SETUP_EXIT"
 }
@@ -204,4 +208,28 @@ scenario_journey_setup_in_a_folder_named_outside_ascii_installs() {
     install_with_defaults "$folder/Setup.exe" journey-non-ascii-folder || return
     for file in KOVA.exe KOVA.hlp KOVA.cnt; do check "$file installed" test -f "$DEFAULT_DIR_UNIX/$file"; done
     check "the copy of Setup.exe is whole" cmp -s "$JOURNEY_SETUP" "$DEFAULT_DIR_UNIX/Setup.exe"
+}
+
+# A setup far larger than the free address space of a 32-bit process (1.5 GiB), saved in a
+# Downloads folder: installed with the defaults, every byte lands where it belongs. The large body
+# repeats a random block whose length is no power of two, so a body read from the wrong place
+# would not go unnoticed.
+scenario_journey_setup_of_one_and_a_half_gib_installs() {
+    local built="$E2E_WORK/large" downloads
+    mkdir -p "$built"
+    /usr/bin/python3 - "$built/KOVA.dat" <<'PY'
+import os, sys
+block = os.urandom(1_000_003)
+with open(sys.argv[1], "wb") as out:
+    for _ in range(1610):
+        out.write(block)
+PY
+    downloads=$(downloads_folder)
+    local INSTALL_SECONDS=240
+    check "setup-pack builds the large setup" "$ROOT/build/release/setup-pack" build --image "$JOURNEY_IMAGE" \
+        --out "$downloads/Setup.exe" "$ROOT/payload/KOVA.hlp" "$built/KOVA.dat" "$ROOT/payload/KOVA.cnt"
+    install_with_defaults "$downloads/Setup.exe" || return
+    check "KOVA.dat installed whole" cmp -s "$built/KOVA.dat" "$DEFAULT_DIR_UNIX/KOVA.dat"
+    check "KOVA.cnt, after it, installed" cmp -s "$ROOT/payload/KOVA.cnt" "$DEFAULT_DIR_UNIX/KOVA.cnt"
+    check "the copy of Setup.exe is whole" cmp -s "$downloads/Setup.exe" "$DEFAULT_DIR_UNIX/Setup.exe"
 }
