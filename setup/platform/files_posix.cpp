@@ -82,8 +82,15 @@ long long PosixFileSystem::ReadAt(FileHandle file, uint64_t offset, std::span<ui
 }
 
 bool PosixFileSystem::CreateTruncated(const char* path, FileHandle& file) {
-    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // An empty file (setup-pack's temporary one) is not truncated again: on ext4 a truncation to
+    // zero makes the close wait for the writing of everything written since.
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || (info.st_size != 0 && ::ftruncate(fd, 0) != 0)) {
+        ::close(fd);
+        return false;
+    }
     file = fd;
     return true;
 }
