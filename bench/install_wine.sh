@@ -11,11 +11,13 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/tests/e2e/lib.sh"
 ROUNDS=${ROUNDS:-5}
 work=$(mktemp -d)
-trap 'e2e_stop_started; rm -rf "$work"' EXIT
+# The prefix holds gigabytes of setups and copies at the end: it goes with the run.
+trap 'e2e_stop_started; rm -rf "$work" ${bench_prefix:+"$bench_prefix"}' EXIT
 E2E_OWN_DISPLAY=1 e2e_start_display
 e2e_start_cups >/dev/null 2>&1
 e2e_template
 e2e_new_prefix bench-install
+bench_prefix=$WINEPREFIX
 wineserver -p 600 >/dev/null 2>&1 || true
 bench_dir="$DRIVE_C/bench"
 mkdir -p "$bench_dir"

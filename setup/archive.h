@@ -90,14 +90,15 @@ const char* ArchiveFaultText(ArchiveFault fault);
 // Position of the first occurrence of `needle` in `haystack`, or npos.
 size_t FindFirst(std::span<const uint8_t> haystack, std::string_view needle);
 
-// Finds the first marker, reading the file from the start, and checks that the count, table, names and sizes stay within the file.
-// A marker text that does not fit its field, more than 16 entries, a table or body running past
-// the end of the file, or a name that CheckEntryName refuses or that repeats an earlier one of the
-// same destination, makes the archive Damaged; `damage`, when given, then says why.
+// Finds the first marker, reading the file from the start, and checks that the count, table,
+// names and sizes stay within the file. A marker text that does not fit its field, more than 16
+// entries, a table or body running past the end of the file, or a name that CheckEntryName refuses
+// or that repeats an earlier one of the same destination, makes the archive Damaged; `damage`,
+// when given, then says why.
 ArchiveStatus LocateSetupArchive(SetupBytes& file, std::string_view marker, SetupArchive& archive,
                                  ArchiveDamage* damage = nullptr);
-inline ArchiveStatus LocateSetupArchive(std::span<const uint8_t> file, std::string_view marker,
-                                        SetupArchive& archive, ArchiveDamage* damage = nullptr) {
+inline ArchiveStatus LocateSetupArchive(std::span<const uint8_t> file, std::string_view marker, SetupArchive& archive,
+                                        ArchiveDamage* damage = nullptr) {
     MemorySetupBytes bytes(file);
     return LocateSetupArchive(bytes, marker, archive, damage);
 }

@@ -95,5 +95,6 @@ bool ArchiveDigestsMatch(Platform& platform, SetupBytes& own, const SetupArchive
     const DigestRecordStatus status = LocateDigestRecord(own, archive, record);
     if (status != DigestRecordStatus::Present) return status != DigestRecordStatus::Damaged;
     ArchiveEntry entry;
-    return platform.hashing != nullptr && CheckBodies(*platform.hashing, own, archive, record, entry) == BodyCheck::Match;
+    return platform.hashing != nullptr &&
+           CheckBodies(*platform.hashing, own, archive, record, entry) == BodyCheck::Match;
 }

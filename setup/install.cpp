@@ -160,8 +160,8 @@ void MakeDirectoryChain(FileSystem& files, const char* directory) {
 // window at a time.
 bool CopyFromOwnFile(FileSystem& files, OwnSetupFile& own, uint64_t offset, uint64_t size, FileHandle to) {
     uint64_t done = 0;
-    for (long long copied;
-         done < size && (copied = files.CopyRange(own.handle(), static_cast<int64_t>(offset + done), to, size - done)) > 0;) {
+    for (long long copied; done < size && (copied = files.CopyRange(own.handle(), static_cast<int64_t>(offset + done),
+                                                                    to, size - done)) > 0;) {
         done += static_cast<uint64_t>(copied);
     }
     while (done < size) {

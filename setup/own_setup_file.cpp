@@ -14,7 +14,8 @@ std::span<const uint8_t> OwnSetupFile::Read(uint64_t offset, uint64_t size) {
     // A range the window holds already (the entry table right after the marker, say) is not read again.
     if (offset < bufferStart_ || offset - bufferStart_ + wanted > buffered_) {
         for (buffered_ = 0; buffered_ < fill;) {
-            const long long got = files_.ReadAt(file_, offset + buffered_, buffer_.bytes().subspan(buffered_, fill - buffered_));
+            const long long got =
+                files_.ReadAt(file_, offset + buffered_, buffer_.bytes().subspan(buffered_, fill - buffered_));
             if (got <= 0) {
                 failed_ = true;
                 buffered_ = 0;

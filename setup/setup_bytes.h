@@ -9,9 +9,9 @@
 class SetupBytes {
 public:
     virtual uint64_t Size() const = 0;
-    // The bytes from `offset`: at most `size`, fewer where the reader's window or the file ends,
-    // and none from the end on or after a read error (Failed() then says so). They stay valid
-    // until the next Read.
+    // The bytes from `offset` (size > 0): at most `size`, fewer where the reader's window or the
+    // file ends, and none from the end on or after a read error (Failed() then says so). They stay
+    // valid until the next Read.
     virtual std::span<const uint8_t> Read(uint64_t offset, uint64_t size) = 0;
     bool Failed() const { return failed_; }
 

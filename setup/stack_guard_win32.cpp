@@ -1,10 +1,12 @@
 // The guard value of the stack canaries (-fstack-protector-strong) and what happens when a canary
 // is found changed. The compiler's support library would bring console output that a program
 // without a console cannot show, and seven more imports, for the same two symbols.
-#include <windows.h>
-#include <ntsecapi.h>
-
 #include "stack_guard_win32.h"
+
+// clang-format off
+#include <windows.h>
+#include <ntsecapi.h>  // needs windows.h first
+// clang-format on
 
 extern "C" {
 

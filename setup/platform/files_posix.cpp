@@ -26,7 +26,9 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
 
 }  // namespace
 
-bool PosixFileSystem::OpenOwnExecutable(FileHandle& file, uint64_t& size) { return OpenRead("/proc/self/exe", file, size); }
+bool PosixFileSystem::OpenOwnExecutable(FileHandle& file, uint64_t& size) {
+    return OpenRead("/proc/self/exe", file, size);
+}
 
 bool PosixFileSystem::MapFile(const char* path, FileView& view) {
     FileHandle file = -1;

@@ -14,6 +14,5 @@ bool OpenSslHashing::Add(std::span<const uint8_t> bytes) {
 
 bool OpenSslHashing::Finish(Sha256Digest& digest) {
     unsigned int length = 0;
-    return context_ != nullptr && EVP_DigestFinal_ex(context_, digest.data(), &length) == 1 &&
-           length == digest.size();
+    return context_ != nullptr && EVP_DigestFinal_ex(context_, digest.data(), &length) == 1 && length == digest.size();
 }

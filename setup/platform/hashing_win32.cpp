@@ -29,8 +29,8 @@ public:
 
     bool Finish(Sha256Digest& digest) override {
         DWORD length = static_cast<DWORD>(digest.size());
-        const bool ok = hash_ != 0 && CryptGetHashParam(hash_, HP_HASHVAL, digest.data(), &length, 0) &&
-                        length == digest.size();
+        const bool ok =
+            hash_ != 0 && CryptGetHashParam(hash_, HP_HASHVAL, digest.data(), &length, 0) && length == digest.size();
         Release();
         return ok;
     }

@@ -232,4 +232,6 @@ PY
     check "KOVA.dat installed whole" cmp -s "$built/KOVA.dat" "$DEFAULT_DIR_UNIX/KOVA.dat"
     check "KOVA.cnt, after it, installed" cmp -s "$ROOT/payload/KOVA.cnt" "$DEFAULT_DIR_UNIX/KOVA.cnt"
     check "the copy of Setup.exe is whole" cmp -s "$downloads/Setup.exe" "$DEFAULT_DIR_UNIX/Setup.exe"
+    # Six gigabytes are not kept for inspection.
+    rm -rf "$built" "$downloads/Setup.exe" "$DEFAULT_DIR_UNIX/KOVA.dat" "$DEFAULT_DIR_UNIX/Setup.exe"
 }
