@@ -36,21 +36,17 @@ bool PosixFileSystem::MapFile(const char* path, FileView& view) {
     if (!OpenRead(path, file, size)) return false;
     // An empty file cannot be mapped; any non-null pointer serves for its zero bytes.
     void* data = size == 0 ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, static_cast<int>(file), 0);
-    if (data == MAP_FAILED) {
-        Close(file);
-        return false;
-    }
+    Close(file);  // the mapping keeps the file
+    if (data == MAP_FAILED) return false;
     static const uint8_t empty = 0;
     view.data = data ? static_cast<const uint8_t*>(data) : &empty;
     view.size = static_cast<size_t>(size);
     view.mapping = data != nullptr;
-    view.file = file;  // kept open: copies from it stay inside the kernel
     return true;
 }
 
 void PosixFileSystem::Unmap(FileView& view) {
     if (view.mapping) ::munmap(const_cast<uint8_t*>(view.data), view.size);
-    if (view.file != -1) Close(view.file);
     view = {};
 }
 

@@ -6,8 +6,7 @@
 struct FileView {
     const uint8_t* data = nullptr;
     size_t size = 0;
-    intptr_t mapping = 0;
-    intptr_t file = -1;  // the same file, open for reading
+    bool mapping = false;  // false for an empty file, which has nothing to map
 };
 
 class PosixFileSystem final : public FileSystem {
