@@ -8,15 +8,19 @@ shared_count() {  # shared_count FILE-NAME: the SharedDLLs count of the system d
     reg_value "$SHARED_KEY" "C:\\windows\\system32\\$1"
 }
 
-install_by_click() {  # install_by_click SETUP
+# Starts SETUP, clicks BUTTON in its dialog, reads the box CAPTION whole against EXPECTED, answers
+# it with ANSWER and waits for the setup to end with 0. WHAT names the action in the checks.
+click_and_answer() {  # click_and_answer SETUP BUTTON CAPTION ANSWER EXPECTED WHAT
     start_setup "$1"
-    check "the dialog appears" driver wait-window "$DIALOG_TITLE" 30
-    click_control "$DIALOG_TITLE" 1
-    local text
-    text=$(answer_box "KOVA Installer" 1 30)
-    check_contains "the success box" "KOVA has been successfully installed" "$text"
+    check "the dialog appears for $6" driver wait-window "$DIALOG_TITLE" 30
+    click_control "$DIALOG_TITLE" "$2"
+    check_equal "the box after $6" "$5" "$(answer_box "$3" "$4" 30 | tr -d '\r')"
     wait_setup 30
-    check_equal "exit code after Install" 0 "$SETUP_EXIT"
+    check_equal "exit code after $6" 0 "$SETUP_EXIT"
+}
+
+install_by_click() {  # install_by_click SETUP
+    click_and_answer "$1" 1 "KOVA Installer" 1 "$(string_text IDS_INSTALL_SUCCESS)" Install
 }
 
 scenario_shared_system_file_survives_and_own_system_file_goes() {
@@ -36,17 +40,12 @@ scenario_shared_system_file_survives_and_own_system_file_goes() {
     check_equal "the kept file counts its first user too" 0x2 "$(shared_count kovashared.dll)"
     check_equal "the written file has one user" 0x1 "$(shared_count kovaown.dll)"
 
-    local directory
-    directory=$(winepath -u "$(config_field "$(config_hex)" installationDirectory)" 2>/dev/null)
+    local stored directory
+    stored=$(config_field "$(config_hex)" installationDirectory)
+    directory=$(winepath -u "$stored" 2>/dev/null)
     check "KOVA.exe is installed" test -f "$directory/KOVA.exe"
-    start_setup "$setup"
-    check "the dialog appears again" driver wait-window "$DIALOG_TITLE" 30
-    click_control "$DIALOG_TITLE" 3
-    local text
-    text=$(answer_box "Success" 7 30)
-    check_contains "the uninstall box" "KOVA has been uninstalled." "$text"
-    wait_setup 30
-    check_equal "exit code after Uninstall" 0 "$SETUP_EXIT"
+    # Uninstall, answering No to opening the directory.
+    click_and_answer "$setup" 3 "Success" 7 "$(string_text IDS_UNINSTALLED "$stored")" Uninstall
     check "the shared file survives the uninstall" cmp -s "$E2E_WORK/kovashared.dll" "$system/kovashared.dll"
     check_equal "its count is one less" 0x1 "$(shared_count kovashared.dll)"
     check "the setup's own system file is deleted" test ! -e "$system/kovaown.dll"
