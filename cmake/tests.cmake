@@ -3,8 +3,10 @@
 #   image each program in tests/image/: checks of the built dist/image/setup.exe and dist/Setup.exe
 #   cli   each program in tests/tools/: the host tools' command lines
 #   fuzz  each fuzz/NAME_fuzz.cpp, run for FUZZ_SECONDS (20) seconds from the fuzz preset's tree
-#   e2e   each scenario_NAME function of tests/e2e/scenarios/*.sh, under Wine, one at a time
-# The image, cli and e2e tests check what scripts/build left in dist/ and build/win32.
+#   e2e   each scenario_NAME function of tests/e2e/scenarios/*.sh, under Wine, one at a time, as
+#         e2e.win32.NAME (the shipped 32-bit Setup.exe in a 64-bit prefix, where the host can execute
+#         32-bit x86 code) and e2e.win64.NAME (the x86-64 build of the same sources)
+# The image, cli and e2e tests check what scripts/build left in dist/, build/win32 and build/win64.
 # Scenario files are read at configure time; editing one reconfigures at the next build.
 
 function(kova_script_tests label directory)
@@ -40,15 +42,24 @@ foreach(fixture display cups)
     set_tests_properties(e2e.${fixture}.stop PROPERTIES LABELS e2e FIXTURES_CLEANUP e2e_${fixture} RUN_SERIAL ON)
 endforeach()
 
+# The 32-bit setup runs wherever the host can execute 32-bit x86 code (tried once, here); the x86-64
+# twin runs everywhere, so that neither build rots.
+execute_process(COMMAND ${CMAKE_SOURCE_DIR}/scripts/can-execute i386 RESULT_VARIABLE runs_i386)
+set(e2e_setups win64)
+if(runs_i386 EQUAL 0)
+    set(e2e_setups win32 win64)
+endif()
 file(GLOB scenario_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/scenarios/*.sh)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${scenario_files})
 foreach(file ${scenario_files})
     file(STRINGS ${file} definitions REGEX "^scenario_[A-Za-z0-9_]+[ \t]*\\(\\)")
     foreach(definition ${definitions})
         string(REGEX REPLACE "^scenario_([A-Za-z0-9_]+).*$" "\\1" name "${definition}")
-        add_test(NAME e2e.${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/scenario ${name}
-            WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
-        set_tests_properties(e2e.${name} PROPERTIES LABELS e2e RUN_SERIAL ON TIMEOUT 600
-            FIXTURES_REQUIRED "e2e_display;e2e_cups;e2e_template")
+        foreach(setup ${e2e_setups})
+            add_test(NAME e2e.${setup}.${name} COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/scenario ${name}
+                WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+            set_tests_properties(e2e.${setup}.${name} PROPERTIES LABELS e2e RUN_SERIAL ON TIMEOUT 600
+                ENVIRONMENT E2E_SETUP=${setup} FIXTURES_REQUIRED "e2e_display;e2e_cups;e2e_template")
+        endforeach()
     endforeach()
 endforeach()

@@ -25,7 +25,9 @@ set(CMAKE_RC_FLAGS "-I ${CMAKE_SOURCE_DIR}/setup/resources -I ${CMAKE_BINARY_DIR
 
 # The image's sections: the runtime's small read-only tables join .rdata (cmake/compact_sections.py).
 set(KOVA_SETUP_LINKER_SCRIPT ${CMAKE_BINARY_DIR}/setup-image.x)
-execute_process(COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/cmake/compact_sections.py i686-w64-mingw32-ld
+# The toolchain's own linker: its default script differs between i686 and x86-64.
+string(REGEX REPLACE "g\\+\\+$" "ld" KOVA_LINKER ${CMAKE_CXX_COMPILER})
+execute_process(COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/cmake/compact_sections.py ${KOVA_LINKER}
                         ${KOVA_SETUP_LINKER_SCRIPT} COMMAND_ERROR_IS_FATAL ANY)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/compact_sections.py)
 
@@ -35,10 +37,18 @@ target_compile_options(setup PRIVATE -Werror)
 # The image brings its own entry point (setup/main_win32.cpp) instead of the C runtime's start-up
 # code. Data is never imported implicitly (a fix-up of the runtime's would be needed for it). The
 # library functions that only the link-time code generation calls are named up front: found that
-# late, their import stubs make this linker (binutils 2.40) crash.
+# late, their import stubs make this linker (binutils 2.40) crash. The i686 names carry a leading
+# underscore and that target needs the 64-bit division helpers; x86-64 names its stack probe
+# ___chkstk_ms and divides in hardware.
 set(KOVA_SETUP_EARLY_SYMBOLS calloc free memchr memcmp memcpy memset strchr strcspn strlen strncmp strnlen
-    __udivdi3 __udivmoddi4 __chkstk_ms __stack_chk_fail __stack_chk_guard)
-list(TRANSFORM KOVA_SETUP_EARLY_SYMBOLS PREPEND "-Wl,-u,_")
+    __stack_chk_fail __stack_chk_guard)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    list(APPEND KOVA_SETUP_EARLY_SYMBOLS ___chkstk_ms)
+    list(TRANSFORM KOVA_SETUP_EARLY_SYMBOLS PREPEND "-Wl,-u,")
+else()
+    list(APPEND KOVA_SETUP_EARLY_SYMBOLS __udivdi3 __udivmoddi4 __chkstk_ms)
+    list(TRANSFORM KOVA_SETUP_EARLY_SYMBOLS PREPEND "-Wl,-u,_")
+endif()
 target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION} -Wl,-T,${KOVA_SETUP_LINKER_SCRIPT}
     -nostartfiles -Wl,--disable-auto-import ${KOVA_SETUP_EARLY_SYMBOLS})
 set_property(TARGET setup APPEND PROPERTY LINK_DEPENDS ${KOVA_SETUP_LINKER_SCRIPT})
@@ -55,7 +65,7 @@ target_link_options(e2e-driver PRIVATE -static -s)
 target_link_libraries(e2e-driver PRIVATE comctl32 user32 advapi32)
 
 # Stand-ins for libraries planted beside the setup: each leaves a marker file when it is loaded.
-foreach(planted comctl32.dll winspool.drv)
+foreach(planted comctl32.dll winspool.drv cryptbase.dll cryptsp.dll)
     string(REPLACE "." "_" target planted_${planted})
     get_filename_component(base ${planted} NAME_WE)
     get_filename_component(extension ${planted} LAST_EXT)

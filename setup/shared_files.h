@@ -1,7 +1,8 @@
 #pragma once
 // Reference counts of shared files in the Windows system directory, kept as Windows programs keep
 // them: under HKLM "Software\Microsoft\Windows\CurrentVersion\SharedDLLs", one DWORD value per
-// file, named by the file's full path, counting the installations that use it.
+// file, named by the file's full path, counting the installations that use it. A 32-bit program on
+// 64-bit Windows keeps them in its own (32-bit) registry view, named by the files' real SysWOW64 path.
 #include "platform/ports.h"
 
 inline constexpr char kSharedDllsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";

@@ -77,6 +77,8 @@ public:
     virtual bool MakeDirectory(const char* path) = 0;
     // True when the file exists and can be opened read-only.
     virtual bool CanOpenForReading(const char* path) = 0;
+    // The folder the Windows system-directory files of this program are in (the redirected one
+    // where the platform redirects it).
     virtual bool SystemDirectory(char (&path)[kMaxPath]) = 0;
     virtual bool WindowsDirectory(char (&path)[kMaxPath]) = 0;
     // True when `path` names the running program's own file, however it is spelt: the platform

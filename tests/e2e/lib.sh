@@ -2,7 +2,15 @@
 # Sourced by tests/e2e/fixture and tests/e2e/scenario (which CTest runs), bench/startup.sh and
 # scripts/demo; expects ROOT (the checkout) to be set.
 
-E2E_BUILD="$ROOT/build/win32"
+# Which setup the scenarios run, E2E_SETUP: "win32", the shipped 32-bit Setup.exe, where the host can
+# execute 32-bit x86 code; otherwise "win64", the x86-64 build of the same sources. Either runs in a
+# 64-bit prefix, as setups run on the 64-bit Windows users have: the 32-bit one under WOW64.
+if [ -z "${E2E_SETUP:-}" ]; then
+    E2E_SETUP=win64
+    "$ROOT/scripts/can-execute" i386 && E2E_SETUP=win32
+fi
+export E2E_SETUP
+E2E_BUILD="$ROOT/build/$E2E_SETUP"
 E2E_WORK="$ROOT/build/e2e"
 E2E_SCREENS="$ROOT/dist/screens"
 E2E_FIXTURES="$E2E_WORK/fixtures"
@@ -10,7 +18,53 @@ E2E_TEMPLATE="$E2E_WORK/template"
 # The version the build was configured with (the KOVA_VERSION setting).
 KOVA_VERSION=$(sed -n 's/^KOVA_VERSION:[A-Z]*=//p' "$E2E_BUILD/CMakeCache.txt")
 DIALOG_TITLE="KOVA $KOVA_VERSION Setup"
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+# What the setup under test sees of the 64-bit Windows it runs on. A 32-bit setup has the 32-bit
+# registry view (HKLM\Software is Software\Wow6432Node; HKCR's verb keys are shared by both views)
+# and its system directory is SysWOW64. KOVA_VIEW is the view of KOVA's own key as KOVA.exe of the
+# same build reads it; the shell verbs are read as the 64-bit Explorer reads them.
+if [ "$E2E_SETUP" = win32 ]; then
+    KOVA_VIEW=/reg:32 SETUP_SYSTEM_DIR='C:\windows\syswow64'
+else
+    KOVA_VIEW=/reg:64 SETUP_SYSTEM_DIR='C:\windows\system32'
+fi
+e2e_which_setup() {
+    if [ "$E2E_SETUP" = win32 ]; then
+        echo "the shipped 32-bit Setup.exe in a 64-bit prefix"
+    else
+        echo "the 64-bit build of the same sources: this host cannot execute 32-bit code"
+    fi
+}
+
+# Wine's own loader and server for 64-bit prefixes, whatever Debian's wrappers would pick: they
+# prefer the 32-bit loader whenever wine32 is installed, even where the host cannot execute it.
+# The 64-bit loader starts a 32-bit program through wine32 itself, as WOW64 does.
+E2E_WINE_BIN="$E2E_WORK/wine-bin"
+export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+e2e_wine_commands() {
+    mkdir -p "$E2E_WINE_BIN"
+    printf '#!/bin/sh\nexec %s "$@"\n' "$WINELOADER" >"$E2E_WINE_BIN/wine"
+    printf '#!/bin/sh\nexec %s "$@"\n' "$WINESERVER" >"$E2E_WINE_BIN/wineserver"
+    local program
+    for program in wineboot winepath; do
+        printf '#!/bin/sh\nexec %s %s.exe "$@"\n' "$WINELOADER" "$program" >"$E2E_WINE_BIN/$program"
+    done
+    chmod +x "$E2E_WINE_BIN"/*
+}
+e2e_wine_commands
+case ":$PATH:" in *":$E2E_WINE_BIN:"*) ;; *) export PATH="$E2E_WINE_BIN:$PATH" ;; esac
+
+# The prefixes see Wine's own fonts and those the template puts into C:\windows\Fonts, never the
+# host's: a font package on the host (fonts-liberation, say) would otherwise change how every text is
+# drawn.
+mkdir -p "$E2E_WORK/fontconfig"
+cat >"$E2E_WORK/fontconfig/fonts.conf" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig><cachedir>$E2E_WORK/fontconfig/cache</cachedir></fontconfig>
+EOF
+export FONTCONFIG_FILE="$E2E_WORK/fontconfig/fonts.conf"
 
 e2e_started_pids=()
 current_failures=0
@@ -86,10 +140,11 @@ add_printer() { lpadmin -p KOVA_Laser -E -v file:///dev/null; }
 remove_printers() { lpadmin -x KOVA_Laser; }
 
 # A registry value of the prefix as "reg query" prints it: binary values as hex, strings as text.
-reg_value() {  # reg_value KEY NAME ("" for the default value)
+# VIEW is /reg:64 (the default: what 64-bit programs such as Explorer see) or /reg:32.
+reg_value() {  # reg_value KEY NAME ("" for the default value) [VIEW]
     local which=(/v "$2")
     [ -z "$2" ] && which=(/ve)
-    wine reg query "$1" "${which[@]}" 2>/dev/null | /usr/bin/python3 -c '
+    wine reg query "$1" "${which[@]}" "${3:-/reg:64}" 2>/dev/null | /usr/bin/python3 -c '
 import re, sys
 for line in sys.stdin:
     m = re.match(r"\s+(.*?)\s+(REG_\w+)\s*(.*?)\r?$", line)
@@ -97,27 +152,36 @@ for line in sys.stdin:
         print(m.group(3))
         break'
 }
-reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
+reg_key_exists() { wine reg query "$1" "${2:-/reg:64}" >/dev/null 2>&1; }  # reg_key_exists KEY [VIEW]
+reg_key_absent() { ! reg_key_exists "$@"; }
+# KOVA's own key, in the view of KOVA.exe.
+kova_key_absent() { reg_key_absent 'HKLM\Software\KOVA' "$KOVA_VIEW"; }
 
 e2e_stop_started() {
     for pid in "${e2e_started_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
 }
 
-# The booted template prefix, made once per build tree: 32-bit, a virtual desktop so windows get
-# frames, and no crash dialog (a crash fails the test instead of hanging it).
+# The booted template prefix, made once per build tree and again whenever this recipe changes (its
+# .booted file holds the recipe's checksum): 64-bit, a virtual desktop so windows get frames, and no
+# crash dialog (a crash fails the test instead of hanging it).
+e2e_template_recipe() { declare -f e2e_template | md5sum | cut -d' ' -f1; }
 e2e_template() {
-    [ -f "$E2E_TEMPLATE/.booted" ] && return
+    [ "$(cat "$E2E_TEMPLATE/.booted" 2>/dev/null)" = "$(e2e_template_recipe)" ] && return
     rm -rf "$E2E_TEMPLATE"
     mkdir -p "$E2E_WORK"
-    WINEPREFIX="$E2E_TEMPLATE" wineboot --init >/dev/null 2>&1
+    WINEPREFIX="$E2E_TEMPLATE" wineboot --init >"$E2E_WORK/wineboot.log" 2>&1 ||
+        { echo "wineboot failed:"; tail -5 "$E2E_WORK/wineboot.log"; return 1; }
     WINEPREFIX="$E2E_TEMPLATE" wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     WINEPREFIX="$E2E_TEMPLATE" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
     WINEPREFIX="$E2E_TEMPLATE" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 800x600 /f >/dev/null 2>&1
     # "MS Sans Serif" is a bitmap font on Windows, whose smallest size sets the dialog's units;
     # Wine's scalable stand-in would draw the 4-point dialog font at 4 points.
     cp /usr/share/wine/fonts/sserife.fon "$E2E_TEMPLATE/drive_c/windows/Fonts/"
+    # The TrueType faces the printer-font list offers, the same on every host (scripts/deps installs them).
+    cp /usr/share/fonts/truetype/dejavu/DejaVu{Sans,Sans-Bold,Serif,Serif-Bold,SansMono}.ttf \
+        "$E2E_TEMPLATE/drive_c/windows/Fonts/"
     WINEPREFIX="$E2E_TEMPLATE" wineserver -w
-    touch "$E2E_TEMPLATE/.booted"
+    e2e_template_recipe >"$E2E_TEMPLATE/.booted"
 }
 
 # The display and scheduler that tests/e2e/fixture started, and its booted template.
@@ -294,7 +358,7 @@ print(best if int(counts[best]) > 3 else "none")'
 E2E_RECORD_LAYOUT="$ROOT/build/release/record-layout"
 record_layout() { "$E2E_RECORD_LAYOUT"; }
 record_size() { record_layout | awk '{ end = $2 + $3 } END { print end }'; }
-config_hex() { reg_value 'HKLM\Software\KOVA' config; }
+config_hex() { reg_value 'HKLM\Software\KOVA' config "$KOVA_VIEW"; }
 config_field() {  # config_field HEX FIELD: an int or flag as a number, a text up to its first zero
     /usr/bin/python3 -c '
 import struct, sys

@@ -74,6 +74,6 @@ scenario_body_digest_mismatch_shows_the_damaged_archive_message_and_writes_nothi
     for file in KOVA.exe KOVA.hlp KOVA.cnt Setup.exe; do
         check "no $file written" test ! -e "$OFFERED_DIR/$file"
     done
-    check "no configuration stored" bash -c "! wine reg query 'HKLM\\Software\\KOVA' /reg:32 >/dev/null 2>&1"
-    check "no shell verbs" bash -c "! wine reg query 'HKCR\\Directory\\shell\\Print' >/dev/null 2>&1"
+    check "no configuration stored" kova_key_absent
+    check "no shell verbs" reg_key_absent 'HKCR\Directory\shell\Print'
 }

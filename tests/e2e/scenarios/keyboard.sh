@@ -1,7 +1,7 @@
 # The setup dialog by keyboard alone, bad input at Install, and the page text after repaints. All
 # input is real X input on the scenario's display.
 
-KEYBOARD_SETUP="$ROOT/build/win32/Setup.exe"
+KEYBOARD_SETUP="$E2E_BUILD/Setup.exe"
 
 selected_tab() { driver selected-tab "$DIALOG_TITLE" | tr -d '\r'; }
 # The text of a message box, read from its static control 0xFFFF.
@@ -149,7 +149,7 @@ refused_at_install() {  # refused_at_install WHAT CAPTION TEXT PAGE FIELD
     check_equal "[$1] the dialog shows the page of the field" "$4" "$(selected_tab)"
     check_contains "[$1] the field has the focus" "$5 " "$(focused "$DIALOG_TITLE")"
     check_contains "[$1] the changed setting is kept" "checked=1" "$(driver state "$DIALOG_TITLE" 1045)"
-    check "[$1] nothing was stored" bash -c "! wine reg query 'HKLM\\Software\\KOVA' >/dev/null 2>&1"
+    check "[$1] nothing was stored" kova_key_absent
 }
 
 scenario_bad_directory_and_font_size_keep_the_dialog() {
@@ -203,7 +203,7 @@ scenario_bad_directory_and_font_size_keep_the_dialog() {
             "$(driver state "$DIALOG_TITLE" 1030)"
         [ "$i" -eq 6 ] && screenshot dialog-bad-directory-kept
     done
-    check "no verb was registered" bash -c "! wine reg query 'HKCR\\Directory\\shell\\Print' >/dev/null 2>&1"
+    check "no verb was registered" reg_key_absent 'HKCR\Directory\shell\Print'
 
     # A drive root with a trailing backslash: the files go into it, joined with one backslash.
     turn_to 3

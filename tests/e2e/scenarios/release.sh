@@ -4,8 +4,10 @@
 
 SHARED_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs'
 
+# The counts as Windows' own installers keep them for a setup of this kind: a 32-bit setup's in the
+# 32-bit registry view, named by where its files really are (SysWOW64).
 shared_count() {  # shared_count FILE-NAME: the SharedDLLs count of the system directory's file, or empty
-    reg_value "$SHARED_KEY" "C:\\windows\\system32\\$1"
+    reg_value "$SHARED_KEY" "$SETUP_SYSTEM_DIR\\$1" "$KOVA_VIEW"
 }
 
 # Starts SETUP, clicks BUTTON in its dialog, reads the box CAPTION whole against EXPECTED, answers
@@ -24,7 +26,8 @@ install_by_click() {  # install_by_click SETUP
 }
 
 scenario_shared_system_file_survives_and_own_system_file_goes() {
-    local system="$DRIVE_C/windows/system32" setup="$E2E_WORK/shared-Setup.exe"
+    local system setup="$E2E_WORK/shared-Setup.exe"
+    system=$(winepath -u "$SETUP_SYSTEM_DIR" 2>/dev/null)
     printf 'a library another program put here' >"$E2E_WORK/kovashared.dll"
     printf 'a library only KOVA uses' >"$E2E_WORK/kovaown.dll"
     cp "$E2E_WORK/kovashared.dll" "$system/kovashared.dll"
@@ -54,8 +57,8 @@ scenario_shared_system_file_survives_and_own_system_file_goes() {
 }
 
 scenario_newer_version_upgrades_an_older_installation() {
-    local next="$ROOT/build/win32-next"
-    cmake --preset win32 -B "$next" -DKOVA_HOST_TOOLS_DIR="$ROOT/build/release" -DKOVA_VERSION=9.9z >/dev/null &&
+    local next="$ROOT/build/$E2E_SETUP-next"
+    cmake --preset "$E2E_SETUP" -B "$next" -DKOVA_HOST_TOOLS_DIR="$ROOT/build/release" -DKOVA_VERSION=9.9z >/dev/null &&
         cmake --build "$next" --target setup_with_payload >/dev/null ||
         { fail "building version 9.9z"; return; }
     install_by_click "$E2E_BUILD/Setup.exe"

@@ -1,7 +1,7 @@
 # Page texts and the banner painted alone, the size of the dialog's tab display area and strip,
 # saved as screenshots to look at. A variant passes when it paints and ends by itself.
 
-RENDER="$ROOT/build/win32/render-window.exe"
+RENDER="$E2E_BUILD/render-window.exe"
 
 render_shot() {  # render_shot NAME SECONDS-BEFORE-THE-SHOT ARGS...
     local name=$1 wait=$2

@@ -1,14 +1,14 @@
 # Start-up: the dialog comes up, ends with exit code 0, and "build" mode runs only for the exact word.
 
-SETUP="$ROOT/build/win32/Setup.exe"
+SETUP="$E2E_BUILD/Setup.exe"
 
 # Lays out drive e: as the build machine's fixed input paths.
 stage_build_inputs() {
     local staging="$E2E_WORK/staging-${1}"
     rm -rf "$staging"
     mkdir -p "$staging/visual~1/projects/setup/release" "$staging/visual~1/projects/KOVA/release"
-    cp "$ROOT/build/win32/setup.exe" "$staging/visual~1/projects/setup/release/setup.exe"
-    cp "$ROOT/build/win32/KOVA.exe" "$staging/visual~1/projects/KOVA/release/KOVA.exe"
+    cp "$E2E_BUILD/setup.exe" "$staging/visual~1/projects/setup/release/setup.exe"
+    cp "$E2E_BUILD/KOVA.exe" "$staging/visual~1/projects/KOVA/release/KOVA.exe"
     cp "$ROOT/payload/KOVA.hlp" "$ROOT/payload/KOVA.cnt" "$staging/visual~1/projects/KOVA/"
     ln -sfn "$staging" "$WINEPREFIX/dosdevices/e:"
     STAGING=$staging

@@ -20,7 +20,7 @@ body = ",".join(f"{b:02x}" for b in record)
 with open(path, "w", newline="\r\n") as out:
     out.write('REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\KOVA]\n"config"=hex:' + body + "\n")
 PY
-    wine reg import "$file" >/dev/null 2>&1
+    wine reg import "$file" "$KOVA_VIEW" >/dev/null 2>&1
 }
 
 scenario_older_configuration_is_upgraded_before_the_dialog() {
@@ -28,7 +28,7 @@ scenario_older_configuration_is_upgraded_before_the_dialog() {
     echo "old program" >"$DRIVE_C/KOVA Old/KOVA.exe"
     seed_config 1.0c 'C:\KOVA Old'
     check_equal "seeded config is 1.0c" 1.0c "$(config_field "$(config_hex)" version)"
-    start_setup "$ROOT/build/win32/Setup.exe"
+    start_setup "$E2E_BUILD/Setup.exe"
     local text
     text=$(answer_box "Upgraded" 1)
     check_equal "the box names both versions" "An older version (1.0c) of KOVA has been found on your system; it has been upgraded to version $KOVA_VERSION." "$text"
@@ -36,9 +36,9 @@ scenario_older_configuration_is_upgraded_before_the_dialog() {
     click_control "$DIALOG_TITLE" 2
     wait_setup
     check_equal "exit code" 0 "$SETUP_EXIT"
-    check "KOVA.exe refreshed" cmp -s "$ROOT/build/win32/KOVA.exe" "$DRIVE_C/KOVA Old/KOVA.exe"
+    check "KOVA.exe refreshed" cmp -s "$E2E_BUILD/KOVA.exe" "$DRIVE_C/KOVA Old/KOVA.exe"
     check "KOVA.hlp refreshed" cmp -s "$ROOT/payload/KOVA.hlp" "$DRIVE_C/KOVA Old/KOVA.hlp"
-    check "Setup.exe refreshed" cmp -s "$ROOT/build/win32/Setup.exe" "$DRIVE_C/KOVA Old/Setup.exe"
+    check "Setup.exe refreshed" cmp -s "$E2E_BUILD/Setup.exe" "$DRIVE_C/KOVA Old/Setup.exe"
     local config
     config=$(config_hex)
     check_equal "config holds the current version" "$KOVA_VERSION" "$(config_field "$config" version)"
@@ -49,7 +49,7 @@ scenario_older_configuration_is_upgraded_before_the_dialog() {
 scenario_setup_without_payload_meeting_an_older_installation_ends_with_minus_one() {
     mkdir -p "$DRIVE_C/KOVA Old"
     seed_config 1.0b 'C:\KOVA Old'
-    start_setup "$ROOT/build/win32/setup.exe"
+    start_setup "$E2E_BUILD/setup.exe"
     local text
     text=$(answer_box "Installation Fatal Error" 1)
     check_equal "the fatal-error box" "Error: SETUP did not have an embedded installation information. KOVA NOT installed!" "$text"
