@@ -1,6 +1,6 @@
-// Entry point: limits the library search to the system directory, keeps the instance, loads and
-// initialises the common controls, fills the ControlGroupTable, runs build mode when asked, checks
-// for an earlier installation, then runs the setup dialog.
+// Entry point: keeps the own file open, limits the library search to the system directory, keeps the
+// instance, loads and initialises the common controls, fills the ControlGroupTable, runs build mode
+// when asked, checks for an earlier installation, then runs the setup dialog.
 //
 // The image is linked without the C runtime's start-up code (-nostartfiles), which would add several
 // kilobytes for what the program never uses (argument vectors, thread-local storage, exit handlers,
@@ -20,6 +20,7 @@
 #include "startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
+    KeepOwnFile();
     RestrictLibrarySearch();
     SetModuleInstance(instance);
     if (!StartCommonControls()) return 1;

@@ -3,10 +3,9 @@
 // without a console cannot show, and seven more imports, for the same two symbols.
 #include "stack_guard_win32.h"
 
-// clang-format off
 #include <windows.h>
-#include <ntsecapi.h>  // needs windows.h first
-// clang-format on
+
+#include <cstdint>
 
 extern "C" {
 
@@ -25,7 +24,33 @@ __attribute__((used)) uintptr_t __stack_chk_guard = 0xff0a0000;
 
 }  // extern "C"
 
+namespace {
+
+// One step of a 64-bit mixing function: every bit of the input reaches every bit of the output.
+__attribute__((no_stack_protector)) uint64_t Mix(uint64_t value) {
+    value = (value ^ (value >> 30)) * 0xbf58476d1ce4e5b9ull;
+    value = (value ^ (value >> 27)) * 0x94d049bb133111ebull;
+    return value ^ (value >> 31);
+}
+
+}  // namespace
+
+// The guard comes from what kernel32 tells at the first instruction, as compilers' own start-up
+// code makes it: the time, the performance counter, the process and thread ids, the tick count and
+// an address on the stack, which address-space layout randomisation places. A random-number
+// function of advapi32 would be better entropy, but Windows forwards it to cryptbase.dll, which is
+// no KnownDLL: imported, it would be looked for beside the program before WinMain restricts the
+// library search.
 void SetStackGuard() {
-    uintptr_t guard = 0;
-    if (RtlGenRandom(&guard, sizeof guard) && guard != 0) __stack_chk_guard = guard;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    uint64_t mixed = Mix(static_cast<uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime);
+    mixed = Mix(mixed ^ static_cast<uint64_t>(counter.QuadPart));
+    mixed = Mix(mixed ^ (static_cast<uint64_t>(GetCurrentProcessId()) << 32 | GetCurrentThreadId()));
+    mixed = Mix(mixed ^ GetTickCount64());
+    mixed = Mix(mixed ^ reinterpret_cast<uintptr_t>(&now));
+    const auto guard = static_cast<uintptr_t>(mixed ^ (mixed >> 32));
+    if (guard != 0) __stack_chk_guard = guard;
 }

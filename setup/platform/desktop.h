@@ -44,6 +44,8 @@ public:
 class ProgramsFolder {
 public:
     virtual ~ProgramsFolder() = default;
-    // The current user's Start-menu Programs folder; false, with `path` empty, when the shell has none.
+    // The Start-menu Programs folder common to all users: every user can read it and only
+    // administrators can change it, as fits a program whose shell verbs serve every user of the
+    // machine. False, with `path` empty, when the shell has none.
     virtual bool Path(char (&path)[kMaxPath]) = 0;
 };

@@ -48,7 +48,7 @@ class ShellProgramsFolder final : public ProgramsFolder {
 public:
     bool Path(char (&path)[kMaxPath]) override {
         path[0] = '\0';
-        if (SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE)) return true;
+        if (SHGetSpecialFolderPathA(nullptr, path, CSIDL_COMMON_PROGRAMS, FALSE)) return true;
         path[0] = '\0';
         return false;
     }

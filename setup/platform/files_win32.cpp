@@ -9,13 +9,50 @@ HANDLE AsHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
 constexpr DWORD kOwnPathCapacity = 1024;
 
-// The own file by its wide-character path: a folder named outside the ANSI code page (a download
-// folder in another script) has no ANSI spelling that would find it.
-HANDLE OpenOwnFile(DWORD access, DWORD share) {
-    wchar_t path[kOwnPathCapacity];
-    const DWORD length = GetModuleFileNameW(nullptr, path, kOwnPathCapacity);
-    if (length == 0 || length >= kOwnPathCapacity) return INVALID_HANDLE_VALUE;
-    return CreateFileW(path, access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+// The own file, opened once at start by KeepOwnFile and read through this handle for the rest of
+// the process; INVALID_HANDLE_VALUE when it could not be opened or is not the file the process was
+// started from.
+HANDLE ownFile = INVALID_HANDLE_VALUE;
+
+// True when `size` bytes of `file` from `offset` equal `memory`, leaving out the `skipSize` bytes
+// from file offset `skipFrom`.
+bool FileHoldsBytes(HANDLE file, DWORD offset, const uint8_t* memory, DWORD size, DWORD skipFrom, DWORD skipSize) {
+    uint8_t chunk[4096];
+    for (DWORD done = 0; done < size;) {
+        const DWORD want = size - done < sizeof chunk ? size - done : sizeof chunk;
+        OVERLAPPED at = {};
+        at.Offset = offset + done;
+        DWORD got = 0;
+        if (!ReadFile(file, chunk, want, &got, &at) || got != want) return false;
+        for (DWORD i = 0; i < want; ++i) {
+            const DWORD position = offset + done + i;
+            const bool skipped = position >= skipFrom && position - skipFrom < skipSize;
+            if (!skipped && chunk[i] != memory[done + i]) return false;
+        }
+        done += want;
+    }
+    return true;
+}
+
+// True when `file` is the program file this process was started from: its headers (but the image
+// base, which the loader sets when it relocates the image) and its resource section hold the bytes
+// of the loaded image. Relocation changes no byte of either.
+bool MatchesLoadedImage(HANDLE file) {
+    const auto* image = reinterpret_cast<const uint8_t*>(GetModuleHandleA(nullptr));
+    const auto* nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew);
+    const IMAGE_OPTIONAL_HEADER& optional = nt->OptionalHeader;
+    const auto imageBaseAt = static_cast<DWORD>(reinterpret_cast<const uint8_t*>(&optional.ImageBase) - image);
+    if (!FileHoldsBytes(file, 0, image, optional.SizeOfHeaders, imageBaseAt, sizeof optional.ImageBase)) return false;
+    const DWORD resources = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].VirtualAddress;
+    const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+        if (section->VirtualAddress != resources) continue;
+        const DWORD size =
+            section->SizeOfRawData < section->Misc.VirtualSize ? section->SizeOfRawData : section->Misc.VirtualSize;
+        return FileHoldsBytes(file, section->PointerToRawData, image + section->VirtualAddress, size, 0, 0);
+    }
+    return false;
 }
 
 bool SameFile(HANDLE first, HANDLE second) {
@@ -30,9 +67,13 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 class Win32FileSystem final : public FileSystem {
 public:
+    // A second handle to the kept own file, for the caller to close.
     bool OpenOwnExecutable(FileHandle& file, uint64_t& size) override {
-        const HANDLE handle = OpenOwnFile(GENERIC_READ, FILE_SHARE_READ);
-        if (handle == INVALID_HANDLE_VALUE) return false;
+        HANDLE handle = INVALID_HANDLE_VALUE;
+        if (ownFile == INVALID_HANDLE_VALUE || !DuplicateHandle(GetCurrentProcess(), ownFile, GetCurrentProcess(),
+                                                                &handle, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+            return false;
+        }
         LARGE_INTEGER length;
         if (!GetFileSizeEx(handle, &length)) {
             CloseHandle(handle);
@@ -107,8 +148,14 @@ public:
         return true;
     }
 
+    // Where this program's system-directory files really are. A 32-bit program on 64-bit Windows
+    // (WOW64) has its System32 redirected to SysWOW64: it names that folder, so that the shared-file
+    // counts name each file by its real path, as Windows' own installers record their 32-bit files.
     bool SystemDirectory(char (&path)[kMaxPath]) override {
-        const UINT length = GetSystemDirectoryA(path, kMaxPath);
+        BOOL wow64 = FALSE;
+        const UINT length = IsWow64Process(GetCurrentProcess(), &wow64) && wow64
+                                ? GetSystemWow64DirectoryA(path, kMaxPath)
+                                : GetSystemDirectoryA(path, kMaxPath);
         return length > 0 && length < kMaxPath;
     }
 
@@ -118,18 +165,33 @@ public:
     }
 
     bool IsOwnExecutable(const char* path) override {
-        const HANDLE other = CreateFileA(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE other =
+            CreateFileA(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (other == INVALID_HANDLE_VALUE) return false;
-        const HANDLE own = OpenOwnFile(FILE_READ_ATTRIBUTES, kShareAll);
-        const bool same = own != INVALID_HANDLE_VALUE && SameFile(own, other);
-        if (own != INVALID_HANDLE_VALUE) CloseHandle(own);
+        const bool same = ownFile != INVALID_HANDLE_VALUE && SameFile(ownFile, other);
         CloseHandle(other);
         return same;
     }
 };
 
 }  // namespace
+
+void KeepOwnFile() {
+    // Found by its wide-character path: a folder named outside the ANSI code page (a download
+    // folder in another script) has no ANSI spelling that would find it.
+    wchar_t path[kOwnPathCapacity];
+    const DWORD length = GetModuleFileNameW(nullptr, path, kOwnPathCapacity);
+    if (length == 0 || length >= kOwnPathCapacity) return;
+    // Others may read it, but neither write it nor rename or delete it while the setup runs.
+    const HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    if (MatchesLoadedImage(file)) {
+        ownFile = file;
+    } else {
+        CloseHandle(file);
+    }
+}
 
 FileSystem& Win32Files() {
     static Win32FileSystem files;

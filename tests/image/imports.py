@@ -1,12 +1,15 @@
 #!/usr/bin/python3
-"""Checks that the setup image imports only libraries on Windows' KnownDLLs list.
+"""Checks that the setup image imports only libraries on Windows' KnownDLLs list, and none of their
+functions that Windows forwards to a library outside it.
 
 Windows takes a KnownDLL from the system directory whatever lies beside the program; any other library
 named in the import table, or the delay-load table, would first be looked for in the program's folder,
-where a download folder may hold a planted copy. The mingw runtime's own imports count too.
+where a download folder may hold a planted copy. The mingw runtime's own imports count too. So do
+forwarded exports: the loader resolves an imported forward before the program's first instruction,
+loading the library it forwards to by the search the program has not yet restricted.
 
 Usage: imports.py [IMAGE]   (default: dist/image/setup.exe)
-Prints one line per imported library; exit status 1 when one is no KnownDLL.
+Prints one line per imported library and per refused forward; exit status 1 when one is imported.
 """
 import os
 import sys
@@ -22,6 +25,22 @@ KNOWN_DLLS = {
     "shcore.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "wldap32.dll", "ws2_32.dll",
 }
 
+# Exports of KnownDLLs that current Windows forwards to libraries outside the list: (library, name
+# or name prefix ending in "*", where the forward leads).
+REFUSED_FORWARDS = [
+    ("advapi32.dll", "SystemFunction036", "cryptbase.dll"),  # RtlGenRandom
+    ("advapi32.dll", "SystemFunction040", "cryptbase.dll"),  # RtlEncryptMemory
+    ("advapi32.dll", "SystemFunction041", "cryptbase.dll"),  # RtlDecryptMemory
+    ("advapi32.dll", "Crypt*", "cryptsp.dll"),               # CryptoAPI: CryptAcquireContextA, CryptHashData ...
+]
+
+
+def refused(library, name):
+    for refused_library, pattern, target in REFUSED_FORWARDS:
+        if library == refused_library and (name == pattern or pattern.endswith("*") and name.startswith(pattern[:-1])):
+            return target
+    return None
+
 
 def imported_libraries(path):
     image = pefile.PE(path, fast_load=True)
@@ -32,14 +51,16 @@ def imported_libraries(path):
     ])
     tables = (getattr(image, "DIRECTORY_ENTRY_IMPORT", []), getattr(image, "DIRECTORY_ENTRY_DELAY_IMPORT", []),
               getattr(image, "DIRECTORY_ENTRY_BOUND_IMPORT", []))
-    return sorted({entry.dll.decode("ascii", "replace").lower() for table in tables for entry in table})
+    functions = {(entry.dll.decode("ascii", "replace").lower(), (symbol.name or b"").decode("ascii", "replace"))
+                 for table in tables for entry in table for symbol in getattr(entry, "imports", [])}
+    return sorted({library for library, _ in functions}), sorted(functions)
 
 
 def main():
     path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "dist", "image", "setup.exe")
     failed = False
     try:
-        libraries = imported_libraries(path)
+        libraries, functions = imported_libraries(path)
     except (OSError, pefile.PEFormatError) as problem:
         print(f"FAIL: import table of {path}: {problem}")
         return 1
@@ -48,6 +69,13 @@ def main():
             print(f"ok: imports {library}, a KnownDLL")
         else:
             print(f"FAIL: imports {library}, which is no KnownDLL")
+            failed = True
+    for library, pattern, target in REFUSED_FORWARDS:
+        print(f"refuses: {library} {pattern}, forwarded to {target}")
+    for library, name in functions:
+        target = refused(library, name)
+        if target:
+            print(f"FAIL: imports {library} {name}, which Windows forwards to {target}, no KnownDLL")
             failed = True
     if not libraries:
         print("FAIL: the image imports nothing: the import table was not read")

@@ -1,19 +1,21 @@
 # Libraries planted beside Setup.exe and in the current directory, as a download folder may hold
-# them: with Wine told to look for comctl32 and winspool.drv as Windows does (the program's folder
-# first), none of them may run, through start-up, the Defaults page, the chooser, install and uninstall.
+# them: with Wine told to look for comctl32, winspool.drv, cryptbase and cryptsp as Windows does (the
+# program's folder first), none of them may run, through start-up, the Defaults page, the chooser,
+# install and uninstall. Windows forwards advapi32's random-number and CryptoAPI functions to the last
+# two; Wine's advapi32 does not, so here they stand for what a forwarded import would load.
 
-PLANTED_NAMES=(comctl32.dll winspool.drv)
-PLANTED_OVERRIDES="comctl32=n,b;winspool.drv=n,b"
+PLANTED_NAMES=(comctl32.dll winspool.drv cryptbase.dll cryptsp.dll)
+PLANTED_OVERRIDES="comctl32=n,b;winspool.drv=n,b;cryptbase=n,b;cryptsp=n,b"
 
 # Setup.exe in C:\Downloads and the current directory C:\Work, each with a planted copy of every library.
 plant_libraries() {
     PLANTED_DOWNLOADS="$DRIVE_C/Downloads"
     PLANTED_WORK="$DRIVE_C/Work"
     mkdir -p "$PLANTED_DOWNLOADS" "$PLANTED_WORK"
-    cp "$ROOT/build/win32/Setup.exe" "$PLANTED_DOWNLOADS/Setup.exe"
+    cp "$E2E_BUILD/Setup.exe" "$PLANTED_DOWNLOADS/Setup.exe"
     for name in "${PLANTED_NAMES[@]}"; do
-        cp "$ROOT/build/win32/planted/$name" "$PLANTED_DOWNLOADS/$name"
-        cp "$ROOT/build/win32/planted/$name" "$PLANTED_WORK/$name"
+        cp "$E2E_BUILD/planted/$name" "$PLANTED_DOWNLOADS/$name"
+        cp "$E2E_BUILD/planted/$name" "$PLANTED_WORK/$name"
     done
 }
 
@@ -75,7 +77,7 @@ scenario_planted_libraries_never_run() {
 scenario_a_missing_system_library_is_named() {
     local library text
     for library in comctl32.dll winspool.drv; do
-        (cd "$DRIVE_C" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$library=" exec wine "$ROOT/build/win32/Setup.exe") \
+        (cd "$DRIVE_C" && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$library=" exec wine "$E2E_BUILD/Setup.exe") \
             >/dev/null 2>&1 &
         SETUP_PID=$!
         check "[$library] the error box appears" driver wait-window "Error" 30
