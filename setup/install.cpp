@@ -9,6 +9,7 @@
 #include "resources/resource_ids.h"
 #include "shared_files.h"
 #include "text_format.h"
+#include "uninstall_entry.h"
 
 namespace {
 
@@ -70,11 +71,15 @@ __attribute__((format(printf, 2, 3))) void ShowError(Platform& platform, const c
     platform.messages.Show(text, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
 }
 
-// Every failure leaves KOVA uninstalled as far as the next run is concerned (unless upgrading,
-// when the configuration belongs to the installation being upgraded), so that Install is offered
-// again instead of an Update that would never write the missing files.
+// Every failure leaves KOVA uninstalled as far as the next run, and Windows' list of installed
+// programs, are concerned (unless upgrading, when the configuration belongs to the installation
+// being upgraded), so that Install is offered again instead of an Update that would never write the
+// missing files.
 bool Abandon(Job& job) {
-    if (!job.upgrading) job.platform.registry.DeleteKey(RegRoot::LocalMachine, kConfigurationKey);
+    if (!job.upgrading) {
+        RemoveUninstallEntry(job.platform.registry);
+        job.platform.registry.DeleteKey(RegRoot::LocalMachine, kConfigurationKey);
+    }
     return false;
 }
 
@@ -260,6 +265,18 @@ bool RegisterShellEntries(Job& job) {
     return true;
 }
 
+// The entry of Windows' list of installed programs, written last: it names what is installed.
+bool RegisterUninstallEntry(Job& job) {
+    uint64_t installedBytes = job.own.Size();
+    for (ArchiveEntry entry; NextArchiveEntry(job.archive, entry);) installedBytes += entry.size;
+    if (WriteUninstallEntry(job.platform, job.directory, installedBytes)) return true;
+    ShowError(job.platform,
+              "Error: the registry key HKEY_LOCAL_MACHINE\\%s could not be written, so KOVA is missing from "
+              "Windows' list of installed programs. KOVA NOT fully %s!",
+              kUninstallEntryKey, Outcome(job.mode));
+    return false;
+}
+
 void ShowSuccess(Platform& platform) {
     char text[1024] = {};
     platform.strings.Load(IDS_INSTALL_SUCCESS, text, sizeof text);
@@ -337,13 +354,16 @@ bool InstallFiles(Platform& platform, const char* directory, InstallMode mode) {
     switch (job.mode) {
         case Mode::Install:
             MakeDirectoryChain(platform.files, directory);
-            if (!WritePayload(job) || !WriteSetupCopy(job) || !RegisterShellEntries(job)) return Abandon(job);
+            if (!WritePayload(job) || !WriteSetupCopy(job) || !RegisterShellEntries(job) ||
+                !RegisterUninstallEntry(job)) {
+                return Abandon(job);
+            }
             ShowSuccess(platform);
             return true;
         case Mode::Upgrade:
             // A directory removed by hand is made again, so the refresh does not fail at every start.
             MakeDirectoryChain(platform.files, directory);
-            return WritePayload(job) && WriteSetupCopy(job);
+            return WritePayload(job) && WriteSetupCopy(job) && RegisterUninstallEntry(job);
         case Mode::Remove:
             return RemovePayload(job);
     }

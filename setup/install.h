@@ -16,10 +16,11 @@ inline constexpr size_t kMaxInstallDirectoryLength = kMaxPath - 1 - 34;
 
 enum class InstallMode {
     // Registers the shell verbs and the icon, creates the directory, writes the payload files and
-    // the copy of the setup program (unless the program runs from that copy), and shows the
-    // success message.
+    // the copy of the setup program (unless the program runs from that copy), lists KOVA among
+    // Windows' installed programs, and shows the success message.
     Install,
-    // Creates a missing directory, rewrites the payload files and the copy of the setup program.
+    // Creates a missing directory, rewrites the payload files and the copy of the setup program,
+    // and rewrites KOVA's entry in Windows' list of installed programs.
     Upgrade,
     // Deletes the payload files.
     Remove,

@@ -5,6 +5,7 @@
 #include "install.h"
 #include "resources/resource_ids.h"
 #include "text_format.h"
+#include "uninstall_entry.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ constexpr KeyToDelete kKeysToDelete[] = {
     {RegRoot::ClassesRoot, "Drive\\shell\\print"},
     {RegRoot::ClassesRoot, "Drive\\shell\\Print with Filter...\\command"},
     {RegRoot::ClassesRoot, "Drive\\shell\\Print with Filter..."},
+    {RegRoot::LocalMachine, kUninstallEntryKey},
     {RegRoot::LocalMachine, "Software\\KOVA"},
 };
 

@@ -1,5 +1,3 @@
-#include "setup.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -13,6 +11,8 @@
 #include "archive.h"
 #include "fake_platform.h"
 #include "install.h"
+#include "setup.h"
+#include "uninstall_entry.h"
 
 namespace {
 
@@ -71,6 +71,15 @@ protected:
         return record;
     }
     bool Refreshed() const { return files.HasFile("C:\\KOVA\\KOVA.exe"); }
+    // What the upgrade did to the configuration: the registry log without the refresh's rewrite of
+    // the entry in Windows' list of installed programs, which must then show the current version.
+    std::vector<std::string> ConfigurationLog() const {
+        EXPECT_EQ(registry.String(HKLM, kUninstallEntryKey, "DisplayVersion"), KOVA_VERSION);
+        std::vector<std::string> log;
+        for (const std::string& line : registry.log)
+            if (line.find(kUninstallEntryKey) == std::string::npos) log.push_back(line);
+        return log;
+    }
     std::string UpgradedText(const std::string& from) const {
         std::string text = strings.Text(25);
         text.replace(text.find("%s"), 2, from);
@@ -94,8 +103,8 @@ TEST(VersionNumber, FollowsTheDigitDigitLetterRule) {
         const char* text;
         int number;
     };
-    const Case cases[] = {{"1.0", 159}, {"1.0a", 256}, {"1.0c", 258}, {"1.0e", 260}, {"1.0f", 261},
-                          {"1.1a", 384}, {"2.0a", 512}, {"12.3b", 12 * 256 + 3 * 128 + 1}};
+    const Case cases[] = {{"1.0", 159},  {"1.0a", 256}, {"1.0c", 258}, {"1.0e", 260},
+                          {"1.0f", 261}, {"1.1a", 384}, {"2.0a", 512}, {"12.3b", 12 * 256 + 3 * 128 + 1}};
     for (const Case& c : cases) {
         EXPECT_EQ(VersionNumber(c.text), c.number) << c.text;
         if (std::strlen(c.text) <= 4) {
@@ -214,9 +223,9 @@ TEST_F(ConfigurationTest, LoadReadsTheWholeRecordWithQueryAccess) {
     SetupDialog record = Zero();
     EXPECT_TRUE(LoadConfiguration(platform, record));
     EXPECT_EQ(Image(record), Stored("1.0e"));
-    EXPECT_EQ(registry.log, (std::vector<std::string>{"open HKLM\\Software\\KOVA 0x1",
-                                                      "query HKLM\\Software\\KOVA Config",
-                                                      "close HKLM\\Software\\KOVA"}));
+    EXPECT_EQ(registry.log,
+              (std::vector<std::string>{"open HKLM\\Software\\KOVA 0x1", "query HKLM\\Software\\KOVA Config",
+                                        "close HKLM\\Software\\KOVA"}));
 }
 
 // A missing value, or one that is not a whole record whatever its size, leaves the defaults.
@@ -262,10 +271,10 @@ TEST_F(ConfigurationTest, SaveOpensOrCreatesWithAllAccessAndWritesTheRecord) {
     EXPECT_TRUE(SaveConfiguration(platform, record, false));
     EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), stored);
     EXPECT_TRUE(SaveConfiguration(platform, record, true));
-    EXPECT_EQ(registry.log, (std::vector<std::string>{
-                                "create HKLM\\Software\\KOVA 0xf003f", "setbinary HKLM\\Software\\KOVA Config",
-                                "close HKLM\\Software\\KOVA", "open HKLM\\Software\\KOVA 0xf003f",
-                                "setbinary HKLM\\Software\\KOVA Config", "close HKLM\\Software\\KOVA"}));
+    EXPECT_EQ(registry.log,
+              (std::vector<std::string>{"create HKLM\\Software\\KOVA 0xf003f", "setbinary HKLM\\Software\\KOVA Config",
+                                        "close HKLM\\Software\\KOVA", "open HKLM\\Software\\KOVA 0xf003f",
+                                        "setbinary HKLM\\Software\\KOVA Config", "close HKLM\\Software\\KOVA"}));
 }
 
 TEST_F(ConfigurationTest, SaveWithoutWriteRightStoresNothing) {
@@ -294,10 +303,11 @@ TEST_F(ConfigurationTest, SettingsThatCannotBeStoredStopInstallAndUpdate) {
         EXPECT_FALSE(StoreSettingsAndInstall(platform, record, installed));
 
         ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text,
-                  std::string("Error: the settings could not be saved in the registry (HKEY_LOCAL_MACHINE\\Software\\KOVA, "
-                              "value \"Config\"). Setup needs the right to change this key. KOVA NOT ") +
-                      (installed ? "updated!" : "installed!"));
+        EXPECT_EQ(
+            messages.shown[0].text,
+            std::string("Error: the settings could not be saved in the registry (HKEY_LOCAL_MACHINE\\Software\\KOVA, "
+                        "value \"Config\"). Setup needs the right to change this key. KOVA NOT ") +
+                (installed ? "updated!" : "installed!"));
         EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
         EXPECT_EQ(registry.HasKey(HKLM, "Software\\KOVA"), installed);
         EXPECT_TRUE(files.log.empty());
@@ -314,8 +324,8 @@ TEST_F(ConfigurationTest, SettingsThatCannotBeStoredStopInstallAndUpdate) {
 
 TEST_F(ConfigurationTest, NoInstallationChangesNothing) {
     CheckForUpgrade(platform);
-    EXPECT_EQ(registry.log, (std::vector<std::string>{"open HKLM\\software\\KOVA\\1.0 0x20007",
-                                                      "open HKLM\\software\\kova 0x0"}));
+    EXPECT_EQ(registry.log,
+              (std::vector<std::string>{"open HKLM\\software\\KOVA\\1.0 0x20007", "open HKLM\\software\\kova 0x0"}));
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(files.log.empty());
     EXPECT_TRUE(process.endedWith.empty());
@@ -342,11 +352,11 @@ TEST_F(ConfigurationTest, OlderVersionIsRewrittenRefreshedAndReported) {
     Bytes expected = Stored("1.0c");
     std::memcpy(expected.data(), KOVA_VERSION, 4);
     EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), expected);
-    EXPECT_EQ(registry.log, (std::vector<std::string>{
-                                "open HKLM\\software\\KOVA\\1.0 0x20007", "open HKLM\\software\\kova 0x0",
-                                "query HKLM\\software\\kova config", "close HKLM\\software\\kova",
-                                "open HKLM\\software\\kova 0x2", "setbinary HKLM\\software\\kova config",
-                                "close HKLM\\software\\kova"}));
+    EXPECT_EQ(ConfigurationLog(),
+              (std::vector<std::string>{"open HKLM\\software\\KOVA\\1.0 0x20007", "open HKLM\\software\\kova 0x0",
+                                        "query HKLM\\software\\kova config", "close HKLM\\software\\kova",
+                                        "open HKLM\\software\\kova 0x2", "setbinary HKLM\\software\\kova config",
+                                        "close HKLM\\software\\kova"}));
     EXPECT_EQ(files.Contents("C:\\KOVA\\KOVA.exe"), (Bytes{'K', 'O', 'V', 'A'}));
     EXPECT_EQ(files.Contents("C:\\KOVA\\Setup.exe"), files.ownExecutable);
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -375,8 +385,13 @@ TEST_F(ConfigurationTest, OlderLayoutsAndUnreadableValuesAreConvertedAndReported
         {"1.0 layout", oldLayout(1580, "1.0"), "1.0", false, 0, true},
         {"missing value", std::nullopt, "Unknown", false, 1, false},
         {"value larger than a record", Bytes(5000, '9'), "Unknown", false, 1, false},
-        {"no dot before the first zero", [] { Bytes v = Stored("1.0c"); v[1] = 'x'; return v; }(), "Unknown", false,
-         0, true},
+        {"no dot before the first zero",
+         [] {
+             Bytes v = Stored("1.0c");
+             v[1] = 'x';
+             return v;
+         }(),
+         "Unknown", false, 0, true},
         {"unknown size", oldLayout(1000, "1.0b"), "1.0b", true, 0, false},
     };
     for (const Case& c : cases) {
@@ -443,12 +458,13 @@ TEST_F(ConfigurationTest, ReleaseOneZeroSettingsMoveToConfig) {
     EXPECT_TRUE(Refreshed());
     ASSERT_EQ(messages.shown.size(), 1u);
     ExpectUpgradeBox("1.0");
-    EXPECT_EQ(registry.log, (std::vector<std::string>{
-                                "open HKLM\\software\\KOVA\\1.0 0x20007", "query HKLM\\software\\KOVA\\1.0 Settings",
-                                "close HKLM\\software\\KOVA\\1.0", "open HKLM\\software\\kova 0x2",
-                                "setbinary HKLM\\software\\kova Config", "close HKLM\\software\\kova",
-                                "delete HKLM\\software\\kova\\1.0", "open HKLM\\software\\kova 0x2",
-                                "setbinary HKLM\\software\\kova config", "close HKLM\\software\\kova"}));
+    EXPECT_EQ(
+        ConfigurationLog(),
+        (std::vector<std::string>{"open HKLM\\software\\KOVA\\1.0 0x20007", "query HKLM\\software\\KOVA\\1.0 Settings",
+                                  "close HKLM\\software\\KOVA\\1.0", "open HKLM\\software\\kova 0x2",
+                                  "setbinary HKLM\\software\\kova Config", "close HKLM\\software\\kova",
+                                  "delete HKLM\\software\\kova\\1.0", "open HKLM\\software\\kova 0x2",
+                                  "setbinary HKLM\\software\\kova config", "close HKLM\\software\\kova"}));
 }
 
 TEST_F(ConfigurationTest, ShortSettingsFillFromByteFourAndNameNoDirectory) {
@@ -608,9 +624,9 @@ TEST_F(ConfigurationTest, FailedWritesOfTheUpgradeAreAssertionFailures) {
         EXPECT_EQ(process.endedWith, std::vector<int>{-1});
         ASSERT_EQ(messages.shown.size(), 1u);
         const std::string& text = messages.shown[0].text;
-        EXPECT_THAT(text, AllOf(StartsWith("Assertion '" + c.expression + "' failed!\nLine #:"),
-                                HasSubstr("\nSource Code:"),
-                                EndsWith("setup/setup.cpp\nThis thread (1234) will terminate")));
+        EXPECT_THAT(text,
+                    AllOf(StartsWith("Assertion '" + c.expression + "' failed!\nLine #:"), HasSubstr("\nSource Code:"),
+                          EndsWith("setup/setup.cpp\nThis thread (1234) will terminate")));
         EXPECT_EQ(messages.shown[0].caption, "Assertion Failure");
         EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok | MessageStyle::IconError);
         EXPECT_TRUE(files.log.empty());

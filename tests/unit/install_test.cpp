@@ -13,6 +13,7 @@
 #include "archive.h"
 #include "fake_platform.h"
 #include "shared_files.h"
+#include "uninstall_entry.h"
 
 namespace {
 
@@ -110,15 +111,72 @@ TEST_F(InstallTest, InstallWritesFilesSetupCopyShellEntriesAndReportsSuccess) {
     for (size_t i = 0; i < std::size(kShellKeys); ++i) {
         EXPECT_EQ(registry.String(RegRoot::ClassesRoot, kShellKeys[i], ""), expected[i]) << kShellKeys[i];
         const std::string key = std::string("HKCR\\") + kShellKeys[i];
-        expectedLog.insert(expectedLog.end(), {"create " + key + " 0xf003f", "setstring " + key + " (default)", "close " + key});
+        expectedLog.insert(expectedLog.end(),
+                           {"create " + key + " 0xf003f", "setstring " + key + " (default)", "close " + key});
     }
-    EXPECT_EQ(registry.log, expectedLog);
+    std::vector<std::string> shellLog;
+    std::copy_if(registry.log.begin(), registry.log.end(), std::back_inserter(shellLog),
+                 [](const std::string& line) { return line.find(" HKCR\\") != std::string::npos; });
+    EXPECT_EQ(shellLog, expectedLog);
     EXPECT_TRUE(ConfigurationKept());
 
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, strings.Text(20));
     EXPECT_EQ(messages.shown[0].caption, "KOVA Installer");
     EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok | MessageStyle::IconInformation);
+}
+
+// Windows' list of installed programs shows KOVA after an install, and an upgrade's refresh brings
+// its version and size up to date.
+TEST_F(InstallTest, InstallAndUpgradeListKovaAmongInstalledPrograms) {
+    const auto value = [&](const char* name) {
+        return registry.String(RegRoot::LocalMachine, kUninstallEntryKey, name);
+    };
+    ASSERT_TRUE(Run(Mode::Install));
+    EXPECT_EQ(value("DisplayName"), "KOVA");
+    EXPECT_EQ(value("DisplayVersion"), strings.Text(26));
+    EXPECT_EQ(value("DisplayIcon"), "C:\\Program Files\\KOVA\\Setup.exe,0");
+    EXPECT_EQ(value("InstallLocation"), kDir);
+    EXPECT_EQ(value("UninstallString"), "\"C:\\Program Files\\KOVA\\Setup.exe\"");
+    EXPECT_EQ(value("Publisher"), std::nullopt);
+    EXPECT_EQ(registry.Dword(RegRoot::LocalMachine, kUninstallEntryKey, "NoRepair"), 1u);
+    EXPECT_EQ(registry.Dword(RegRoot::LocalMachine, kUninstallEntryKey, "NoModify"), std::nullopt);
+    // The payload (29 bytes) and the Setup.exe copy, rounded up to whole KiB.
+    EXPECT_EQ(registry.Dword(RegRoot::LocalMachine, kUninstallEntryKey, "EstimatedSize"),
+              (files.ownExecutable.size() + 29 + 1023) / 1024);
+
+    registry.AddString(RegRoot::LocalMachine, kUninstallEntryKey, "DisplayVersion", "1.0a");
+    payload.push_back({"KOVA.dat", Bytes(5000, 'd')});
+    Pack();
+    ASSERT_TRUE(Run(Mode::Upgrade));
+    EXPECT_EQ(value("DisplayVersion"), strings.Text(26));
+    EXPECT_EQ(registry.Dword(RegRoot::LocalMachine, kUninstallEntryKey, "EstimatedSize"),
+              (files.ownExecutable.size() + 5029 + 1023) / 1024);
+}
+
+// An entry that cannot be written fails the install like a shell verb: reported, and nothing of
+// the list entry or the configuration is left for a half-installed KOVA.
+TEST_F(InstallTest, ListEntryFailureIsReportedAndLeavesNoEntry) {
+    for (RegOp op : {RegOp::Create, RegOp::SetString, RegOp::SetDword}) {
+        SCOPED_TRACE(int(op));
+        FakeRegistry freshRegistry;
+        registry = std::move(freshRegistry);
+        registry.AddKey(RegRoot::LocalMachine, "Software\\KOVA");
+        registry.failOp = op;
+        registry.failPath = kUninstallEntryKey;
+        messages.shown.clear();
+
+        EXPECT_FALSE(Run(Mode::Install));
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(
+            messages.shown[0].text,
+            "Error: the registry key HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOVA "
+            "could not be written, so KOVA is missing from Windows' list of installed programs. KOVA NOT fully "
+            "installed!");
+        EXPECT_FALSE(registry.HasKey(RegRoot::LocalMachine, kUninstallEntryKey));
+        EXPECT_FALSE(ConfigurationKept());
+        EXPECT_EQ(registry.OpenHandles(), 0u);
+    }
 }
 
 TEST_F(InstallTest, InstallCreatesEveryMissingDirectoryFromTheLeft) {
@@ -143,13 +201,13 @@ TEST_F(InstallTest, ExistingFilesAreReplacedWithoutStaleBytes) {
     }
 }
 
-TEST_F(InstallTest, UpgradeRewritesFilesOnlyAndStaysSilent) {
+TEST_F(InstallTest, UpgradeRewritesFilesAndListEntryOnlyAndStaysSilent) {
     AddInstalledFiles();
     ASSERT_TRUE(Run(Mode::Upgrade));
     for (const PayloadFile& entry : payload)
         EXPECT_EQ(files.Contents(std::string(kDir) + "\\" + entry.name), entry.body);
     EXPECT_EQ(files.Contents(std::string(kDir) + "\\Setup.exe"), files.ownExecutable);
-    EXPECT_TRUE(registry.log.empty());
+    for (const std::string& line : registry.log) EXPECT_THAT(line, ::testing::HasSubstr(kUninstallEntryKey));
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -181,7 +239,8 @@ TEST_F(InstallTest, RunningFromTheKeptCopyLeavesItAndCompletes) {
         if (mode == Mode::Install) {
             ASSERT_EQ(messages.shown.size(), 1u);
             EXPECT_EQ(messages.shown[0].text, strings.Text(20));
-            EXPECT_EQ(registry.String(RegRoot::ClassesRoot, "KOVA\\DefaultIcon", ""), "C:\\Program Files\\KOVA\\KOVA.exe,0");
+            EXPECT_EQ(registry.String(RegRoot::ClassesRoot, "KOVA\\DefaultIcon", ""),
+                      "C:\\Program Files\\KOVA\\KOVA.exe,0");
         } else {
             EXPECT_TRUE(messages.shown.empty());
         }
@@ -279,7 +338,8 @@ TEST_F(InstallTest, SystemDirectoryFilesAreReferenceCounted) {
         if (c.countBefore) registry.AddDword(RegRoot::LocalMachine, kSharedDllsKey, systemFile, *c.countBefore);
         Pack();
         ASSERT_TRUE(Run(Mode::Install));
-        EXPECT_EQ(files.Contents(systemFile), Text(c.fileThere ? "shared library already there" : "new shared library"));
+        EXPECT_EQ(files.Contents(systemFile),
+                  Text(c.fileThere ? "shared library already there" : "new shared library"));
         EXPECT_EQ(count(), c.afterInstall);
         ASSERT_TRUE(Run(Mode::Upgrade));
         EXPECT_EQ(count(), c.afterInstall);
@@ -355,7 +415,9 @@ TEST_F(InstallTest, MissingOrDamagedArchiveWritesNothing) {
             EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok | MessageStyle::IconError);
             EXPECT_TRUE(files.log.empty());
             const std::vector<std::string> expected =
-                mode == Mode::Upgrade ? std::vector<std::string>{} : std::vector<std::string>{"delete HKLM\\Software\\KOVA"};
+                mode == Mode::Upgrade ? std::vector<std::string>{}
+                                      : std::vector<std::string>{"delete HKLM\\" + std::string(kUninstallEntryKey),
+                                                                 "delete HKLM\\Software\\KOVA"};
             EXPECT_EQ(registry.log, expected);
         }
     }
@@ -451,7 +513,8 @@ TEST_F(InstallTest, EmptyDirectoryIsRefusedInEveryMode) {
         EXPECT_FALSE(Run(mode, ""));
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
-        EXPECT_EQ(messages.shown[0].text, "Error: no installation directory was given. KOVA NOT " + Outcome(mode) + "!");
+        EXPECT_EQ(messages.shown[0].text,
+                  "Error: no installation directory was given. KOVA NOT " + Outcome(mode) + "!");
         EXPECT_TRUE(files.log.empty());
         EXPECT_TRUE(files.HasFile("C:\\KOVA.exe"));
     }

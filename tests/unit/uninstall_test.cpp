@@ -21,7 +21,8 @@ struct Key {
     const char* path;
 };
 
-// The nine keys, in the order and letter case in which they are deleted.
+// The keys, in the order and letter case in which they are deleted: the shell verbs, the entry of
+// Windows' list of installed programs, the configuration.
 const Key kKeys[] = {
     {RegRoot::ClassesRoot, "Directory\\shell\\print\\command"},
     {RegRoot::ClassesRoot, "Directory\\shell\\print"},
@@ -31,6 +32,7 @@ const Key kKeys[] = {
     {RegRoot::ClassesRoot, "Drive\\shell\\print"},
     {RegRoot::ClassesRoot, "Drive\\shell\\Print with Filter...\\command"},
     {RegRoot::ClassesRoot, "Drive\\shell\\Print with Filter..."},
+    {RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOVA"},
     {RegRoot::LocalMachine, "Software\\KOVA"},
 };
 constexpr size_t kKeyCount = std::size(kKeys);
@@ -224,7 +226,7 @@ TEST_F(Uninstall, SecondPressFinishesAnUninstallThatStoppedHalfway) {
     registry.failOp = RegOp::DeleteKey;
     registry.failPath = "Software\\KOVA";
     EXPECT_FALSE(Remove());
-    ExpectStoppedWithError(8);
+    ExpectStoppedWithError(kKeyCount - 1);
 
     registry.failOp.reset();
     messages.shown.clear();

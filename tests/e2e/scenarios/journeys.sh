@@ -241,3 +241,37 @@ PY
     # Six gigabytes are not kept for inspection.
     rm -rf "$built" "$downloads/Setup.exe" "$DEFAULT_DIR_UNIX/KOVA.dat" "$DEFAULT_DIR_UNIX/Setup.exe"
 }
+
+# KOVA in Windows' list of installed programs, as a client we did not write reads it: Wine's own
+# "Add/Remove Programs" (uninstaller, and the control panel's appwiz.cpl), which reads the Uninstall
+# keys of both registry views as Windows' list does. Removed from there, as a user removes programs:
+# the list starts the entry's command, with no current directory of ours.
+scenario_journey_remove_kova_from_the_list_of_installed_programs() {
+    local downloads entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KOVA'
+    downloads=$(downloads_folder)
+    cp "$JOURNEY_SETUP" "$downloads/Setup.exe"
+    install_with_defaults "$downloads/Setup.exe" || return
+    check_contains "Wine's list of installed programs shows KOVA" "KOVA|||KOVA" "$(wine uninstaller --list | tr -d '\r')"
+    check_equal "the entry names the version" "$KOVA_VERSION" "$(reg_value "$entry" DisplayVersion "$KOVA_VIEW")"
+    check_equal "the entry's command is the kept Setup.exe, quoted" "\"$DEFAULT_DIR\\Setup.exe\"" \
+        "$(reg_value "$entry" UninstallString "$KOVA_VIEW")"
+
+    (cd / && exec wine control appwiz.cpl) >/dev/null 2>&1 &
+    if check "the control panel's list opens" driver wait-window "Add/Remove Programs" 30; then
+        screenshot journey-installed-programs-list
+        close_box "Add/Remove Programs"
+        check "the list closes" driver wait-gone "Add/Remove Programs" 10
+    fi
+
+    (cd / && exec wine uninstaller --remove KOVA) >/dev/null 2>&1 &
+    SETUP_PID=$!
+    driver wait-window "$DIALOG_TITLE" 30 || { fail "the setup dialog did not appear from the list"; return; }
+    click_control "$DIALOG_TITLE" 3
+    check_equal "the uninstall box names the directory" "$(string_text IDS_UNINSTALLED "$DEFAULT_DIR")" \
+        "$(answer_box "Success" 6)"
+    wait_setup 30
+    check "Explorer shows the installation directory" driver wait-window "$(basename "$DEFAULT_DIR_UNIX")" 20
+    check "KOVA is gone from Wine's list" bash -c "! wine uninstaller --list | grep -q 'KOVA|||'"
+    check "the entry is gone" reg_key_absent "$entry" "$KOVA_VIEW"
+    for file in KOVA.exe KOVA.hlp KOVA.cnt; do check "$file removed" test ! -e "$DEFAULT_DIR_UNIX/$file"; done
+}
