@@ -295,8 +295,8 @@ bool RemovePayload(Job& job) {
         const bool shared = entry.destination != 0;
         if (shared && ReleaseSharedFile(job.platform.registry, path) == SharedFileRelease::StillUsed) continue;
         if (!files.Delete(path) && files.CanOpenForReading(path)) {
-            stayedLength += static_cast<size_t>(
-                FormatText(stayed + stayedLength, sizeof stayed - stayedLength, "%s\n", path));
+            stayedLength +=
+                static_cast<size_t>(FormatText(stayed + stayedLength, sizeof stayed - stayedLength, "%s\n", path));
         } else if (shared) {
             ForgetSharedFile(job.platform.registry, path);
         }
@@ -321,8 +321,7 @@ const char* Separator(const char* folder) {
 
 bool BuildCommandString(char (&out)[kMaxPath], const char* directory, bool filtered) {
     // The program path is quoted: unquoted, a blank in it would let the shell start a different program.
-    const int length =
-        FormatText(out, kMaxPath, "\"%s%sKOVA.exe\" dir=\"%%1\"%s", directory, Separator(directory),
+    const int length = FormatText(out, kMaxPath, "\"%s%sKOVA.exe\" dir=\"%%1\"%s", directory, Separator(directory),
                                   filtered ? " mode=filtered" : "");
     return Fits(length, out);
 }
@@ -335,21 +334,32 @@ bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name
     return Fits(FormatText(out, kMaxPath, "%s%s%s", folder, Separator(folder), name), out);
 }
 
-bool InstallFiles(Platform& platform, const char* directory, InstallMode mode) {
-    Job job{platform, directory, mode, mode == Mode::Upgrade, OwnSetupFile(platform.files), {}};
-    // A body that fails its digest is treated as a damaged archive; removing reads only the names.
+namespace {
+
+// Opens the own file, finds the archive and checks the directory and every path; false, the reason
+// shown, when any of that fails. A body that fails its digest is treated as a damaged archive;
+// removing reads only the names.
+bool Prepare(Job& job) {
+    Platform& platform = job.platform;
     const bool opened = job.own.Open();
     const bool found = opened && FindSetupArchive(platform, job.own, job.archive) == ArchiveStatus::Found &&
                        (job.mode == Mode::Remove || ArchiveDigestsMatch(platform, job.own, job.archive));
     if (!opened || job.own.Failed()) {
         ReportUnreadableOwnFile(job);
-        return Abandon(job);
+        return false;
     }
     if (!found) {
         platform.messages.Show(kNoArchiveText, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
-        return Abandon(job);
+        return false;
     }
-    if (!CheckDirectory(job) || !CheckPaths(job)) return Abandon(job);
+    return CheckDirectory(job) && CheckPaths(job);
+}
+
+}  // namespace
+
+bool InstallFiles(Platform& platform, const char* directory, InstallMode mode) {
+    Job job{platform, directory, mode, mode == Mode::Upgrade, OwnSetupFile(platform.files), {}};
+    if (!Prepare(job)) return Abandon(job);
 
     switch (job.mode) {
         case Mode::Install:
@@ -368,4 +378,10 @@ bool InstallFiles(Platform& platform, const char* directory, InstallMode mode) {
             return RemovePayload(job);
     }
     return false;
+}
+
+RemovalOutcome RemoveInstalledFiles(Platform& platform, const char* directory) {
+    Job job{platform, directory, Mode::Remove, false, OwnSetupFile(platform.files), {}};
+    if (!Prepare(job)) return RemovalOutcome::PayloadNotRead;
+    return RemovePayload(job) ? RemovalOutcome::Removed : RemovalOutcome::FilesLeft;
 }

@@ -30,6 +30,16 @@ enum class InstallMode {
 // everything was written (or deleted); every failure has been reported in one message box.
 bool InstallFiles(Platform& platform, const char* directory, InstallMode mode);
 
+enum class RemovalOutcome {
+    Removed,         // every payload file is gone
+    FilesLeft,       // files that could not be deleted were named in a message
+    PayloadNotRead,  // no payload, a damaged one or an unreadable own file: said in a message, nothing deleted
+};
+
+// InstallFiles' removal, telling why it failed: the uninstall goes on after a payload it could not
+// read, so that the user can delete the files by hand.
+RemovalOutcome RemoveInstalledFiles(Platform& platform, const char* directory);
+
 // The strings the shell verbs and the icon are registered with, e.g. for C:\KOVA:
 //   "C:\KOVA\KOVA.exe" dir="%1"                   (filtered adds " mode=filtered")
 //   C:\KOVA\KOVA.exe,0

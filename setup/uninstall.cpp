@@ -75,8 +75,10 @@ bool RemoveInstallation(Platform& platform, ProgramLauncher& launcher, QuitReque
     const std::string_view stored = RecordText(record.installationDirectory);
     char directory[kMaxPath] = {};
     std::memcpy(directory, stored.data(), stored.size());
-    // A failed removal has said what is left; the success box would contradict it.
-    if (InstallFiles(platform, directory, InstallMode::Remove) && UserWantsExplorer(platform, directory)) {
+    // Files that could not be deleted have been named; the success box would contradict that. After a
+    // payload that could not be read, the box and Explorer let the user delete the files by hand.
+    if (RemoveInstalledFiles(platform, directory) != RemovalOutcome::FilesLeft &&
+        UserWantsExplorer(platform, directory)) {
         OpenInExplorer(platform, launcher, directory);
     }
     quit.Post(0);

@@ -1,5 +1,6 @@
 #include "uninstall.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -236,13 +237,31 @@ TEST_F(Uninstall, SecondPressFinishesAnUninstallThatStoppedHalfway) {
     EXPECT_EQ(quit.posted, std::vector<int>{0});
 }
 
-// The keys are gone, so the program still ends; but the files could not be removed, so no success box follows.
-TEST_F(Uninstall, SetupWithoutPayloadStillFinishes) {
-    files.ownExecutable = std::vector<uint8_t>(512, 'I');
-    EXPECT_TRUE(Remove());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, kNoArchiveText);
-    EXPECT_EQ(quit.posted, std::vector<int>{0});
+// Without a payload it can read, the uninstall says so and goes on: the keys are gone, and string 14
+// with the offer to open Explorer lets the user delete the files by hand.
+TEST_F(Uninstall, SetupWithoutReadablePayloadSaysSoAndFinishes) {
+    enum class Own { NoPayload, Damaged, Unreadable };
+    for (Own own : {Own::NoPayload, Own::Damaged, Own::Unreadable}) {
+        SCOPED_TRACE(int(own));
+        registry = FakeRegistry();
+        files = FakeFileSystem();
+        messages.shown.clear();
+        launcher.started.clear();
+        quit.posted.clear();
+        SetUp();
+        if (own == Own::NoPayload) files.ownExecutable.resize(512);
+        if (own == Own::Damaged) files.ownExecutable.pop_back();  // the last body runs past the end of the file
+        if (own == Own::Unreadable) files.failOp = FileOp::ReadOwn;
+        messages.answers = {kAnswerOk, kAnswerYes};
+        EXPECT_TRUE(Remove());
+        ASSERT_EQ(messages.shown.size(), 2u);
+        EXPECT_THAT(messages.shown[0].text, ::testing::StartsWith("Error: SETUP "));
+        EXPECT_EQ(messages.shown[1].caption, "Success");
+        EXPECT_EQ(launcher.started.size(), 1u);
+        EXPECT_TRUE(PayloadPresent("C:\\KOVA"));
+        for (const Key& key : kKeys) EXPECT_FALSE(registry.HasKey(key.root, key.path)) << key.path;
+        EXPECT_EQ(quit.posted, std::vector<int>{0});
+    }
 }
 
 TEST_F(Uninstall, FileThatStaysEndsWithItsMessageAndNoSuccessBox) {
