@@ -42,6 +42,10 @@ struct Job {
     SetupArchive archive;
     char systemDirectory[kMaxPath] = {};
     bool haveSystemDirectory = false;
+    // The system-directory files this install has counted, by archive entry, and which of them it
+    // wrote: a failed install takes both back.
+    SharedFileCountBefore counted[kMaxArchiveEntries] = {};
+    bool wroteShared[kMaxArchiveEntries] = {};
 };
 
 const char* Outcome(Mode mode) {
@@ -71,21 +75,33 @@ __attribute__((format(printf, 2, 3))) void ShowError(Platform& platform, const c
     platform.messages.Show(text, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
 }
 
+bool TargetPath(const Job& job, const ArchiveEntry& entry, char (&path)[kMaxPath]) {
+    if (entry.destination != 0 && !job.haveSystemDirectory) return false;
+    return BuildTargetPath(path, entry.destination != 0 ? job.systemDirectory : job.directory, entry.name);
+}
+
+// Puts the system directory's shared files and their counts back as the install found them.
+void TakeBackSharedFiles(Job& job) {
+    char path[kMaxPath];
+    size_t index = 0;
+    for (ArchiveEntry entry; NextArchiveEntry(job.archive, entry); ++index) {
+        if (entry.destination == 0 || !TargetPath(job, entry, path)) continue;
+        TakeBackSharedFileUser(job.platform.registry, path, job.counted[index]);
+        if (job.wroteShared[index]) job.platform.files.Delete(path);
+    }
+}
+
 // Every failure leaves KOVA uninstalled as far as the next run, and Windows' list of installed
 // programs, are concerned (unless upgrading, when the configuration belongs to the installation
 // being upgraded), so that Install is offered again instead of an Update that would never write the
 // missing files.
 bool Abandon(Job& job) {
+    if (job.mode == Mode::Install) TakeBackSharedFiles(job);
     if (!job.upgrading) {
         RemoveUninstallEntry(job.platform.registry);
         job.platform.registry.DeleteKey(RegRoot::LocalMachine, kConfigurationKey);
     }
     return false;
-}
-
-bool TargetPath(const Job& job, const ArchiveEntry& entry, char (&path)[kMaxPath]) {
-    if (entry.destination != 0 && !job.haveSystemDirectory) return false;
-    return BuildTargetPath(path, entry.destination != 0 ? job.systemDirectory : job.directory, entry.name);
 }
 
 bool BuildShellValue(char (&out)[kMaxPath], const char* directory, ShellValue value) {
@@ -216,7 +232,8 @@ void ReportWriteFailure(Job& job, const char* path) {
 
 bool WritePayload(Job& job) {
     char path[kMaxPath];
-    for (ArchiveEntry entry; NextArchiveEntry(job.archive, entry);) {
+    size_t index = 0;
+    for (ArchiveEntry entry; NextArchiveEntry(job.archive, entry); ++index) {
         TargetPath(job, entry, path);
         // A file of the system directory may be shared with other programs: one that is there stays,
         // and an installation (not an upgrade's refresh) counts itself as one more user of it.
@@ -226,7 +243,10 @@ bool WritePayload(Job& job) {
             ReportWriteFailure(job, path);
             return false;
         }
-        if (shared && job.mode == Mode::Install) AddSharedFileUser(job.platform.registry, path, wasThere);
+        if (shared && job.mode == Mode::Install) {
+            job.wroteShared[index] = !wasThere;
+            job.counted[index] = AddSharedFileUser(job.platform.registry, path, wasThere);
+        }
     }
     return true;
 }

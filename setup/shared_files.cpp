@@ -15,12 +15,25 @@ bool ReadCount(Registry& registry, RegKey key, const char* path, uint32_t& count
 
 }  // namespace
 
-void AddSharedFileUser(Registry& registry, const char* path, bool fileWasThere) {
+SharedFileCountBefore AddSharedFileUser(Registry& registry, const char* path, bool fileWasThere) {
+    SharedFileCountBefore before;
     RegKey key = 0;
-    if (!registry.Create(RegRoot::LocalMachine, kSharedDllsKey, kCountAccess, key)) return;
-    uint32_t count = 0;
-    if (!ReadCount(registry, key, path, count)) count = fileWasThere ? 1 : 0;
-    if (count < UINT32_MAX) registry.SetDword(key, path, count + 1);
+    if (!registry.Create(RegRoot::LocalMachine, kSharedDllsKey, kCountAccess, key)) return before;
+    before.hadCount = ReadCount(registry, key, path, before.count);
+    const uint32_t count = before.hadCount ? before.count : fileWasThere ? 1 : 0;
+    before.counted = count < UINT32_MAX && registry.SetDword(key, path, count + 1);
+    registry.Close(key);
+    return before;
+}
+
+void TakeBackSharedFileUser(Registry& registry, const char* path, const SharedFileCountBefore& before) {
+    RegKey key = 0;
+    if (!before.counted || !registry.Open(RegRoot::LocalMachine, kSharedDllsKey, kCountAccess, key)) return;
+    if (before.hadCount) {
+        registry.SetDword(key, path, before.count);
+    } else {
+        registry.DeleteValue(key, path);
+    }
     registry.Close(key);
 }
 

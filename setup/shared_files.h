@@ -7,9 +7,18 @@
 
 inline constexpr char kSharedDllsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
+// What AddSharedFileUser found, so that an install that fails later can take its count back.
+struct SharedFileCountBefore {
+    bool counted = false;  // a count was written
+    bool hadCount = false;
+    uint32_t count = 0;
+};
+
 // Counts one more user of `path`. A file that was there before without a count has had one user
 // already (whoever put it there), so its count starts at two.
-void AddSharedFileUser(Registry& registry, const char* path, bool fileWasThere);
+SharedFileCountBefore AddSharedFileUser(Registry& registry, const char* path, bool fileWasThere);
+// Puts the count of `path` back as AddSharedFileUser found it: the old count, or none.
+void TakeBackSharedFileUser(Registry& registry, const char* path, const SharedFileCountBefore& before);
 
 enum class SharedFileRelease {
     LastUser,   // the count has reached zero: the file may go, then ForgetSharedFile

@@ -311,7 +311,8 @@ TEST_F(InstallTest, RemoveDeletesPayloadOnlyAndPassesOverMissingFiles) {
 
 // A system-directory file is shared: an installation counts itself as one user under SharedDLLs
 // (a file already there without a count has had one user before), an upgrade's refresh does not
-// count again, and an uninstall deletes the file only when its count reaches zero.
+// count again, and an uninstall deletes the file only when its count reaches zero. An install that
+// fails after counting puts the file and its count back as it found them.
 TEST_F(InstallTest, SystemDirectoryFilesAreReferenceCounted) {
     payload.push_back({"kovahelp.dll", Text("new shared library"), 1});
     const std::string systemFile = files.systemDirectory + "\\kovahelp.dll";
@@ -330,13 +331,16 @@ TEST_F(InstallTest, SystemDirectoryFilesAreReferenceCounted) {
         {"there before with a count", true, 3, 4, true, 3},
         {"gone but still counted", false, 1, 2, true, 1},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    const auto before = [&](const Case& c) {
         registry = FakeRegistry();
         files = FakeFileSystem();
         if (c.fileThere) files.AddFile(systemFile, "shared library already there");
         if (c.countBefore) registry.AddDword(RegRoot::LocalMachine, kSharedDllsKey, systemFile, *c.countBefore);
         Pack();
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        before(c);
         ASSERT_TRUE(Run(Mode::Install));
         EXPECT_EQ(files.Contents(systemFile),
                   Text(c.fileThere ? "shared library already there" : "new shared library"));
@@ -347,6 +351,13 @@ TEST_F(InstallTest, SystemDirectoryFilesAreReferenceCounted) {
         EXPECT_EQ(files.HasFile(systemFile), c.keptAfterRemove);
         EXPECT_EQ(count(), c.afterRemove);
         EXPECT_EQ(registry.OpenHandles(), 0u);
+
+        before(c);
+        files.failOp = FileOp::Create;
+        files.failPath = std::string(kDir) + "\\Setup.exe";
+        EXPECT_FALSE(Run(Mode::Install));
+        EXPECT_EQ(files.HasFile(systemFile), c.fileThere);
+        EXPECT_EQ(count(), c.countBefore);
     }
 }
 
