@@ -94,16 +94,45 @@ void ShowFormatted(Platform& platform, int id, const char* caption, uint32_t sty
     platform.messages.Show(text, caption, style);
 }
 
-// ---------------------------------------------------------------- upgrade steps
-enum class SettingsMove { NoSettings, Moved, Failed };
+// A "config" value larger than a record: a later layout, which a newer KOVA wrote. Start-up leaves
+// it as it is and says so.
+void ReportNewerSettings(Platform& platform, const char* currentVersion) {
+    char text[kMessageCapacity];
+    FormatText(text, sizeof text,
+               "Settings of a newer version of KOVA than this setup's (%s) were found in the registry "
+               "(HKEY_LOCAL_MACHINE\\Software\\KOVA). SETUP has left them as they are.",
+               currentVersion);
+    platform.messages.Show(text, "Newer Settings Found", MessageStyle::Ok | MessageStyle::IconInformation);
+}
 
-// What the upgrade replaces in the registry, as it was read: put back when the refresh of the
-// files fails, so that the next start meets the older version again and retries the whole upgrade.
-struct StoredBefore {
-    bool settingsMoved = false;  // the version-1.0 key held "Settings", now moved to "Config"
+// ---------------------------------------------------------------- upgrade steps
+enum class SettingsMove { NoSettings, Moved, Failed, NewerSettings };
+
+// A stored value as it was read: whether there was one, and its bytes.
+struct StoredValue {
+    bool present = false;
     uint8_t bytes[kSetupDialogSize] = {};
     uint32_t size = 0;
 };
+
+// What the upgrade replaces in the registry, as it was: put back exactly when the refresh of the
+// files fails, so that the next start meets the older version again and retries the whole upgrade.
+struct StoredBefore {
+    StoredValue config;    // "config" of "software\kova"
+    StoredValue settings;  // "Settings" of the version-1.0 key, when the upgrade moved them
+};
+
+enum class ValueRead { Read, Missing, TooLarge };
+
+// Reads the value `name` of the key `key` into `value`; a value larger than a record is not read.
+ValueRead ReadStoredValue(Registry& registry, RegKey key, const char* name, StoredValue& value) {
+    value.size = 0;
+    value.present = registry.Query(key, name, value.bytes, value.size) && value.size <= sizeof value.bytes;
+    if (value.present) return ValueRead::Read;
+    const bool tooLarge = value.size > sizeof value.bytes;
+    value.size = 0;
+    return tooLarge ? ValueRead::TooLarge : ValueRead::Missing;
+}
 
 // Version 1.0 kept its settings, the current layout without the version field, in "Settings" of
 // its own key. They become "Config", and the old key goes.
@@ -122,11 +151,18 @@ SettingsMove MoveRelease10Settings(Platform& platform, SetupDialog& record, cons
         ShowString(platform, IDS_PREVIOUS_INSTALL_TROUBLE, "Unable to query settings key!", MessageStyle::Ok);
         return SettingsMove::Failed;
     }
-    std::memcpy(before.bytes, RecordBytes(record) + kVersionLength, size);
-    before.size = size;
+    before.settings.present = true;
+    std::memcpy(before.settings.bytes, RecordBytes(record) + kVersionLength, size);
+    before.settings.size = size;
     std::memcpy(record.version, currentVersion, kVersionLength);
     TerminateTexts(record);
 
+    // The value the move writes over, to put it back exactly if the refresh fails.
+    if (registry.Open(RegRoot::LocalMachine, "software\\kova", RegAccess::QueryValue, key)) {
+        const ValueRead found = ReadStoredValue(registry, key, "config", before.config);
+        registry.Close(key);
+        if (found == ValueRead::TooLarge) return SettingsMove::NewerSettings;
+    }
     if (!registry.Open(RegRoot::LocalMachine, "software\\kova", RegAccess::SetValue, key)) {
         ShowString(platform, IDS_PREVIOUS_INSTALL_TROUBLE, "Unable to open KOVA key!", MessageStyle::Ok);
         return SettingsMove::Failed;
@@ -138,34 +174,38 @@ SettingsMove MoveRelease10Settings(Platform& platform, SetupDialog& record, cons
         return SettingsMove::Failed;
     }
     registry.DeleteKey(RegRoot::LocalMachine, "software\\kova\\1.0");
-    before.settingsMoved = true;
     return SettingsMove::Moved;
 }
 
-// Reads and converts "config" of the key `key`; returns true when its version is older than the
-// current one or cannot be read as a version, with the old version's text in `oldVersion`.
-// An unreadable value is taken, and put back, as a 1.0a value whose bytes are all zero.
-bool ReadStoredConfiguration(Platform& platform, RegKey key, const char* currentVersion, SetupDialog& record,
-                             char (&oldVersion)[kTextCapacity], StoredBefore& before) {
-    uint8_t (&buffer)[kSetupDialogSize] = before.bytes;
-    uint32_t& size = before.size;
-    if (!platform.registry.Query(key, "config", buffer, size) || size > sizeof buffer) {
-        std::memset(buffer, 0, sizeof buffer);
-        size = kRelease10aSize;
-    }
-    const std::span<const uint8_t> stored(buffer, size);
-    if (ConvertStoredConfiguration(stored, record) == StoredLayout::Unknown) {
-        ShowFormatted(platform, IDS_INCOMPATIBLE_VERSION, nullptr, MessageStyle::Ok, currentVersion);
-    }
+enum class StoredDecision {
+    Upgrade,          // older, or no version that can be read: upgraded to the current version
+    ClearAndUpgrade,  // the same, from a layout that cannot be converted: the settings are cleared
+    UpToDate,         // the current version or a newer one in a layout this setup reads
+    Newer,            // a newer KOVA's settings in a layout this setup cannot read: left as they are
+};
+
+// Reads and converts "config" of the key `key`, and closes the key; the old version's text goes
+// into `oldVersion`. A missing value is taken as a 1.0a value whose bytes are all zero.
+StoredDecision ReadStoredConfiguration(Platform& platform, RegKey key, const char* currentVersion, SetupDialog& record,
+                                       char (&oldVersion)[kTextCapacity], StoredBefore& before) {
+    const ValueRead found = ReadStoredValue(platform.registry, key, "config", before.config);
     platform.registry.Close(key);
+    if (found == ValueRead::TooLarge) return StoredDecision::Newer;
+    uint8_t zeros[kRelease10aSize] = {};
+    const std::span<const uint8_t> stored =
+        found == ValueRead::Read ? std::span<const uint8_t>(before.config.bytes, before.config.size) : zeros;
+    const bool converted = ConvertStoredConfiguration(stored, record) != StoredLayout::Unknown;
 
     char storedVersion[kVersionLength + 1];
     if (!StoredVersionText(stored, storedVersion)) {
         FormatText(oldVersion, sizeof oldVersion, "Unknown");
-        return true;
+        return converted ? StoredDecision::Upgrade : StoredDecision::ClearAndUpgrade;
     }
     FormatText(oldVersion, sizeof oldVersion, "%s", storedVersion);
-    return VersionNumber(currentVersion) > StoredVersionNumber(std::span<const uint8_t, 4>(buffer, 4));
+    if (VersionNumber(currentVersion) > StoredVersionNumber(stored.first<4>())) {
+        return converted ? StoredDecision::Upgrade : StoredDecision::ClearAndUpgrade;
+    }
+    return converted ? StoredDecision::UpToDate : StoredDecision::Newer;
 }
 
 // Both writes must succeed: the version stored here is what keeps the next run from upgrading again.
@@ -186,13 +226,35 @@ bool StoreUpgradedRecord(Platform& platform, const SetupDialog& record) {
     return true;
 }
 
-void RestoreStoredConfiguration(Platform& platform, const StoredBefore& before) {
+// Puts back exactly what the upgrade replaced: the version-1.0 settings it moved, and "config" as
+// it was, or no "config" where there was none. False when any of that fails.
+bool RestoreStoredConfiguration(Platform& platform, const StoredBefore& before) {
     Registry& registry = platform.registry;
-    const char* const path = before.settingsMoved ? "software\\kova\\1.0" : "software\\kova";
     RegKey key = 0;
-    if (!registry.Create(RegRoot::LocalMachine, path, RegAccess::SetValue, key)) return;
-    registry.SetBinary(key, before.settingsMoved ? "Settings" : "config", std::span(before.bytes, before.size));
+    bool restored = true;
+    if (before.settings.present) {
+        restored = registry.Create(RegRoot::LocalMachine, "software\\kova\\1.0", RegAccess::SetValue, key);
+        if (restored) {
+            restored = registry.SetBinary(key, "Settings", std::span(before.settings.bytes, before.settings.size));
+            registry.Close(key);
+        }
+    }
+    if (!registry.Open(RegRoot::LocalMachine, "software\\kova", RegAccess::SetValue, key)) return false;
+    const bool config = before.config.present
+                            ? registry.SetBinary(key, "config", std::span(before.config.bytes, before.config.size))
+                            : registry.DeleteValue(key, "config");
     registry.Close(key);
+    return restored && config;
+}
+
+void ReportFailedRestore(Platform& platform, const char* oldVersion) {
+    char text[kMessageCapacity];
+    FormatText(text, sizeof text,
+               "Error: the settings of the installed KOVA (%s) could not be put back in the registry "
+               "(HKEY_LOCAL_MACHINE\\Software\\KOVA) after the failed upgrade. Run SETUP again with the right to "
+               "change that key.",
+               oldVersion);
+    platform.messages.Show(text, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
 }
 
 }  // namespace
@@ -296,13 +358,27 @@ void CheckForUpgrade(Platform& platform) {
     switch (MoveRelease10Settings(platform, record, currentVersion, before)) {
         case SettingsMove::Failed:
             return;
+        case SettingsMove::NewerSettings:
+            ReportNewerSettings(platform, currentVersion);
+            return;
         case SettingsMove::Moved:
             FormatText(oldVersion, sizeof oldVersion, "1.0");
             break;
         case SettingsMove::NoSettings: {
             RegKey key = 0;
             if (!platform.registry.Open(RegRoot::LocalMachine, "software\\kova", RegAccess::PlainOpen, key)) return;
-            if (!ReadStoredConfiguration(platform, key, currentVersion, record, oldVersion, before)) return;
+            switch (ReadStoredConfiguration(platform, key, currentVersion, record, oldVersion, before)) {
+                case StoredDecision::UpToDate:
+                    return;
+                case StoredDecision::Newer:
+                    ReportNewerSettings(platform, currentVersion);
+                    return;
+                case StoredDecision::ClearAndUpgrade:
+                    ShowFormatted(platform, IDS_INCOMPATIBLE_VERSION, nullptr, MessageStyle::Ok, currentVersion);
+                    break;
+                case StoredDecision::Upgrade:
+                    break;
+            }
             break;
         }
     }
@@ -313,7 +389,7 @@ void CheckForUpgrade(Platform& platform) {
     // current drive, so the upgrade is reported without a refresh.
     if (record.installationDirectory[0] != '\0' &&
         !InstallFiles(platform, record.installationDirectory, InstallMode::Upgrade)) {
-        RestoreStoredConfiguration(platform, before);
+        if (!RestoreStoredConfiguration(platform, before)) ReportFailedRestore(platform, oldVersion);
         platform.process.EndProgram(-1);
         return;
     }

@@ -32,7 +32,8 @@ public:
     virtual bool Open(RegRoot root, const char* path, uint32_t access, RegKey& key) = 0;
     // Creates the key (and missing parents) non-volatile, or opens it when it exists.
     virtual bool Create(RegRoot root, const char* path, uint32_t access, RegKey& key) = 0;
-    // Reads a value into `buffer`; fails when the value is missing or larger than the buffer.
+    // Reads a value into `buffer`; fails when the value is missing or larger than the buffer, and in
+    // the latter case sets `sizeRead` to the value's size.
     virtual bool Query(RegKey key, const char* valueName, std::span<uint8_t> buffer, uint32_t& sizeRead) = 0;
     virtual bool SetBinary(RegKey key, const char* valueName, std::span<const uint8_t> bytes) = 0;
     // valueName nullptr sets the key's default value.

@@ -57,11 +57,9 @@ public:
 
     bool Query(RegKey key, const char* valueName, std::span<uint8_t> buffer, uint32_t& sizeRead) override {
         DWORD size = static_cast<DWORD>(buffer.size());
-        if (RegQueryValueExA(AsKey(key), valueName, nullptr, nullptr, buffer.data(), &size) != ERROR_SUCCESS) {
-            return false;
-        }
-        sizeRead = size;
-        return true;
+        const LONG result = RegQueryValueExA(AsKey(key), valueName, nullptr, nullptr, buffer.data(), &size);
+        if (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) sizeRead = size;
+        return result == ERROR_SUCCESS;
     }
 
     bool SetBinary(RegKey key, const char* valueName, std::span<const uint8_t> bytes) override {

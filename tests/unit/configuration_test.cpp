@@ -384,7 +384,6 @@ TEST_F(ConfigurationTest, OlderLayoutsAndUnreadableValuesAreConvertedAndReported
         {"1.0a layout", oldLayout(1584, "1.0a"), "1.0a", false, 1, true},
         {"1.0 layout", oldLayout(1580, "1.0"), "1.0", false, 0, true},
         {"missing value", std::nullopt, "Unknown", false, 1, false},
-        {"value larger than a record", Bytes(5000, '9'), "Unknown", false, 1, false},
         {"no dot before the first zero",
          [] {
              Bytes v = Stored("1.0c");
@@ -460,11 +459,12 @@ TEST_F(ConfigurationTest, ReleaseOneZeroSettingsMoveToConfig) {
     ExpectUpgradeBox("1.0");
     EXPECT_EQ(
         ConfigurationLog(),
-        (std::vector<std::string>{"open HKLM\\software\\KOVA\\1.0 0x20007", "query HKLM\\software\\KOVA\\1.0 Settings",
-                                  "close HKLM\\software\\KOVA\\1.0", "open HKLM\\software\\kova 0x2",
-                                  "setbinary HKLM\\software\\kova Config", "close HKLM\\software\\kova",
-                                  "delete HKLM\\software\\kova\\1.0", "open HKLM\\software\\kova 0x2",
-                                  "setbinary HKLM\\software\\kova config", "close HKLM\\software\\kova"}));
+        (std::vector<std::string>{
+            "open HKLM\\software\\KOVA\\1.0 0x20007", "query HKLM\\software\\KOVA\\1.0 Settings",
+            "close HKLM\\software\\KOVA\\1.0", "open HKLM\\software\\kova 0x1", "query HKLM\\software\\kova config",
+            "close HKLM\\software\\kova", "open HKLM\\software\\kova 0x2", "setbinary HKLM\\software\\kova Config",
+            "close HKLM\\software\\kova", "delete HKLM\\software\\kova\\1.0", "open HKLM\\software\\kova 0x2",
+            "setbinary HKLM\\software\\kova config", "close HKLM\\software\\kova"}));
 }
 
 TEST_F(ConfigurationTest, ShortSettingsFillFromByteFourAndNameNoDirectory) {
@@ -551,11 +551,13 @@ TEST_F(ConfigurationTest, FailedRefreshPutsTheConfigurationBackAndEndsWithMinusO
         bool fromRelease10;
         bool withoutPayload;
         std::string text;
+        bool restoreFails;  // the "Config" the move created cannot be deleted again
     };
     const Case cases[] = {
-        {"file in use", false, false, inUse},
-        {"no payload", false, true, kNoArchiveText},
-        {"1.0 settings, file in use", true, false, inUse},
+        {"file in use", false, false, inUse, false},
+        {"no payload", false, true, kNoArchiveText, false},
+        {"1.0 settings, file in use", true, false, inUse, false},
+        {"1.0 settings, file in use, restore fails", true, false, inUse, true},
     };
     const Bytes withPayload = files.ownExecutable;
     for (const Case& c : cases) {
@@ -571,20 +573,67 @@ TEST_F(ConfigurationTest, FailedRefreshPutsTheConfigurationBackAndEndsWithMinusO
         files.ownExecutable = c.withoutPayload ? Bytes{'M', 'Z'} : withPayload;
         files.failOp = FileOp::Create;
         files.failPath = "C:\\KOVA\\KOVA.exe";
+        if (c.restoreFails) registry.failOp = RegOp::DeleteValue;
         messages.shown.clear();
         process.endedWith.clear();
 
         CheckForUpgrade(platform);
 
         EXPECT_EQ(process.endedWith, std::vector<int>{-1});
-        ASSERT_EQ(messages.shown.size(), 1u);
+        ASSERT_EQ(messages.shown.size(), c.restoreFails ? 2u : 1u);
         EXPECT_EQ(messages.shown[0].text, c.text);
         EXPECT_EQ(messages.shown[0].caption, "Installation Fatal Error");
-        if (c.fromRelease10) {
+        if (c.restoreFails) {
+            EXPECT_EQ(messages.shown[1].text,
+                      "Error: the settings of the installed KOVA (1.0) could not be put back in the registry "
+                      "(HKEY_LOCAL_MACHINE\\Software\\KOVA) after the failed upgrade. Run SETUP again with the right "
+                      "to change that key.");
+            EXPECT_EQ(messages.shown[1].caption, "Installation Fatal Error");
+        } else if (c.fromRelease10) {
             EXPECT_EQ(registry.Binary(HKLM, "software\\KOVA\\1.0", "Settings"), settingsWithDirectory);
+            EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), std::nullopt);  // none was there
         } else {
             EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), Stored("1.0c"));
         }
+    }
+}
+
+// Settings a newer KOVA stored in a layout this setup cannot read (a larger "config", or one of a
+// size it does not know that names a newer version) are left exactly as they are, and the user is
+// told so; nothing is refreshed and no "settings cleared" message claims otherwise.
+TEST_F(ConfigurationTest, NewerSettingsAreLeftAsTheyAre) {
+    Bytes newerSize = Stored("2.0a");
+    newerSize.resize(2000, 0x5A);
+    Bytes newerUnknownLayout = Stored("2.0a");
+    newerUnknownLayout.resize(1000);
+    struct Case {
+        const char* name;
+        Bytes config;
+        bool withRelease10Settings;
+    };
+    const Case cases[] = {
+        {"larger than a record", newerSize, false},
+        {"a newer version in a size this setup does not know", newerUnknownLayout, false},
+        {"larger than a record, beside version-1.0 settings", newerSize, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        registry = FakeRegistry();
+        registry.AddBinary(HKLM, "Software\\KOVA", "config", c.config);
+        if (c.withRelease10Settings) registry.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", Bytes(1640, 1));
+        messages.shown.clear();
+
+        CheckForUpgrade(platform);
+
+        EXPECT_EQ(registry.Binary(HKLM, "Software\\KOVA", "config"), c.config);
+        EXPECT_EQ(registry.HasKey(HKLM, "software\\KOVA\\1.0"), c.withRelease10Settings);
+        EXPECT_FALSE(Refreshed());
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, std::string("Settings of a newer version of KOVA than this setup's (") +
+                                              KOVA_VERSION +
+                                              ") were found in the registry (HKEY_LOCAL_MACHINE\\Software\\KOVA). "
+                                              "SETUP has left them as they are.");
+        EXPECT_EQ(messages.shown[0].caption, "Newer Settings Found");
     }
 }
 
@@ -601,7 +650,7 @@ TEST_F(ConfigurationTest, FailedWritesOfTheUpgradeAreAssertionFailures) {
         {createText,
          [](FakeRegistry& r) {
              r.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", Bytes(10, 1));
-             r.failAtCall = 6;  // the open for the final write; then creation is refused
+             r.failAtCall = 8;  // the open for the final write; then creation is refused
              r.DenyCreate(HKLM, "software\\kova");
          }},
         {setText,
