@@ -110,9 +110,9 @@ enum class SettingsMove { NoSettings, Moved, Failed, NewerSettings };
 
 // A stored value as it was read: whether there was one, and its bytes.
 struct StoredValue {
-    bool present = false;
-    uint8_t bytes[kSetupDialogSize] = {};
-    uint32_t size = 0;
+    bool present;
+    uint8_t bytes[kSetupDialogSize];
+    uint32_t size;
 };
 
 // What the upgrade replaces in the registry, as it was: put back exactly when the refresh of the
@@ -354,6 +354,7 @@ void CheckForUpgrade(Platform& platform) {
     platform.strings.Load(IDS_VERSION, currentVersion, sizeof currentVersion);
     char oldVersion[kTextCapacity] = {};
     StoredBefore before;
+    std::memset(&before, 0, sizeof before);
 
     switch (MoveRelease10Settings(platform, record, currentVersion, before)) {
         case SettingsMove::Failed:
