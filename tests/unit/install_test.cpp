@@ -91,6 +91,15 @@ protected:
 
     bool ConfigurationKept() const { return registry.HasKey(RegRoot::LocalMachine, "Software\\KOVA"); }
 
+    // A fresh registry holding only the configuration key, in which `op` on the key `path` fails.
+    void FailRegistryAt(RegOp op, const char* path) {
+        registry = FakeRegistry();
+        registry.AddKey(RegRoot::LocalMachine, "Software\\KOVA");
+        registry.failOp = op;
+        registry.failPath = path;
+        messages.shown.clear();
+    }
+
     std::vector<PayloadFile> payload;
 };
 
@@ -159,12 +168,7 @@ TEST_F(InstallTest, InstallAndUpgradeListKovaAmongInstalledPrograms) {
 TEST_F(InstallTest, ListEntryFailureIsReportedAndLeavesNoEntry) {
     for (RegOp op : {RegOp::Create, RegOp::SetString, RegOp::SetDword}) {
         SCOPED_TRACE(int(op));
-        FakeRegistry freshRegistry;
-        registry = std::move(freshRegistry);
-        registry.AddKey(RegRoot::LocalMachine, "Software\\KOVA");
-        registry.failOp = op;
-        registry.failPath = kUninstallEntryKey;
-        messages.shown.clear();
+        FailRegistryAt(op, kUninstallEntryKey);
 
         EXPECT_FALSE(Run(Mode::Install));
         ASSERT_EQ(messages.shown.size(), 1u);
@@ -587,12 +591,7 @@ TEST_F(InstallTest, ShellEntryFailureIsReportedAndNothingClaimsSuccess) {
     for (RegOp op : {RegOp::Create, RegOp::SetString}) {
         for (const char* key : kShellKeys) {
             SCOPED_TRACE(std::string(key) + " op " + std::to_string(int(op)));
-            FakeRegistry freshRegistry;
-            registry = std::move(freshRegistry);
-            registry.AddKey(RegRoot::LocalMachine, "Software\\KOVA");
-            registry.failOp = op;
-            registry.failPath = key;
-            messages.shown.clear();
+            FailRegistryAt(op, key);
 
             EXPECT_FALSE(Run(Mode::Install));
             ASSERT_EQ(messages.shown.size(), 1u);
