@@ -214,12 +214,6 @@ void GatherDisplay(Controls& controls, const DisplayCategory& display, SetupDial
     record.*display.unitCode = SelectedCode(controls, display.unit);
 }
 
-void GatherInstallationDirectory(Controls& controls, SetupDialog& record) {
-    char directory[kMaxPath] = {};
-    controls.GetText(IDC_INSTALLATION_DIRECTORY, directory, kMaxPath);
-    std::memcpy(record.installationDirectory, directory, kMaxPath);
-}
-
 // ---------------------------------------------------------------- toggles
 uint8_t Flipped(uint8_t flag) { return flag ? 0 : 1; }
 
@@ -295,7 +289,6 @@ void GatherSettings(Controls& controls, SetupDialog& record) {
     record.pickFontEveryTime = controls.IsChecked(IDC_PICK_FONT_EVERY_TIME);
     record.useDefaultPrinter = controls.IsChecked(IDC_USE_DEFAULT_PRINTER);
     record.pickPrinterEveryTime = controls.IsChecked(IDC_PICK_PRINTER_EVERY_TIME);
-    GatherInstallationDirectory(controls, record);
 }
 
 bool FontSizeAccepted(Controls& controls) { return FontSizeInRange(GatherFontSize(controls)); }

@@ -40,7 +40,7 @@ void ReportFontSizeProblem(Controls& controls, Messages& messages);
 
 inline constexpr char kFontSizeProblemCaption[] = "Font Size";
 
-// Reads the Defaults controls and the installation directory (edit 1030) into the record.
+// Reads the Defaults controls into the record; the installation directory has a module of its own.
 void GatherSettings(Controls& controls, SetupDialog& record);
 
 // ---------------------------------------------------------------- commands

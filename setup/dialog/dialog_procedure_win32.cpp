@@ -212,7 +212,7 @@ void ShowDirectoryField(HWND dialog) {
 // The settings and the directory are checked before anything is saved or written; a bad one gets a
 // message and the dialog stays open at its field, with every setting as the user left it. The field
 // gets the focus before the message box opens, so that the focus comes back to it when the box closes.
-bool InputsAccepted(HWND dialog, SetupDialog& record, bool installed, char (&directory)[kMaxPath]) {
+bool InputsAccepted(HWND dialog, SetupDialog& record, bool installed) {
     Platform& platform = Win32Platform();
     Win32Controls controls(dialog);
     if (!FontSizeAccepted(controls)) {
@@ -220,28 +220,20 @@ bool InputsAccepted(HWND dialog, SetupDialog& record, bool installed, char (&dir
         ReportFontSizeProblem(controls, platform.messages);
         return false;
     }
-    if (installed) return true;  // an installation keeps its directory: the field cannot be changed
-    char text[1024] = {};
-    controls.GetText(IDC_INSTALLATION_DIRECTORY, text, sizeof text);
-    const CheckedDirectory checked = CheckInstallationDirectory(text, Win32Volumes());
-    if (checked.problem != DirectoryProblem::None) {
-        ShowDirectoryField(dialog);
-        ReportDirectoryProblem(platform.messages, checked);
-        return false;
-    }
-    std::memcpy(directory, checked.directory, kMaxPath);
-    return true;
+    const CheckedDirectory checked = GatherInstallationDirectory(controls, Win32Volumes(), record, installed);
+    if (checked.problem == DirectoryProblem::None) return true;
+    ShowDirectoryField(dialog);
+    ReportDirectoryProblem(platform.messages, checked);
+    return false;
 }
 
 void InstallOrUpdate(HWND dialog, DialogState& state) {
     SetupDialog& record = state.record;
     const bool installed = state.installed;
-    char directory[kMaxPath] = {};
-    if (!InputsAccepted(dialog, record, installed, directory)) return;
+    if (!InputsAccepted(dialog, record, installed)) return;
     Platform& platform = Win32Platform();
     Win32Controls controls(dialog);
     GatherSettings(controls, record);
-    if (!installed) std::memcpy(record.installationDirectory, directory, kMaxPath);
     // Settings that could not be stored leave the dialog open: the user has been told and may cancel.
     if (StoreSettingsAndInstall(platform, record, installed)) EndSetupDialog(dialog, state);
 }
@@ -259,7 +251,7 @@ BOOL OnCommand(HWND dialog, DialogState& state, int controlId, int notification)
             RemoveInstallation(Win32Platform(), Win32Launcher(), Win32QuitRequest(), record);
             return TRUE;
         case IDC_CHANGE_DIRECTORY:
-            ChooseInstallationDirectory(dialog, record);
+            ChooseInstallationDirectory(dialog);
             return TRUE;
         default: {
             Win32Controls controls(dialog);

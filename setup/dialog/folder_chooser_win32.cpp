@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include "dialog/installation_directory.h"
 #include "platform/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "text_format.h"
@@ -37,6 +38,11 @@ void KeepInstallReady(HWND chooser) {
     SendMessageA(chooser, CDM_SETCONTROLTEXT, IDOK, reinterpret_cast<LPARAM>("Install"));
 }
 
+bool IsExistingFolder(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 void PrepareChooser(HWND chooser) {
     for (int control : {stc2, stc3}) SendMessageA(chooser, CDM_HIDECONTROL, control, 0);
     SendMessageA(chooser, CDM_SETCONTROLTEXT, stc4, reinterpret_cast<LPARAM>("Install to:"));
@@ -61,12 +67,11 @@ UINT_PTR CALLBACK FolderChooserHook(HWND hook, UINT message, WPARAM, LPARAM lPar
             KeepInstallReady(chooser);
             return 0;
         case CDN_FILEOK: {
-            // The record travels with the request, as its custom data.
+            // The buffer for the chosen folder travels with the request, as its custom data.
             const auto* notice = reinterpret_cast<const OFNOTIFYA*>(lParam);
-            auto* record = reinterpret_cast<SetupDialog*>(notice->lpOFN->lCustData);
-            char folder[kMaxPath] = {};
-            if (SendMessageA(chooser, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder)) > 0) {
-                lstrcpynA(record->installationDirectory, folder, kMaxPath);
+            auto* chosen = reinterpret_cast<char*>(notice->lpOFN->lCustData);
+            if (SendMessageA(chooser, CDM_GETFOLDERPATH, kMaxPath, reinterpret_cast<LPARAM>(chosen)) <= 0) {
+                chosen[0] = '\0';
             }
             return 1;
         }
@@ -75,14 +80,19 @@ UINT_PTR CALLBACK FolderChooserHook(HWND hook, UINT message, WPARAM, LPARAM lPar
     }
 }
 
-void ChooseInstallationDirectory(HWND dialog, SetupDialog& record) {
+void ChooseInstallationDirectory(HWND dialog) {
+    char typed[kMaxPath] = {};
+    GetDlgItemTextA(dialog, IDC_INSTALLATION_DIRECTORY, typed, kMaxPath);
+    char start[kMaxPath];
+    ChooserStartFolder(typed, IsExistingFolder, start);
     // The file buffer holds a bare placeholder name, not a path: a path would open the chooser at
-    // its parent, and an empty buffer gives the platform nothing to confirm. With the directory as
-    // the initial folder, the chooser opens at the directory itself.
+    // its parent, and an empty buffer gives the platform nothing to confirm. With the start folder
+    // as the initial folder, the chooser opens at that folder itself.
     char file[kMaxPath] = {};
     char placeholder[kPlaceholderCapacity];
-    PickPlaceholder(record.installationDirectory, placeholder);
+    PickPlaceholder(start, placeholder);
     lstrcpynA(file, placeholder, kMaxPath);
+    char chosen[kMaxPath] = {};
     OPENFILENAMEA request = {};
     request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     request.hwndOwner = dialog;
@@ -90,10 +100,10 @@ void ChooseInstallationDirectory(HWND dialog, SetupDialog& record) {
     request.lpstrFilter = "Directories\0*.\0";
     request.lpstrFile = file;
     request.nMaxFile = kMaxPath;
-    request.lpstrInitialDir = record.installationDirectory;
+    request.lpstrInitialDir = start;
     request.lpstrTitle = "Choose a directory to install to";
     request.Flags = kChooserFlags;
-    request.lCustData = reinterpret_cast<LPARAM>(&record);
+    request.lCustData = reinterpret_cast<LPARAM>(chosen);
     request.lpfnHook = FolderChooserHook;
     // The common dialogs are loaded when the chooser is first needed rather than at every start:
     // with the libraries they pull in, they would hold up the appearance of the setup dialog.
@@ -101,6 +111,7 @@ void ChooseInstallationDirectory(HWND dialog, SetupDialog& record) {
     static const HMODULE commonDialogs = LoadLibraryA("comdlg32.dll");
     const FARPROC entry = commonDialogs ? GetProcAddress(commonDialogs, "GetSaveFileNameA") : nullptr;
     const auto getSaveFileName = reinterpret_cast<SaveFileDialog>(reinterpret_cast<void*>(entry));
-    if (getSaveFileName != nullptr) getSaveFileName(&request);
-    SetDlgItemTextA(dialog, IDC_INSTALLATION_DIRECTORY, record.installationDirectory);
+    if (getSaveFileName != nullptr && getSaveFileName(&request) && chosen[0] != '\0') {
+        SetDlgItemTextA(dialog, IDC_INSTALLATION_DIRECTORY, chosen);
+    }
 }

@@ -1,8 +1,10 @@
 #include "dialog/installation_directory.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "install.h"
+#include "resources/resource_ids.h"
 #include "text_format.h"
 
 namespace {
@@ -78,6 +80,48 @@ CheckedDirectory CheckInstallationDirectory(const char* text, Volumes& volumes) 
         checked.problem = DirectoryProblem::RootMissing;
     }
     return checked;
+}
+
+void SetInstallationDirectory(Controls& controls, ProgramsFolder& programs, SetupDialog& record, bool installed) {
+    char directory[kMaxPath] = {};
+    if (installed) {
+        const std::string_view stored = RecordText(record.installationDirectory);
+        std::memcpy(directory, stored.data(), stored.size());
+    } else {
+        if (!programs.Path(directory)) std::memset(directory, 0, kMaxPath);
+        directory[kMaxPath - 1] = '\0';
+        std::memcpy(record.installationDirectory, directory, kMaxPath);
+    }
+    controls.SetText(IDC_INSTALLATION_DIRECTORY, directory);
+}
+
+CheckedDirectory GatherInstallationDirectory(Controls& controls, Volumes& volumes, SetupDialog& record,
+                                             bool installed) {
+    if (installed) return CheckedDirectory{};
+    char text[1024] = {};
+    controls.GetText(IDC_INSTALLATION_DIRECTORY, text, sizeof text);
+    CheckedDirectory checked = CheckInstallationDirectory(text, volumes);
+    if (checked.problem == DirectoryProblem::None)
+        std::memcpy(record.installationDirectory, checked.directory, kMaxPath);
+    return checked;
+}
+
+void ChooserStartFolder(const char* text, FolderExists exists, char (&folder)[kMaxPath]) {
+    while (IsBlank(*text)) ++text;
+    size_t length = strnlen(text, kMaxPath - 1);
+    std::memcpy(folder, text, length);
+    while (length > 0 && (IsBlank(folder[length - 1]) || folder[length - 1] == '\\')) --length;
+    while (length > 0) {
+        // A drive is its root folder, with the backslash.
+        const bool drive = length == 2 && folder[1] == ':';
+        if (drive) folder[length++] = '\\';
+        folder[length] = '\0';
+        if (exists(folder)) return;
+        if (drive) break;
+        while (length > 0 && folder[length - 1] != '\\') --length;
+        while (length > 0 && folder[length - 1] == '\\') --length;
+    }
+    folder[0] = '\0';
 }
 
 void ReportDirectoryProblem(Messages& messages, const CheckedDirectory& checked) {

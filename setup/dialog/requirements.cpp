@@ -41,16 +41,3 @@ bool RequirementsMet(const SetupDialog& record) { return record.printerCount > 0
 void EnableInstallWhenRequirementsMet(Controls& controls, const SetupDialog& record) {
     controls.Enable(IDC_INSTALL, RequirementsMet(record));
 }
-
-void SetInstallationDirectory(Controls& controls, ProgramsFolder& programs, SetupDialog& record, bool installed) {
-    char directory[kMaxPath] = {};
-    if (installed) {
-        const std::string_view stored = RecordText(record.installationDirectory);
-        std::memcpy(directory, stored.data(), stored.size());
-    } else {
-        if (!programs.Path(directory)) std::memset(directory, 0, kMaxPath);
-        directory[kMaxPath - 1] = '\0';
-        std::memcpy(record.installationDirectory, directory, kMaxPath);
-    }
-    controls.SetText(IDC_INSTALLATION_DIRECTORY, directory);
-}

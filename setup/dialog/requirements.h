@@ -1,7 +1,6 @@
 #pragma once
-// The requirements check (a local printer, and the right to write the registry) and the start-up
-// value of the installation directory. The results decide once per dialog whether Install can be
-// pressed.
+// The requirements check (a local printer, and the right to write the registry). The results decide
+// once per dialog whether Install can be pressed.
 #include "platform/controls.h"
 #include "platform/desktop.h"
 #include "platform/ports.h"
@@ -19,7 +18,3 @@ bool RequirementsMet(const SetupDialog& record);
 
 // Enables Install (button 1) exactly when both requirements are met.
 void EnableInstallWhenRequirementsMet(Controls& controls, const SetupDialog& record);
-
-// Edit 1030 at start-up: the stored directory of an installation, otherwise the Programs folder,
-// which also becomes installationDirectory (empty when the shell cannot supply it).
-void SetInstallationDirectory(Controls& controls, ProgramsFolder& programs, SetupDialog& record, bool installed);

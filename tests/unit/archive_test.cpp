@@ -98,7 +98,8 @@ TEST(SetupArchive, FindFirstAgreesWithAPlainSearchAtEveryPosition) {
                 std::memcpy(hay.data() + at, needle.data(), needle.size());
             }
             const auto found = std::search(hay.begin(), hay.end(), needle.begin(), needle.end());
-            const size_t expected = found == hay.end() ? static_cast<size_t>(-1) : static_cast<size_t>(found - hay.begin());
+            const size_t expected =
+                found == hay.end() ? static_cast<size_t>(-1) : static_cast<size_t>(found - hay.begin());
             hay.shrink_to_fit();
             EXPECT_EQ(FindFirst(hay, needle), expected) << needle << " in " << length << " bytes";
         }
@@ -278,9 +279,8 @@ protected:
 
 TEST_F(SetupWriterTest, WritesImageHeaderTableAndBodies) {
     ASSERT_EQ(Write().status, SetupWriteStatus::Written);
-    const Bytes expected = MakeSetup(std::string(5000, 'I'), {{"KOVA.exe", std::string(3000, 'E')},
-                                                             {"KOVA.hlp", "help"},
-                                                             {"KOVA.cnt", "", 1}});
+    const Bytes expected = MakeSetup(std::string(5000, 'I'),
+                                     {{"KOVA.exe", std::string(3000, 'E')}, {"KOVA.hlp", "help"}, {"KOVA.cnt", "", 1}});
     EXPECT_EQ(files.Contents("C:\\setup.exe"), expected);
     EXPECT_EQ(files.OpenHandles(), 0u);
 }
@@ -350,7 +350,8 @@ TEST_F(SetupWriterTest, RefusesWhatTheReaderWouldCallDamaged) {
         {"seventeen files", seventeen, SetupWriteStatus::TooManyFiles, ArchiveFault::TooManyEntries, nullptr},
     };
     for (const Case& c : cases) {
-        const SetupWriteResult result = WriteSetupExecutable(files, kMarker, "C:\\in\\setup.exe", c.payload, "C:\\out.exe");
+        const SetupWriteResult result =
+            WriteSetupExecutable(files, kMarker, "C:\\in\\setup.exe", c.payload, "C:\\out.exe");
         EXPECT_EQ(result.status, c.status) << c.what;
         EXPECT_EQ(result.fault, c.fault) << c.what;
         EXPECT_EQ(result.path == nullptr ? std::string() : result.path, c.path == nullptr ? std::string() : c.path)

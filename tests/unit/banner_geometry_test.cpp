@@ -13,9 +13,16 @@ TEST(BannerGeometry, RepeatCount) {
         int32_t count;
     } cases[] = {
         {300, 400, 1},  // a text wider than the strip appears three times
-        {300, 301, 1}, {300, 300, 1}, {300, 299, 1}, {300, 100, 3}, {300, 99, 3},
-        {300, 1, 300}, {0, 50, 1},    {-10, 50, 1},  {300, 0, 0},  // an empty text fills nothing, and is never divided
-                                                                   // by
+        {300, 301, 1},
+        {300, 300, 1},
+        {300, 299, 1},
+        {300, 100, 3},
+        {300, 99, 3},
+        {300, 1, 300},
+        {0, 50, 1},
+        {-10, 50, 1},
+        {300, 0, 0},  // an empty text fills nothing, and is never divided
+                      // by
         {300, -5, 0},
     };
     for (const auto& c : cases) {

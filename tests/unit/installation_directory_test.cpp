@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "fake_controls.h"
+#include "fake_desktop.h"
 #include "fake_messages.h"
 #include "install.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -110,6 +114,91 @@ TEST(InstallationDirectory, EveryProblemIsNamedInItsMessage) {
         if (c.problem != DirectoryProblem::RootMissing) {
             EXPECT_TRUE(volumes.asked.empty()) << c.text;
         }
+    }
+}
+
+TEST(InstallationDirectory, StartsAtTheProgramsFolderOrTheStoredOne) {
+    struct Case {
+        const char* name;
+        bool installed;
+        bool shellHasFolder;
+        std::string stored;
+        std::string shown;
+    };
+    const std::string programs = "C:\\Documents and Settings\\user\\Start Menu\\Programs";
+    const Case cases[] = {
+        {"new installation", false, true, "", programs},
+        {"shell without Programs folder", false, false, "", ""},
+        {"installed", true, true, "D:\\Tools\\KOVA", "D:\\Tools\\KOVA"},
+        {"stored directory without terminator", true, true, std::string(kMaxPath, 'D'), std::string(259, 'D')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeControls controls;
+        FakeProgramsFolder folder;
+        folder.folder = programs;
+        folder.available = c.shellHasFolder;
+        SetupDialog record{};
+        std::memcpy(record.installationDirectory, c.stored.data(), c.stored.size());
+        SetInstallationDirectory(controls, folder, record, c.installed);
+        EXPECT_EQ(controls.Text(1030), c.shown);
+        if (!c.installed) {
+            EXPECT_STREQ(record.installationDirectory, c.shown.c_str());
+        }
+    }
+}
+
+// Install takes the directory from the field, checked: a good one becomes the record's, a bad one
+// leaves the record as it was; an installation keeps its stored directory unchecked.
+TEST(InstallationDirectory, InstallGathersTheCheckedFieldIntoTheRecord) {
+    struct Case {
+        const char* name;
+        std::string typed;
+        bool installed;
+        DirectoryProblem problem;
+        std::string stored;
+    };
+    const Case cases[] = {
+        {"typed directory", "  C:\\Tools\\KOVA\\ ", false, DirectoryProblem::None, "C:\\Tools\\KOVA"},
+        {"too long for the record", "C:\\" + std::string(300, 'D'), false, DirectoryProblem::TooLong, "C:\\Old"},
+        {"no full path", "KOVA", false, DirectoryProblem::NotFullPath, "C:\\Old"},
+        {"installed", "anything", true, DirectoryProblem::None, "C:\\Old"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeControls controls;
+        FakeVolumes volumes;
+        controls.SetText(IDC_INSTALLATION_DIRECTORY, c.typed.c_str());
+        SetupDialog record{};
+        std::strcpy(record.installationDirectory, "C:\\Old");
+        EXPECT_EQ(GatherInstallationDirectory(controls, volumes, record, c.installed).problem, c.problem);
+        EXPECT_EQ(std::string(record.installationDirectory), c.stored);
+    }
+}
+
+// The chooser opens at the folder the field names, or the nearest existing folder above it.
+TEST(InstallationDirectory, ChooserStartsAtTheFieldsFolderOrItsNearestExistingParent) {
+    static const std::set<std::string> folders = {"C:\\", "C:\\Program Files", "C:\\Program Files\\KOVA",
+                                                  "\\\\fileserver\\tools"};
+    const FolderExists exists = [](const char* path) { return folders.count(path) != 0; };
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Program Files\\KOVA", "C:\\Program Files\\KOVA"},
+        {"  C:\\Program Files\\KOVA\\ ", "C:\\Program Files\\KOVA"},
+        {"C:\\Program Files\\New\\Deeper", "C:\\Program Files"},
+        {"C:\\Nowhere", "C:\\"},
+        {"C:\\", "C:\\"},
+        {"C:", "C:\\"},
+        {"Q:\\Gone", ""},
+        {"\\\\fileserver\\tools\\KOVA", "\\\\fileserver\\tools"},
+        {"KOVA", ""},
+        {"", ""},
+        {std::string(400, 'x'), ""},
+    };
+    for (const auto& [typed, start] : cases) {
+        SCOPED_TRACE(typed);
+        char folder[kMaxPath];
+        ChooserStartFolder(typed.c_str(), exists, folder);
+        EXPECT_EQ(std::string(folder), start);
     }
 }
 

@@ -85,35 +85,4 @@ TEST(Requirements, PrintersFillTheListAndInstallNeedsBothRequirements) {
     }
 }
 
-TEST(Requirements, InstallationDirectoryStartsAtTheProgramsFolderOrTheStoredOne) {
-    struct Case {
-        const char* name;
-        bool installed;
-        bool shellHasFolder;
-        std::string stored;
-        std::string shown;
-    };
-    const std::string programs = "C:\\Documents and Settings\\user\\Start Menu\\Programs";
-    const Case cases[] = {
-        {"new installation", false, true, "", programs},
-        {"shell without Programs folder", false, false, "", ""},
-        {"installed", true, true, "D:\\Tools\\KOVA", "D:\\Tools\\KOVA"},
-        {"stored directory without terminator", true, true, std::string(kMaxPath, 'D'), std::string(259, 'D')},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        FakeControls controls;
-        FakeProgramsFolder folder;
-        folder.folder = programs;
-        folder.available = c.shellHasFolder;
-        SetupDialog record{};
-        std::memcpy(record.installationDirectory, c.stored.data(), c.stored.size());
-        SetInstallationDirectory(controls, folder, record, c.installed);
-        EXPECT_EQ(controls.Text(1030), c.shown);
-        if (!c.installed) {
-            EXPECT_STREQ(record.installationDirectory, c.shown.c_str());
-        }
-    }
-}
-
 }  // namespace

@@ -79,12 +79,17 @@ TEST(SetupDialogRecord, RecordTextEndsAtTheTerminatorOrBeforeTheFieldsLastByte) 
 // Each code table names the list entry the Defaults page shows for the code.
 TEST(SetupDialogRecord, CodeTablesNameTheListEntries) {
     RcStrings strings;
-    const char* sortKeys[] = {"", "Creation Date", "Modification Date", "Name", "Size", "contained folder count",
-                              "contained file count"};
+    const char* sortKeys[] = {"",     "Creation Date",          "Modification Date",   "Name",
+                              "Size", "contained folder count", "contained file count"};
     for (size_t code = 1; code < kSortKeyStrings.size(); ++code)
         EXPECT_EQ(strings.Text(kSortKeyStrings[code]), sortKeys[code]) << code;
-    const char* columns[] = {"", "Creation Date", "Modification Date", "Size", "Sort Parameter",
-                             "contained folder count", "contained file count"};
+    const char* columns[] = {"",
+                             "Creation Date",
+                             "Modification Date",
+                             "Size",
+                             "Sort Parameter",
+                             "contained folder count",
+                             "contained file count"};
     for (size_t code = 1; code < kDisplayColumnStrings.size(); ++code)
         EXPECT_EQ(strings.Text(kDisplayColumnStrings[code]), columns[code]) << code;
     EXPECT_EQ(strings.Text(kDisplayColumnStrings[kDisplayColumnSize]), "Size");

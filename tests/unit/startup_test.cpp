@@ -1,3 +1,5 @@
+#include "startup.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include "control_groups.h"
 #include "fake_platform.h"
 #include "render/scramble_codec.h"
-#include "startup.h"
 
 namespace {
 
@@ -51,8 +52,7 @@ TEST(ControlGroupTable, RowsHoldTheControlsOfEachPageInOrder) {
         return ids;
     };
     EXPECT_EQ(Ids(table[2][0]), withButtons({1019, 1007, 1006, 1020, 1004, 1009, 1005, 1032, 1031}, false));
-    EXPECT_EQ(Ids(table[2][1]),
-              withButtons({1045, 1044, 1053, 1055, 1056, 1054, 1063, 1070, 1062, 1064, 1065}, true));
+    EXPECT_EQ(Ids(table[2][1]), withButtons({1045, 1044, 1053, 1055, 1056, 1054, 1063, 1070, 1062, 1064, 1065}, true));
     EXPECT_EQ(Ids(table[2][2]), withButtons({1057, 1058, 1060, 1061, 1059, 1066}, true));
     EXPECT_EQ(Ids(table[2][3]), withButtons({1067, 1068, 1069}, true));
     EXPECT_EQ(Ids(table[2][4]), withButtons({1071, 1072, 1073, 1074, 1075, 1076}, true));

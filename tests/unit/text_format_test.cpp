@@ -93,12 +93,20 @@ bool ArgumentsOf(const std::string& format, std::vector<Argument>& arguments) {
             continue;
         }
         switch (format[at]) {
-            case 's': arguments.push_back(Argument::Text); break;
+            case 's':
+                arguments.push_back(Argument::Text);
+                break;
             case 'd':
-            case 'c': arguments.push_back(Argument::Number); break;
-            case 'u': arguments.push_back(Argument::Count); break;
-            case '%': break;
-            default: return false;
+            case 'c':
+                arguments.push_back(Argument::Number);
+                break;
+            case 'u':
+                arguments.push_back(Argument::Count);
+                break;
+            case '%':
+                break;
+            default:
+                return false;
         }
         i = at;
     }
@@ -118,9 +126,15 @@ void CompareWithSnprintf(const std::string& format, const std::vector<Argument>&
     if constexpr (sizeof...(Values) < 6) {
         if (sizeof...(Values) < arguments.size()) {
             switch (arguments[sizeof...(Values)]) {
-                case Argument::Text: CompareWithSnprintf(format, arguments, values..., kLongText); break;
-                case Argument::Number: CompareWithSnprintf(format, arguments, values..., -75); break;
-                case Argument::Count: CompareWithSnprintf(format, arguments, values..., 4000000000u); break;
+                case Argument::Text:
+                    CompareWithSnprintf(format, arguments, values..., kLongText);
+                    break;
+                case Argument::Number:
+                    CompareWithSnprintf(format, arguments, values..., -75);
+                    break;
+                case Argument::Count:
+                    CompareWithSnprintf(format, arguments, values..., 4000000000u);
+                    break;
                 case Argument::LongCount:
                     // Passed among the first two arguments only, where the image has it, to keep this
                     // table of argument types small.

@@ -63,6 +63,40 @@ scenario_journey_change_opens_a_subfolder_and_installs_there() {
         "$(config_field "$(config_hex)" installationDirectory)"
 }
 
+# A directory typed into the field survives Change: the chooser opens at the nearest existing folder
+# of what was typed, Cancel leaves the field exactly as typed, and a subfolder opened there and
+# confirmed with Install replaces it.
+scenario_journey_typed_directory_survives_change() {
+    mkdir -p "$DRIVE_C/Tools/Sub"
+    open_setup "$JOURNEY_SETUP" || return
+    click_tab 3
+    local typed='C:\Tools\KOVA New'
+    click_control "$DIALOG_TITLE" 1030
+    press End shift+Home
+    type_text "$typed"
+    check_equal "the field shows what was typed" "$typed" "$(control_text "$DIALOG_TITLE" 1030)"
+
+    click_control "$DIALOG_TITLE" 1029
+    check "the chooser opens" driver wait-window "$CHOOSER" 30
+    sleep 0.5
+    check "it opens at C:\Tools, the nearest existing folder of the typed one" driver list-item "$CHOOSER" Sub
+    screenshot journey-chooser-at-typed-folder
+    click_control "$CHOOSER" 2
+    check "Cancel closes the chooser" driver wait-gone "$CHOOSER" 10
+    check_equal "after Cancel the field is exactly as typed" "$typed" "$(control_text "$DIALOG_TITLE" 1030)"
+
+    click_control "$DIALOG_TITLE" 1029
+    check "the chooser opens again" driver wait-window "$CHOOSER" 30
+    sleep 0.5
+    click_list_item "$CHOOSER" Sub 2
+    sleep 0.5
+    click_control "$CHOOSER" 1
+    check "Install closes the chooser" driver wait-gone "$CHOOSER" 10
+    check_equal "the field shows the opened subfolder" 'C:\Tools\Sub' "$(control_text "$DIALOG_TITLE" 1030)"
+    click_control "$DIALOG_TITLE" 2
+    wait_setup 30
+}
+
 # The user's Downloads folder of the prefix, made a folder of its own: Wine links it to the home
 # folder of the machine, which a test must not write into.
 downloads_folder() {
