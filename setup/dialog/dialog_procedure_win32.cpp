@@ -351,13 +351,12 @@ BOOL OnDrawItem(HWND dialog, DialogState& state, const DRAWITEMSTRUCT& draw) {
         Platform& platform = Win32Platform();
         const auto page = static_cast<int32_t>(draw.itemID);
         if (page == record.currentTab) {
-            PaintPageText(draw.hwndItem, record, state.installed, state.reportedTexts, platform.strings,
-                          platform.messages);
+            PaintPageText(draw, record, state.installed, state.reportedTexts, platform.strings, platform.messages);
         } else {
             record.currentTab = page;
             record.currentTextPage = 1;
-            SetUpPageSpinner(dialog, PaintPageText(draw.hwndItem, record, state.installed, state.reportedTexts,
-                                                   platform.strings, platform.messages));
+            SetUpPageSpinner(dialog, PaintPageText(draw, record, state.installed, state.reportedTexts, platform.strings,
+                                                   platform.messages));
         }
     }
     return TRUE;

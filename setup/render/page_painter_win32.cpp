@@ -34,20 +34,34 @@ public:
     const HFONT title;
 };
 
-// The text is drawn through a device context of its own, beyond the part of the strip that a repaint
-// has just erased; drawn again over its old self, anti-aliased text would grow bolder each time. So
-// the whole display area first gets the tab strip's own background, as its erasing paints it.
-void PaintBackground(HWND tab, HDC dc, const RECT& area) {
-    const int saved = SaveDC(dc);
+// The text is drawn through a device context of its own, since the one of the label may be clipped
+// to the label. That context leaves out the dialog's controls that lie over the strip (they are its
+// siblings above it), and is clipped to what the paint under way may change: the display area
+// within the strip's update region, which is the system region of the label's paint context (in
+// screen coordinates). Painted beyond that, the page would cover controls that nothing repaints.
+HDC PageContext(HWND tab, HDC paintDc, const RECT& area) {
+    HDC dc = GetDCEx(tab, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
+    HRGN paint = CreateRectRgn(0, 0, 0, 0);
+    if (GetRandomRgn(paintDc, paint, SYSRGN) == 1) {
+        POINT origin{0, 0};
+        ClientToScreen(tab, &origin);
+        OffsetRgn(paint, -origin.x, -origin.y);
+        SelectClipRgn(dc, paint);
+    }
+    DeleteObject(paint);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-    SendMessageA(tab, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RestoreDC(dc, saved);
+    return dc;
 }
+
+// Drawn again over its old self, anti-aliased text would grow bolder each time. So the part of the
+// display area being painted first gets the tab strip's own background, as its erasing paints it.
+void PaintBackground(HWND tab, HDC dc) { SendMessageA(tab, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0); }
 
 }  // namespace
 
-int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, ReportedTexts& reported, Strings& strings,
-                      Messages& messages) {
+int32_t PaintPageText(const DRAWITEMSTRUCT& draw, const SetupDialog& record, bool installed, ReportedTexts& reported,
+                      Strings& strings, Messages& messages) {
+    const HWND tab = draw.hwndItem;
     RECT area{};
     GetClientRect(tab, &area);
     SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
@@ -60,8 +74,8 @@ int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, Repor
         return 0;
     }
 
-    HDC dc = GetDC(tab);
-    PaintBackground(tab, dc, area);
+    HDC dc = PageContext(tab, draw.hDC, area);
+    PaintBackground(tab, dc);
     const int previousMode = SetBkMode(dc, TRANSPARENT);
     const HGDIOBJ previousFont = GetCurrentObject(dc, OBJ_FONT);
     const PageFonts fonts;

@@ -8,10 +8,11 @@
 #include "render/page_text.h"
 #include "setup_dialog_record.h"
 
-// Draws text page `currentTextPage` of the text of page `currentTab` into the tab control's display
-// area and returns the number of text pages (0, after invalidating the display area, when
-// `currentTab` is none of the four pages). `installed` is the dialog's installation flag; `reported`
-// holds the texts whose faults were reported, kept by the caller from paint to paint so that a
-// malformed text raises one box.
-int32_t PaintPageText(HWND tab, const SetupDialog& record, bool installed, ReportedTexts& reported, Strings& strings,
-                      Messages& messages);
+// Draws text page `currentTextPage` of the text of page `currentTab` into the display area of the
+// tab control whose selected label `draw` paints, within the region that paint may change, and
+// returns the number of text pages (0, after invalidating the display area, when `currentTab` is
+// none of the four pages). `installed` is the dialog's installation flag; `reported` holds the
+// texts whose faults were reported, kept by the caller from paint to paint so that a malformed text
+// raises one box.
+int32_t PaintPageText(const DRAWITEMSTRUCT& draw, const SetupDialog& record, bool installed, ReportedTexts& reported,
+                      Strings& strings, Messages& messages);

@@ -17,6 +17,10 @@
 //   e2e-driver window-rect TITLE                "left top right bottom" of the window TITLE on the screen
 //   e2e-driver focus TITLE                      "ID CLASS" of the control that has the keyboard focus
 //   e2e-driver selected-tab TITLE               the index of the selected tab of control 1000
+//   e2e-driver invalidate-down-to TITLE ID OTHER
+//                                               invalidate control ID from its top down to the bottom of control
+//                                               OTHER, over its whole width, and have ID repaint that (OTHER
+//                                               itself is not invalidated)
 //   e2e-driver list-item TITLE NAME             "left top right bottom" on the screen of the entry NAME
 //                                               in the folder list of a file dialog TITLE
 //   e2e-driver set-text TITLE ID TEXT           WM_SETTEXT on control ID
@@ -274,6 +278,19 @@ int main(int argc, char** argv) {
         RECT rect;
         GetWindowRect(RequireControl(dialog, id), &rect);
         std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    if (!std::strcmp(command, "invalidate-down-to")) {
+        if (argc < 5) return Usage();
+        HWND control = RequireControl(dialog, id);
+        RECT other;
+        GetWindowRect(RequireControl(dialog, std::atoi(argv[4])), &other);
+        MapWindowPoints(nullptr, control, reinterpret_cast<POINT*>(&other), 2);
+        RECT part;
+        GetClientRect(control, &part);
+        part.bottom = other.bottom;
+        InvalidateRect(control, &part, TRUE);
+        UpdateWindow(control);
         return 0;
     }
     if (!std::strcmp(command, "set-text")) {

@@ -148,7 +148,7 @@ void DrawTab(const DRAWITEMSTRUCT& item) {
     DrawTextExA(item.hDC, label, -1, &rect, DT_CENTER | DT_VCENTER, nullptr);
     if ((item.itemState & ODS_SELECTED) == 0) return;
     record.currentTab = static_cast<int32_t>(item.itemID);
-    const int32_t pages = PaintPageText(item.hwndItem, record, options.installed, reportedTexts, *strings, messages);
+    const int32_t pages = PaintPageText(item, record, options.installed, reportedTexts, *strings, messages);
     std::printf("tab %d page %d of %d\n", record.currentTab, record.currentTextPage, pages);
     std::fflush(stdout);
 }

@@ -1,7 +1,7 @@
 # The setup dialog by keyboard alone, bad input at Install, and the page text after repaints. All
 # input is real X input on the scenario's display.
 
-KEYBOARD_SETUP="$E2E_BUILD/Setup.exe"
+KEYBOARD_SETUP="${KEYBOARD_SETUP:-$E2E_BUILD/Setup.exe}"
 
 selected_tab() { driver selected-tab "$DIALOG_TITLE" | tr -d '\r'; }
 # The text of a message box, read from its static control 0xFFFF.
@@ -251,6 +251,35 @@ a, b = (open(name, "rb").read() for name in sys.argv[1:3])
 print(sum(a[i:i + 3] != b[i:i + 3] for i in range(0, min(len(a), len(b)), 3)) + abs(len(a) - len(b)))' \
         "$E2E_WORK/band-first.rgb" "$E2E_WORK/band-after.rgb")
     check_equal "pixels of the page text changed by 15 category changes" 0 "$differing"
+    click_control "$DIALOG_TITLE" 2
+    wait_setup
+}
+
+# The pixels of control ID on the screen, as raw RGB in FILE.
+control_pixels() {  # control_pixels ID FILE
+    local shot="$E2E_WORK/control.png" left top right bottom
+    sleep 0.5
+    import -display "$DISPLAY" -window root "$shot" 2>/dev/null
+    read -r left top right bottom < <(driver rect "$DIALOG_TITLE" "$1" | tr -d '\r')
+    convert "$shot" -crop "$((right - left))x$((bottom - top))+$left+$top" -depth 8 "rgb:$2"
+}
+
+# A repaint of part of the tab strip (its labels and the page down to a control), as Windows makes
+# when a window that covered the dialog moves away, repaints the page under the page's controls but
+# never over them: each control keeps every pixel, though nothing repaints the controls themselves.
+scenario_partial_repaint_of_the_page_leaves_its_controls_alone() {
+    start_setup "$KEYBOARD_SETUP"
+    driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
+    click_tab 3
+    local id
+    for id in 1029 1030; do
+        control_pixels "$id" "$E2E_WORK/control-$id-before.rgb"
+        driver invalidate-down-to "$DIALOG_TITLE" 1000 "$id"
+        control_pixels "$id" "$E2E_WORK/control-$id-after.rgb"
+        check "control $id keeps its pixels through a repaint of the page under it" \
+            cmp -s "$E2E_WORK/control-$id-before.rgb" "$E2E_WORK/control-$id-after.rgb"
+    done
+    screenshot dialog-installation-after-partial-repaint
     click_control "$DIALOG_TITLE" 2
     wait_setup
 }
