@@ -64,9 +64,15 @@ HWND TabStrip(HWND dialog) { return GetDlgItem(dialog, IDC_TAB_STRIP); }
 
 int SelectedPage(HWND dialog) { return static_cast<int>(SendMessageA(TabStrip(dialog), TCM_GETCURSEL, 0, 0)); }
 
-// Selects a page as a click on its label does: the tab strip sends TCN_SELCHANGING and TCN_SELCHANGE.
+BOOL OnTabChanged(HWND dialog, SetupDialog& record);
+
+// Selects a page and shows it as a click on its label does. TCM_SETCURSEL sends no notification, so
+// the page is shown here as on TCN_SELCHANGE. TCM_SETCURFOCUS would notify, but Wine's tab strip then
+// leaves the label it leaves marked as pressed, and refuses every later click on a label.
 void SelectPage(HWND dialog, int page) {
-    if (SelectedPage(dialog) != page) SendMessageA(TabStrip(dialog), TCM_SETCURFOCUS, page, 0);
+    if (SelectedPage(dialog) == page) return;
+    SendMessageA(TabStrip(dialog), TCM_SETCURSEL, page, 0);
+    OnTabChanged(dialog, AttachedState(dialog)->record);
 }
 
 void FocusControl(HWND dialog, int id) {

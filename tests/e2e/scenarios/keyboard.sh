@@ -283,3 +283,41 @@ scenario_partial_repaint_of_the_page_leaves_its_controls_alone() {
     click_control "$DIALOG_TITLE" 2
     wait_setup
 }
+
+# Right after each kind of box the dialog shows (a bad directory at Install, then a bad font size),
+# closed with the pointer, every click on another page's label shows that page, round after round.
+scenario_journey_tab_labels_answer_every_click_after_a_box() {
+    start_setup "$KEYBOARD_SETUP"
+    driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
+    local round kind page caption
+    for round in 1 2 3; do
+        for kind in directory size; do
+            if [ "$kind" = directory ]; then
+                caption="Installation Directory"
+                click_tab 3
+                retype 1030 'KOVA'
+            else
+                caption="Font Size"
+                retype 1030 'C:\KOVA'
+                click_tab 2
+                click_control "$DIALOG_TITLE" 1041
+                retype 1031 'abc'
+            fi
+            click_tab 0
+            click_control "$DIALOG_TITLE" 1
+            driver wait-window "$caption" 10 >/dev/null || { fail "[$round $kind] no \"$caption\" box"; continue; }
+            click_control "$caption" 1
+            driver wait-gone "$caption" 10 >/dev/null
+            for page in 1 2 3 0 2; do
+                click_tab "$page"
+                check_equal "[$round $kind] a click on label $page shows its page" "$page" "$(selected_tab)"
+            done
+            if [ "$kind" = size ]; then
+                click_control "$DIALOG_TITLE" 1041
+                retype 1031 '12'
+            fi
+        done
+    done
+    click_control "$DIALOG_TITLE" 2
+    wait_setup
+}
