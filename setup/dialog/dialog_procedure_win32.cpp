@@ -64,15 +64,9 @@ HWND TabStrip(HWND dialog) { return GetDlgItem(dialog, IDC_TAB_STRIP); }
 
 int SelectedPage(HWND dialog) { return static_cast<int>(SendMessageA(TabStrip(dialog), TCM_GETCURSEL, 0, 0)); }
 
-BOOL OnTabChanged(HWND dialog, SetupDialog& record);
-
-// Selects a page and shows it as a click on its label does. TCM_SETCURSEL sends no notification, so
-// the page is shown here as on TCN_SELCHANGE. TCM_SETCURFOCUS would notify, but Wine's tab strip then
-// leaves the label it leaves marked as pressed, and refuses every later click on a label.
+// Selects a page as a click on its label does: the tab strip sends TCN_SELCHANGING and TCN_SELCHANGE.
 void SelectPage(HWND dialog, int page) {
-    if (SelectedPage(dialog) == page) return;
-    SendMessageA(TabStrip(dialog), TCM_SETCURSEL, page, 0);
-    OnTabChanged(dialog, AttachedState(dialog)->record);
+    if (SelectedPage(dialog) != page) SendMessageA(TabStrip(dialog), TCM_SETCURFOCUS, page, 0);
 }
 
 void FocusControl(HWND dialog, int id) {
@@ -283,8 +277,23 @@ void MoveFocusOffHiddenPage(HWND dialog) {
     }
 }
 
+// Wine's tab strip marks a label as pressed when a click or TCM_SETCURSEL selects it, but a change
+// of page through the strip's focus (its arrow keys, TCM_SETCURFOCUS) leaves the mark on the label
+// it left. While a label other than the selected one carries the mark, the strip takes a click on
+// any label for the release of pressed buttons, which a strip of tabs has none of, and keeps the
+// page. No label carries the mark after a change of page, however it came about.
+void UnmarkPressedLabels(HWND tabs) {
+    TCITEMA item = {};
+    item.mask = TCIF_STATE;
+    item.dwStateMask = TCIS_BUTTONPRESSED;
+    for (int page = 0; page < kTabPageCount; ++page) {
+        SendMessageA(tabs, TCM_SETITEMA, page, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
 BOOL OnTabChanged(HWND dialog, SetupDialog& record) {
     const HWND tabs = TabStrip(dialog);
+    UnmarkPressedLabels(tabs);
     MoveFocusOffHiddenPage(dialog);
     Win32Controls controls(dialog);
     ShowTabPage(controls, controlGroupTable, record, static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)));

@@ -321,3 +321,24 @@ scenario_journey_tab_labels_answer_every_click_after_a_box() {
     click_control "$DIALOG_TITLE" 2
     wait_setup
 }
+
+# However the keys turn the pages (the arrow keys on the focused tab strip, Ctrl+Tab, Ctrl+PgUp),
+# every click on another page's label afterwards shows that page.
+scenario_journey_tab_labels_answer_every_click_after_the_keys() {
+    start_setup "$KEYBOARD_SETUP"
+    driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
+    local turn keys turned page
+    for turn in Right:2 Left:0 ctrl+Tab:2 ctrl+Prior:0 Right:2; do
+        keys=${turn%:*} turned=${turn#*:}
+        click_tab 1
+        press "$keys"
+        check_equal "$keys from Requirements turns to page $turned" "$turned" "$(selected_tab)"
+        for page in 3 1 2 0; do
+            [ "$page" = "$turned" ] && continue
+            click_tab "$page"
+            check_equal "[after $keys] a click on label $page shows its page" "$page" "$(selected_tab)"
+        done
+    done
+    click_control "$DIALOG_TITLE" 2
+    wait_setup
+}
