@@ -50,6 +50,11 @@ struct DialogState {
     // Reports survive from paint to paint for the dialog's lifetime, so a malformed text raises one box.
     ReportedTexts reportedTexts;
     HHOOK pageKeysHook;
+    // The adapters the dialog works through. Its message boxes belong to it: a box that belonged to
+    // no window would leave the dialog usable while the box waits for an answer, where a click could
+    // turn the page under the box, press Install again for a second box, or end the dialog.
+    Win32Messages messages;
+    Platform platform = Win32PlatformWith(messages);
 };
 
 // Windows calls the page-keys filter with a message but without the dialog, so the filter finds the
@@ -162,7 +167,8 @@ void InsertTabs(HWND dialog, Strings& strings) {
 }
 
 BOOL OnInitDialog(HWND dialog, DialogState& state) {
-    Platform& platform = Win32Platform();
+    state.messages.owner = dialog;
+    Platform& platform = state.platform;
     SetupDialog& record = state.record;
     Win32Controls controls(dialog);
     InitNewRecord(record, platform.strings);
@@ -212,26 +218,26 @@ void ShowDirectoryField(HWND dialog) {
 // The settings and the directory are checked before anything is saved or written; a bad one gets a
 // message and the dialog stays open at its field, with every setting as the user left it. The field
 // gets the focus before the message box opens, so that the focus comes back to it when the box closes.
-bool InputsAccepted(HWND dialog, SetupDialog& record, bool installed) {
-    Platform& platform = Win32Platform();
+bool InputsAccepted(HWND dialog, DialogState& state) {
     Win32Controls controls(dialog);
     if (!FontSizeAccepted(controls)) {
-        ShowFontSizeField(dialog, record);
-        ReportFontSizeProblem(controls, platform.messages);
+        ShowFontSizeField(dialog, state.record);
+        ReportFontSizeProblem(controls, state.messages);
         return false;
     }
-    const CheckedDirectory checked = GatherInstallationDirectory(controls, Win32Volumes(), record, installed);
+    const CheckedDirectory checked =
+        GatherInstallationDirectory(controls, Win32Volumes(), state.record, state.installed);
     if (checked.problem == DirectoryProblem::None) return true;
     ShowDirectoryField(dialog);
-    ReportDirectoryProblem(platform.messages, checked);
+    ReportDirectoryProblem(state.messages, checked);
     return false;
 }
 
 void InstallOrUpdate(HWND dialog, DialogState& state) {
     SetupDialog& record = state.record;
     const bool installed = state.installed;
-    if (!InputsAccepted(dialog, record, installed)) return;
-    Platform& platform = Win32Platform();
+    if (!InputsAccepted(dialog, state)) return;
+    Platform& platform = state.platform;
     Win32Controls controls(dialog);
     GatherSettings(controls, record);
     // Settings that could not be stored leave the dialog open: the user has been told and may cancel.
@@ -240,6 +246,7 @@ void InstallOrUpdate(HWND dialog, DialogState& state) {
 
 BOOL OnCommand(HWND dialog, DialogState& state, int controlId, int notification) {
     SetupDialog& record = state.record;
+    Platform& platform = state.platform;
     switch (controlId) {
         case IDC_CANCEL_BUTTON:
             EndSetupDialog(dialog, state);
@@ -248,14 +255,14 @@ BOOL OnCommand(HWND dialog, DialogState& state, int controlId, int notification)
             InstallOrUpdate(dialog, state);
             return TRUE;
         case IDC_UNINSTALL:
-            RemoveInstallation(Win32Platform(), Win32Launcher(), Win32QuitRequest(), record);
+            RemoveInstallation(platform, Win32Launcher(), Win32QuitRequest(), record);
             return TRUE;
         case IDC_CHANGE_DIRECTORY:
             ChooseInstallationDirectory(dialog);
             return TRUE;
         default: {
             Win32Controls controls(dialog);
-            return HandleDefaultsCommand(controls, Win32Platform().strings, controlGroupTable, record, controlId,
+            return HandleDefaultsCommand(controls, platform.strings, controlGroupTable, record, controlId,
                                          notification);
         }
     }
@@ -363,7 +370,7 @@ BOOL OnDrawItem(HWND dialog, DialogState& state, const DRAWITEMSTRUCT& draw) {
     if (draw.CtlID != IDC_TAB_STRIP) return FALSE;
     DrawTabLabel(draw, record);
     if (draw.itemState & ODS_SELECTED) {
-        Platform& platform = Win32Platform();
+        Platform& platform = state.platform;
         const auto page = static_cast<int32_t>(draw.itemID);
         if (page == record.currentTab) {
             PaintPageText(draw, record, state.installed, state.reportedTexts, platform.strings, platform.messages);

@@ -17,13 +17,6 @@ namespace {
 
 HINSTANCE moduleInstance = nullptr;
 
-class Win32Messages final : public Messages {
-public:
-    int Show(const char* text, const char* caption, uint32_t style) override {
-        return MessageBoxA(nullptr, text, caption, style);
-    }
-};
-
 class Win32Strings final : public Strings {
 public:
     int Load(int id, char* buffer, int capacity) override {
@@ -41,6 +34,10 @@ public:
 
 }  // namespace
 
+int Win32Messages::Show(const char* text, const char* caption, uint32_t style) {
+    return MessageBoxA(owner, text, caption, style);
+}
+
 void SetModuleInstance(HINSTANCE instance) { moduleInstance = instance; }
 
 HINSTANCE ModuleInstance() { return moduleInstance; }
@@ -51,4 +48,9 @@ Platform& Win32Platform() {
     static Win32Process process;
     static Platform platform{Win32Registry(), Win32Files(), messages, strings, process, &Win32Hashing()};
     return platform;
+}
+
+Platform Win32PlatformWith(Messages& messages) {
+    const Platform& platform = Win32Platform();
+    return {platform.registry, platform.files, messages, platform.strings, platform.process, platform.hashing};
 }

@@ -104,7 +104,8 @@ inline constexpr int kAnswerNo = 7;
 class Messages {
 public:
     virtual ~Messages() = default;
-    // A box without owner window; caption nullptr gives the platform's default title. Returns the answer.
+    // A box that keeps the window it is shown over (the dialog, once it runs) from taking input until
+    // it is answered; caption nullptr gives the platform's default title. Returns the answer.
     virtual int Show(const char* text, const char* caption, uint32_t style) = 0;
 };
 

@@ -14,5 +14,17 @@ HINSTANCE ModuleInstance();
 // and the setup then reports its own file as unreadable.
 void KeepOwnFile();
 
-// The process-wide set of Win32 adapters.
+// Message boxes that belong to `owner`, or to no window while it is nullptr. A box that belongs to a
+// window disables the window while it is up, so that nothing in it changes under the box, and hands
+// the activation back to it, with the focus it had, when the box closes.
+class Win32Messages final : public Messages {
+public:
+    int Show(const char* text, const char* caption, uint32_t style) override;
+    HWND owner = nullptr;
+};
+
+// The process-wide set of Win32 adapters; its message boxes belong to no window.
 Platform& Win32Platform();
+
+// The same adapters with `messages` for the message boxes.
+Platform Win32PlatformWith(Messages& messages);

@@ -322,6 +322,33 @@ scenario_journey_tab_labels_answer_every_click_after_a_box() {
     wait_setup
 }
 
+# While a box waits for its answer, the dialog under it takes no click: the page stays, Install
+# brings no second box and Cancel does not end the dialog. Once the box is answered, the field it
+# named has the focus again and the labels take clicks.
+scenario_journey_the_dialog_waits_for_the_answer_to_its_box() {
+    start_setup "$KEYBOARD_SETUP"
+    driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
+    local caption="Installation Directory"
+    click_tab 3
+    retype 1030 'KOVA'
+    click_control "$DIALOG_TITLE" 1
+    driver wait-window "$caption" 10 >/dev/null || { fail "no \"$caption\" box"; return; }
+    click_tab 1
+    check_equal "a click on a label under the box keeps the page" 3 "$(selected_tab)"
+    click_control "$DIALOG_TITLE" 1
+    click_control "$DIALOG_TITLE" 2
+    screenshot dialog-waits-for-its-box
+    check "Cancel under the box leaves the dialog open" driver wait-window "$DIALOG_TITLE" 1
+    click_control "$caption" 1
+    check "Install under the box brought no second box" driver wait-gone "$caption" 5
+    check_contains "the field has the focus again" "1030 " "$(focused "$DIALOG_TITLE")"
+    click_tab 1
+    check_equal "the labels take clicks again" 1 "$(selected_tab)"
+    click_control "$DIALOG_TITLE" 2
+    wait_setup
+    check_equal "Cancel ends the setup" 0 "$SETUP_EXIT"
+}
+
 # However the keys turn the pages (the arrow keys on the focused tab strip, Ctrl+Tab, Ctrl+PgUp),
 # every click on another page's label afterwards shows that page.
 scenario_journey_tab_labels_answer_every_click_after_the_keys() {
