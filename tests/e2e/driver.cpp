@@ -21,6 +21,8 @@
 //                                               invalidate control ID from its top down to the bottom of control
 //                                               OTHER, over its whole width, and have ID repaint that (OTHER
 //                                               itself is not invalidated)
+//   e2e-driver invalidate-above TITLE ID OTHER  the same from the top of ID down to the top of control OTHER
+//   e2e-driver unclip-siblings TITLE ID         take WS_CLIPSIBLINGS from the style of control ID
 //   e2e-driver list-item TITLE NAME             "left top right bottom" on the screen of the entry NAME
 //                                               in the folder list of a file dialog TITLE
 //   e2e-driver set-text TITLE ID TEXT           WM_SETTEXT on control ID
@@ -280,7 +282,7 @@ int main(int argc, char** argv) {
         std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
         return 0;
     }
-    if (!std::strcmp(command, "invalidate-down-to")) {
+    if (!std::strcmp(command, "invalidate-down-to") || !std::strcmp(command, "invalidate-above")) {
         if (argc < 5) return Usage();
         HWND control = RequireControl(dialog, id);
         RECT other;
@@ -288,9 +290,14 @@ int main(int argc, char** argv) {
         MapWindowPoints(nullptr, control, reinterpret_cast<POINT*>(&other), 2);
         RECT part;
         GetClientRect(control, &part);
-        part.bottom = other.bottom;
+        part.bottom = std::strcmp(command, "invalidate-above") ? other.bottom : other.top;
         InvalidateRect(control, &part, TRUE);
         UpdateWindow(control);
+        return 0;
+    }
+    if (!std::strcmp(command, "unclip-siblings")) {
+        HWND control = RequireControl(dialog, id);
+        SetWindowLongPtrA(control, GWL_STYLE, GetWindowLongPtrA(control, GWL_STYLE) & ~WS_CLIPSIBLINGS);
         return 0;
     }
     if (!std::strcmp(command, "set-text")) {

@@ -284,6 +284,28 @@ scenario_partial_repaint_of_the_page_leaves_its_controls_alone() {
     wait_setup
 }
 
+# The page is painted only within the region the paint under way may change. Wine's tab strip clips
+# its siblings of its own accord (the template does not ask for it), and so hides painting beyond
+# that region wherever the page's controls lie; with the clipping taken away, a repaint of the strip
+# above the controls must still leave every pixel of them as it was.
+scenario_repaint_above_the_controls_keeps_to_its_region() {
+    start_setup "$KEYBOARD_SETUP"
+    driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
+    click_tab 3
+    driver unclip-siblings "$DIALOG_TITLE" 1000
+    local id
+    for id in 1029 1030; do control_pixels "$id" "$E2E_WORK/control-$id-before.rgb"; done
+    driver invalidate-above "$DIALOG_TITLE" 1000 1030
+    for id in 1029 1030; do
+        control_pixels "$id" "$E2E_WORK/control-$id-after.rgb"
+        check "control $id keeps its pixels through a repaint of the strip above it" \
+            cmp -s "$E2E_WORK/control-$id-before.rgb" "$E2E_WORK/control-$id-after.rgb"
+    done
+    screenshot dialog-installation-after-repaint-above-the-controls
+    click_control "$DIALOG_TITLE" 2
+    wait_setup
+}
+
 # Right after each kind of box the dialog shows (a bad directory at Install, then a bad font size),
 # closed with the pointer, every click on another page's label shows that page, round after round.
 scenario_journey_tab_labels_answer_every_click_after_a_box() {
