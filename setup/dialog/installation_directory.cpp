@@ -82,16 +82,15 @@ CheckedDirectory CheckInstallationDirectory(const char* text, Volumes& volumes) 
     return checked;
 }
 
-void SetInstallationDirectory(Controls& controls, ProgramsFolder& programs, SetupDialog& record, bool installed) {
+void SetInstallationDirectory(Controls& controls, ProgramsFolder& programs, const SetupDialog& record, bool installed) {
     char directory[kMaxPath] = {};
     if (installed) {
         const std::string_view stored = RecordText(record.installationDirectory);
         std::memcpy(directory, stored.data(), stored.size());
-    } else {
-        if (!programs.Path(directory)) std::memset(directory, 0, kMaxPath);
-        directory[kMaxPath - 1] = '\0';
-        std::memcpy(record.installationDirectory, directory, kMaxPath);
+    } else if (!programs.Path(directory)) {
+        directory[0] = '\0';
     }
+    directory[kMaxPath - 1] = '\0';
     controls.SetText(IDC_INSTALLATION_DIRECTORY, directory);
 }
 

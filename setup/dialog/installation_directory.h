@@ -29,9 +29,10 @@ struct CheckedDirectory {
 // on a drive or share that exists.
 CheckedDirectory CheckInstallationDirectory(const char* text, Volumes& volumes);
 
-// Edit 1030 at start-up: the stored directory of an installation, otherwise the Programs folder,
-// which also becomes installationDirectory (empty when the shell cannot supply it).
-void SetInstallationDirectory(Controls& controls, ProgramsFolder& programs, SetupDialog& record, bool installed);
+// Edit 1030 at start-up: the stored directory of an installation, otherwise the Programs folder
+// (empty when the shell cannot supply it). A new installation's directory reaches the record only
+// through Install.
+void SetInstallationDirectory(Controls& controls, ProgramsFolder& programs, const SetupDialog& record, bool installed);
 
 // Install: the directory of edit 1030, checked; when it has no problem it becomes
 // installationDirectory. An installation keeps its stored directory (the field cannot be changed

@@ -16,6 +16,7 @@
 #include "fake_controls.h"
 #include "fake_desktop.h"
 #include "fake_messages.h"
+#include "fake_volumes.h"
 #include "rc_strings.h"
 #include "setup_dialog_record.h"
 
@@ -69,8 +70,11 @@ protected:
         Start(&stored);
     }
 
+    // The record as Install stores it: the directory from its field, then the settings.
     SetupDialog Gathered() {
         SetupDialog gathered = record;
+        FakeVolumes volumes;
+        EXPECT_EQ(GatherInstallationDirectory(controls, volumes, gathered, installed).problem, DirectoryProblem::None);
         GatherSettings(controls, gathered);
         return gathered;
     }
