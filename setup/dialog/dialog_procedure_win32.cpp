@@ -286,9 +286,9 @@ void MoveFocusOffHiddenPage(HWND dialog) {
 
 // Wine's tab strip marks a label as pressed when a click or TCM_SETCURSEL selects it, but a change
 // of page through the strip's focus (its arrow keys, TCM_SETCURFOCUS) leaves the mark on the label
-// it left. While a label other than the selected one carries the mark, the strip takes a click on
-// any label for the release of pressed buttons, which a strip of tabs has none of, and keeps the
-// page. No label carries the mark after a change of page, however it came about.
+// it left. While a label other than the selected one carries the mark, the strip takes any click on
+// a label for releasing pressed buttons (which only a strip of buttons has) and keeps the page. So
+// no label carries the mark after a change of page, however the change came about.
 void UnmarkPressedLabels(HWND tabs) {
     TCITEMA item = {};
     item.mask = TCIF_STATE;
