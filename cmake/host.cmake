@@ -27,10 +27,11 @@ add_library(kova_posix STATIC ${CMAKE_SOURCE_DIR}/setup/platform/files_posix.cpp
 target_link_libraries(kova_posix PUBLIC kova_core OpenSSL::Crypto)
 
 add_executable(setup-pack tools/setup-pack/main.cpp tools/setup-pack/windows_1252.cpp
-    tools/setup-pack/digest_report.cpp)
+    tools/setup-pack/digest_report.cpp tools/setup-pack/background_hashing.cpp)
 target_include_directories(setup-pack PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_compile_definitions(setup-pack PRIVATE KOVA_VERSION="${KOVA_VERSION}")
-target_link_libraries(setup-pack PRIVATE kova_posix)
+find_package(Threads REQUIRED)
+target_link_libraries(setup-pack PRIVATE kova_posix Threads::Threads)
 
 add_executable(scramble-text tools/scramble-text/main.cpp)
 target_link_libraries(scramble-text PRIVATE kova_posix)

@@ -4,15 +4,17 @@
 
 #include "little_endian.h"
 
-namespace {
+size_t DigestRecordSize(uint32_t count) { return kDigestHeaderSize + size_t{kSha256Size} * count; }
 
-uint8_t* DigestOf(std::span<uint8_t> record, uint32_t index) {
-    return record.data() + kDigestHeaderSize + size_t{kSha256Size} * index;
+void WriteDigestRecordHeader(std::span<uint8_t> record, uint32_t count) {
+    std::memcpy(record.data(), kDigestTag, kDigestTagSize);
+    WriteU32(record.data() + kDigestTagSize, kDigestVersion);
+    WriteU32(record.data() + kDigestTagSize + 4, count);
 }
 
-}  // namespace
-
-size_t DigestRecordSize(uint32_t count) { return kDigestHeaderSize + size_t{kSha256Size} * count; }
+uint8_t* DigestRecordSlot(std::span<uint8_t> record, uint32_t index) {
+    return record.data() + kDigestHeaderSize + size_t{kSha256Size} * index;
+}
 
 DigestRecordStatus LocateDigestRecord(SetupBytes& file, const SetupArchive& archive, DigestRecord& record) {
     record.start = ArchiveBodiesEnd(archive);
@@ -51,13 +53,11 @@ bool HashBody(Hashing& hashing, SetupBytes& file, const ArchiveEntry& entry, Sha
 
 bool WriteDigestRecord(Hashing& hashing, SetupBytes& file, const SetupArchive& archive, std::span<uint8_t> record) {
     if (record.size() != DigestRecordSize(archive.count)) return false;
-    std::memcpy(record.data(), kDigestTag, kDigestTagSize);
-    WriteU32(record.data() + kDigestTagSize, kDigestVersion);
-    WriteU32(record.data() + kDigestTagSize + 4, archive.count);
+    WriteDigestRecordHeader(record, archive.count);
     for (ArchiveEntry entry; NextArchiveEntry(archive, entry);) {
         Sha256Digest digest;
         if (!HashBody(hashing, file, entry, digest)) return false;
-        std::memcpy(DigestOf(record, entry.next - 1), digest.data(), digest.size());
+        std::memcpy(DigestRecordSlot(record, entry.next - 1), digest.data(), digest.size());
     }
     return true;
 }

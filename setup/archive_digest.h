@@ -38,6 +38,12 @@ struct DigestRecord {
 
 size_t DigestRecordSize(uint32_t count);
 
+// Writes the tag, version and count at the start of `record` (DigestRecordSize(count) bytes).
+void WriteDigestRecordHeader(std::span<uint8_t> record, uint32_t count);
+
+// Where the digest of the body of entry `index` (from 0) goes in `record`.
+uint8_t* DigestRecordSlot(std::span<uint8_t> record, uint32_t index);
+
 DigestRecordStatus LocateDigestRecord(SetupBytes& file, const SetupArchive& archive, DigestRecord& record);
 
 // Fills `record` (DigestRecordSize(archive.count) bytes) with the record for the archive's bodies.

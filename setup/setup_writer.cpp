@@ -1,6 +1,9 @@
 #include "setup_writer.h"
 
+#include <cstring>
+
 #include "archive.h"
+#include "archive_digest.h"
 
 namespace {
 
@@ -36,34 +39,63 @@ private:
     OpenInput inputs_[kMaxPayloadFiles + 1];
 };
 
-enum class CopyResult { Done, InputFailed, OutputFailed };
+enum class CopyResult { Done, InputFailed, OutputFailed, HashFailed };
 
 // Copies exactly `size` bytes; a file that has become shorter or longer since it was measured fails.
-CopyResult CopyExactly(FileSystem& files, FileHandle from, uint64_t size, FileHandle to, ByteBuffer& chunk) {
+// With `hashing`, every piece passes through it (Begin and Finish are the caller's), in the two
+// halves of `chunk` by turns; without, the platform may copy the bytes itself.
+CopyResult CopyExactly(FileSystem& files, FileHandle from, uint64_t size, FileHandle to, ByteBuffer& chunk,
+                       Hashing* hashing) {
     uint64_t left = size;
-    for (long long copied; left > 0 && (copied = files.CopyRange(from, kCurrentPosition, to, left)) > 0;) {
+    for (long long copied; hashing == nullptr && left > 0 &&
+                           (copied = files.CopyRange(from, kCurrentPosition, to, left)) > 0;) {
         left -= static_cast<uint64_t>(copied);
     }
-    while (left > 0) {
-        const size_t want = left < chunk.size() ? static_cast<size_t>(left) : chunk.size();
-        const long long got = files.Read(from, chunk.bytes().first(want));
+    const size_t half = chunk.size() / 2;
+    for (size_t turn = 0; left > 0; turn ^= 1) {
+        const std::span<uint8_t> piece = chunk.bytes().subspan(turn * half, half);
+        const long long got = files.Read(from, piece.first(left < half ? static_cast<size_t>(left) : half));
         if (got <= 0) return CopyResult::InputFailed;
-        if (!files.Write(to, chunk.bytes().first(static_cast<size_t>(got)))) return CopyResult::OutputFailed;
+        const std::span<const uint8_t> read = piece.first(static_cast<size_t>(got));
+        if (hashing != nullptr && !hashing->Add(read)) return CopyResult::HashFailed;
+        if (!files.Write(to, read)) return CopyResult::OutputFailed;
         left -= static_cast<uint64_t>(got);
     }
     uint8_t probe = 0;
     return files.Read(from, {&probe, 1}) == 0 ? CopyResult::Done : CopyResult::InputFailed;
 }
 
+// Copies one body, hashing it into its slot of `record` when there is one.
+CopyResult CopyBody(FileSystem& files, const OpenInput& input, FileHandle out, ByteBuffer& chunk, Hashing* hashing,
+                    std::span<uint8_t> record, uint32_t index) {
+    if (hashing != nullptr && !hashing->Begin()) return CopyResult::HashFailed;
+    const CopyResult copied = CopyExactly(files, input.file, input.size, out, chunk, hashing);
+    if (copied != CopyResult::Done || hashing == nullptr) return copied;
+    Sha256Digest digest;
+    if (!hashing->Finish(digest)) return CopyResult::HashFailed;
+    std::memcpy(DigestRecordSlot(record, index), digest.data(), digest.size());
+    return CopyResult::Done;
+}
+
+SetupWriteResult CopyFailure(CopyResult result, const char* inputPath, const char* outputPath) {
+    switch (result) {
+        case CopyResult::Done: break;
+        case CopyResult::InputFailed: return {SetupWriteStatus::InputUnreadable, inputPath};
+        case CopyResult::OutputFailed: return {SetupWriteStatus::OutputFailed, outputPath};
+        case CopyResult::HashFailed: return {SetupWriteStatus::HashFailed, inputPath};
+    }
+    return {};
+}
+
 SetupWriteResult WriteBody(FileSystem& files, std::string_view marker, const char* imagePath, InputSet& inputs,
-                           std::span<const PayloadInput> payload, const char* outputPath, FileHandle out) {
+                           std::span<const PayloadInput> payload, const char* outputPath, FileHandle out,
+                           Hashing* hashing) {
     const SetupWriteResult outputFailed{SetupWriteStatus::OutputFailed, outputPath};
     ByteBuffer chunk;
     if (!chunk.Allocate(kCopyChunk)) return outputFailed;
-    switch (CopyExactly(files, inputs[0].file, inputs[0].size, out, chunk)) {
-        case CopyResult::Done: break;
-        case CopyResult::InputFailed: return {SetupWriteStatus::InputUnreadable, imagePath};
-        case CopyResult::OutputFailed: return outputFailed;
+    if (const CopyResult copied = CopyExactly(files, inputs[0].file, inputs[0].size, out, chunk, nullptr);
+        copied != CopyResult::Done) {
+        return CopyFailure(copied, imagePath, outputPath);
     }
 
     uint8_t header[kArchiveHeaderSize];
@@ -74,14 +106,18 @@ SetupWriteResult WriteBody(FileSystem& files, std::string_view marker, const cha
         WriteArchiveEntry(entry, payload[i].destination, static_cast<uint32_t>(inputs[i + 1].size), payload[i].name);
         if (!files.Write(out, entry)) return outputFailed;
     }
+    uint8_t recordBytes[kDigestHeaderSize + kSha256Size * kMaxArchiveEntries];
+    const std::span<uint8_t> record(recordBytes, DigestRecordSize(static_cast<uint32_t>(payload.size())));
     for (size_t i = 0; i < payload.size(); ++i) {
-        switch (CopyExactly(files, inputs[i + 1].file, inputs[i + 1].size, out, chunk)) {
-            case CopyResult::Done: break;
-            case CopyResult::InputFailed: return {SetupWriteStatus::InputUnreadable, payload[i].path};
-            case CopyResult::OutputFailed: return outputFailed;
+        if (const CopyResult copied =
+                CopyBody(files, inputs[i + 1], out, chunk, hashing, record, static_cast<uint32_t>(i));
+            copied != CopyResult::Done) {
+            return CopyFailure(copied, payload[i].path, outputPath);
         }
     }
-    return {};
+    if (hashing == nullptr) return {};
+    WriteDigestRecordHeader(record, static_cast<uint32_t>(payload.size()));
+    return files.Write(out, record) ? SetupWriteResult{} : outputFailed;
 }
 
 SetupWriteResult CheckNames(std::span<const PayloadInput> payload) {
@@ -99,10 +135,8 @@ SetupWriteResult CheckNames(std::span<const PayloadInput> payload) {
     return {};
 }
 
-}  // namespace
-
-SetupWriteResult WriteSetupExecutable(FileSystem& files, std::string_view marker, const char* imagePath,
-                                      std::span<const PayloadInput> payload, const char* outputPath) {
+SetupWriteResult WriteSetup(FileSystem& files, std::string_view marker, const char* imagePath,
+                            std::span<const PayloadInput> payload, const char* outputPath, Hashing* hashing) {
     uint8_t probe[kArchiveHeaderSize];
     if (!WriteArchiveHeader(probe, marker, 0)) return {SetupWriteStatus::BadMarker, nullptr};
     if (payload.size() > kMaxPayloadFiles) {
@@ -124,10 +158,23 @@ SetupWriteResult WriteSetupExecutable(FileSystem& files, std::string_view marker
 
     FileHandle out = -1;
     if (!files.CreateTruncated(outputPath, out)) return {SetupWriteStatus::OutputFailed, outputPath};
-    SetupWriteResult result = WriteBody(files, marker, imagePath, inputs, payload, outputPath, out);
+    SetupWriteResult result = WriteBody(files, marker, imagePath, inputs, payload, outputPath, out, hashing);
     if (!files.Close(out) && result.status == SetupWriteStatus::Written) {
         result = {SetupWriteStatus::OutputFailed, outputPath};
     }
     if (result.status != SetupWriteStatus::Written) files.Delete(outputPath);
     return result;
+}
+
+}  // namespace
+
+SetupWriteResult WriteSetupExecutable(FileSystem& files, std::string_view marker, const char* imagePath,
+                                      std::span<const PayloadInput> payload, const char* outputPath) {
+    return WriteSetup(files, marker, imagePath, payload, outputPath, nullptr);
+}
+
+SetupWriteResult WriteSetupExecutableWithDigests(FileSystem& files, std::string_view marker, const char* imagePath,
+                                                 std::span<const PayloadInput> payload, const char* outputPath,
+                                                 Hashing& hashing) {
+    return WriteSetup(files, marker, imagePath, payload, outputPath, &hashing);
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "archive.h"
+#include "platform/hashing.h"
 #include "platform/ports.h"
 
 struct PayloadInput {
@@ -16,7 +17,17 @@ struct PayloadInput {
 
 // TooManyFiles: more than kMaxArchiveEntries. BadName: `fault` says which rule the name breaks.
 // InputTooLarge: with `path`, the setup would grow beyond kMaxSetupSize (`size` bytes).
-enum class SetupWriteStatus { Written, BadMarker, TooManyFiles, BadName, InputUnreadable, InputTooLarge, OutputFailed };
+// HashFailed: with `path`, the SHA-256 of that input's body could not be computed.
+enum class SetupWriteStatus {
+    Written,
+    BadMarker,
+    TooManyFiles,
+    BadName,
+    InputUnreadable,
+    InputTooLarge,
+    OutputFailed,
+    HashFailed
+};
 
 struct SetupWriteResult {
     SetupWriteStatus status = SetupWriteStatus::Written;
@@ -31,3 +42,11 @@ struct SetupWriteResult {
 // that fails part-way is deleted again. The output is created truncated.
 SetupWriteResult WriteSetupExecutable(FileSystem& files, std::string_view marker, const char* imagePath,
                                       std::span<const PayloadInput> payload, const char* outputPath);
+
+// The same setup followed by its digest record (archive_digest.h). Each body is hashed as it is
+// copied, so every input is read once. The copy alternates between two buffers, and `hashing` may go
+// on reading the piece it was given after Add returns, until its next call: a hasher may work on one
+// piece while the next is read and the last one written.
+SetupWriteResult WriteSetupExecutableWithDigests(FileSystem& files, std::string_view marker, const char* imagePath,
+                                                 std::span<const PayloadInput> payload, const char* outputPath,
+                                                 Hashing& hashing);

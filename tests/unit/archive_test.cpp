@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "archive_digest.h"
 #include "archive_marker.h"
 #include "fake_file_system.h"
+#include "fake_hashing.h"
 #include "setup_writer.h"
 
 namespace {
@@ -320,6 +322,65 @@ TEST_F(SetupWriterTest, EveryFailingOperationLeavesNoHalfWrittenOutput) {
         EXPECT_EQ(files.OpenHandles(), 0u) << failing;
         files.failAtCall.reset();
     }
+}
+
+// Hashes each piece only at its next call, as a hasher working on another thread may: a piece the
+// writer changed before that call would give a wrong digest.
+class LaggingHashing final : public Hashing {
+public:
+    bool Begin() override { return hashing.Begin(); }
+    bool Add(std::span<const uint8_t> bytes) override {
+        const bool caughtUp = CatchUp();
+        held_ = bytes;
+        return caughtUp;
+    }
+    bool Finish(Sha256Digest& digest) override { return CatchUp() && hashing.Finish(digest); }
+    FakeHashing hashing;
+
+private:
+    bool CatchUp() {
+        const bool added = held_.empty() || hashing.Add(held_);
+        held_ = {};
+        return added;
+    }
+    std::span<const uint8_t> held_;
+};
+
+TEST_F(SetupWriterTest, WithDigestsTheSameSetupIsFollowedByTheRecordOfItsBodies) {
+    // Three pieces of the copy's buffer, each different, so that a reused piece changes the digest.
+    std::vector<uint8_t> large(3 * 512 * 1024 + 77);
+    for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<uint8_t>(i * 7 % 251);
+    files.AddFile("C:\\\in\\KOVA.exe", large);
+    ASSERT_EQ(Write("C:\\plain.exe").status, SetupWriteStatus::Written);
+    const PayloadInput payload[] = {
+        {"C:\\\in\\KOVA.exe", "KOVA.exe"}, {"C:\\\in\\KOVA.hlp", "KOVA.hlp"}, {"C:\\\in\\KOVA.cnt", "KOVA.cnt", 1}};
+    LaggingHashing hashing;
+    ASSERT_EQ(WriteSetupExecutableWithDigests(files, kMarker, "C:\\\in\\setup.exe", payload, "C:\\setup.exe", hashing)
+                  .status,
+              SetupWriteStatus::Written);
+
+    const Bytes plain = files.Contents("C:\\plain.exe");
+    const Bytes withDigests = files.Contents("C:\\setup.exe");
+    ASSERT_EQ(withDigests.size(), plain.size() + DigestRecordSize(3));
+    EXPECT_TRUE(std::equal(plain.begin(), plain.end(), withDigests.begin()));
+    MemorySetupBytes bytes(withDigests);
+    SetupArchive archive;
+    ASSERT_EQ(LocateSetupArchive(bytes, kMarker, archive), ArchiveStatus::Found);
+    FakeHashing check;
+    EXPECT_EQ(CheckArchiveDigests(check, bytes, archive).status, DigestCheck::Verified);
+    EXPECT_EQ(files.OpenHandles(), 0u);
+}
+
+TEST_F(SetupWriterTest, AFailedHashWritesNoOutputAndNamesTheInput) {
+    const PayloadInput payload[] = {{"C:\\\in\\KOVA.exe", "KOVA.exe"}};
+    FakeHashing hashing;
+    hashing.fail = true;
+    const SetupWriteResult result =
+        WriteSetupExecutableWithDigests(files, kMarker, "C:\\\in\\setup.exe", payload, "C:\\setup.exe", hashing);
+    EXPECT_EQ(result.status, SetupWriteStatus::HashFailed);
+    EXPECT_STREQ(result.path, "C:\\\in\\KOVA.exe");
+    EXPECT_FALSE(files.HasFile("C:\\setup.exe"));
+    EXPECT_EQ(files.OpenHandles(), 0u);
 }
 
 TEST_F(SetupWriterTest, RefusesEntryNamesThatAreNotBareFileNames) {

@@ -1,15 +1,9 @@
 #include "digest_report.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
-#include <vector>
 
 #include "archive_digest.h"
 #include "archive_marker.h"
-#include "platform/files_posix.h"
 #include "platform/hashing_posix.h"
 #include "little_endian.h"
 #include "windows_1252.h"
@@ -17,22 +11,6 @@
 namespace {
 
 uint32_t ReadU32(std::span<const uint8_t> file, size_t at) { return ::ReadU32(file.subspan(at, 4).data()); }
-
-bool WriteAll(int fd, std::span<const uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written <= 0) return false;
-        bytes = bytes.subspan(static_cast<size_t>(written));
-    }
-    return true;
-}
-
-bool AppendBytes(const char* path, std::span<const uint8_t> bytes) {
-    const int fd = ::open(path, O_WRONLY | O_APPEND);
-    if (fd < 0) return false;
-    const bool written = WriteAll(fd, bytes);
-    return ::close(fd) == 0 && written;
-}
 
 // Where the archive's own bytes end: after the record when there is one, else after the bodies.
 uint64_t ArchiveEnd(std::span<const uint8_t> file, const SetupArchive& archive) {
@@ -47,33 +25,6 @@ std::string EntryLabel(const ArchiveEntry& entry) {
 }
 
 }  // namespace
-
-bool AppendDigestRecord(const char* path, std::string& cause) {
-    PosixFileSystem files;
-    FileView view;
-    if (!files.MapFile(path, view)) {
-        cause = std::strerror(errno);
-        return false;
-    }
-    const std::span<const uint8_t> file{view.data, view.size};
-    SetupArchive archive;
-    std::vector<uint8_t> record;
-    OpenSslHashing hashing;
-    MemorySetupBytes bytes(file);
-    bool ok = LocateSetupArchive(bytes, kArchiveMarkerText, archive) == ArchiveStatus::Found;
-    if (ok) {
-        record.resize(DigestRecordSize(archive.count));
-        ok = WriteDigestRecord(hashing, bytes, archive, record);
-    }
-    files.Unmap(view);
-    if (!ok) {
-        cause = "the digest record could not be computed";
-        return false;
-    }
-    if (AppendBytes(path, record)) return true;
-    cause = std::strerror(errno);
-    return false;
-}
 
 std::string DigestRecordLine(std::span<const uint8_t> file, const SetupArchive& archive) {
     MemorySetupBytes bytes(file);

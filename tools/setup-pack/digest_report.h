@@ -1,14 +1,10 @@
 #pragma once
-// setup-pack's side of the digest record and of a signature: appending the record when it builds,
-// and saying what list and verify find after the bodies.
+// setup-pack's side of the digest record and of a signature: what list and verify find after the
+// bodies.
 #include <span>
 #include <string>
 
 #include "archive.h"
-
-// Appends the digest record to `path`, a setup that has just been written without one. False with
-// `cause` saying why not.
-bool AppendDigestRecord(const char* path, std::string& cause);
 
 // The line list prints about the record: whether it is there.
 std::string DigestRecordLine(std::span<const uint8_t> file, const SetupArchive& archive);
