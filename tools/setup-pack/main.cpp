@@ -15,8 +15,10 @@
 
 #include "archive.h"
 #include "archive_marker.h"
+#include "background_hashing.h"
 #include "digest_report.h"
 #include "platform/files_posix.h"
+#include "platform/hashing_posix.h"
 #include "setup_writer.h"
 #include "windows_1252.h"
 
@@ -167,6 +169,8 @@ std::string WriteFailureMessage(const SetupWriteResult& result, int error, const
                    " bytes (4 GiB less one byte) of the largest program file Windows starts";
         case SetupWriteStatus::OutputFailed:
             return "cannot write " + output + ": " + (error != 0 ? Cause(error) : "the write did not complete");
+        case SetupWriteStatus::HashFailed:
+            return "cannot write " + output + ": the SHA-256 of " + std::string(result.path) + " could not be computed";
     }
     return "cannot write " + output;
 }
@@ -233,17 +237,18 @@ int Build(const std::vector<std::string>& args) {
     std::vector<PayloadInput> payload;
     for (const PlannedEntry& entry : entries) payload.push_back({entry.path.c_str(), entry.name.c_str(), entry.destination});
     PosixFileSystem files;
+    OpenSslHashing sha256;
+    BackgroundHashing hashing(sha256);
     errno = 0;
     const SetupWriteResult result =
-        WriteSetupExecutable(files, kArchiveMarkerText, image->c_str(), payload, temporary.c_str());
+        parsed.Flag("--no-digest")
+            ? WriteSetupExecutable(files, kArchiveMarkerText, image->c_str(), payload, temporary.c_str())
+            : WriteSetupExecutableWithDigests(files, kArchiveMarkerText, image->c_str(), payload, temporary.c_str(),
+                                              hashing);
     const int error = errno;
     if (result.status != SetupWriteStatus::Written) {
         ::unlink(temporary.c_str());
         return Failure(WriteFailureMessage(result, error, entries, *output));
-    }
-    if (std::string cause; !parsed.Flag("--no-digest") && !AppendDigestRecord(temporary.c_str(), cause)) {
-        ::unlink(temporary.c_str());
-        return Failure("cannot write " + *output + ": " + cause);
     }
     if (::chmod(temporary.c_str(), 0755) != 0 || ::rename(temporary.c_str(), output->c_str()) != 0) {
         const int renameError = errno;
