@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "archive.h"
+#include "archive/archive.h"
 #include "archive_marker.h"
 
 namespace {

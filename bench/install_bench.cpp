@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "archive.h"
+#include "archive/archive.h"
 #include "archive_marker.h"
-#include "install.h"
+#include "operations/install.h"
 #include "platform/files_posix.h"
 #include "resources/resource_ids.h"
 

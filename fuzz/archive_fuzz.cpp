@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "archive.h"
-#include "archive_digest.h"
+#include "archive/archive.h"
+#include "archive/archive_digest.h"
 #include "archive_marker.h"
 #include "fake_file_system.h"
 #include "fake_hashing.h"
-#include "own_setup_file.h"
+#include "archive/own_setup_file.h"
 
 namespace {
 

@@ -13,16 +13,16 @@
 #include <string>
 #include <vector>
 
-#include "archive.h"
-#include "archive_digest.h"
+#include "archive/archive.h"
+#include "archive/archive_digest.h"
 #include "fake_file_system.h"
 #include "fake_hashing.h"
 #include "fake_messages.h"
 #include "fake_process.h"
 #include "fake_registry.h"
-#include "install.h"
+#include "operations/install.h"
 #include "rc_strings.h"
-#include "setup_bytes.h"
+#include "archive/setup_bytes.h"
 
 namespace {
 

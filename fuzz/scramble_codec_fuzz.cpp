@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "render/scramble_codec.h"
+#include "text/scramble_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ByteBuffer plain = ScrambleCodec({data, size}, true, 0);

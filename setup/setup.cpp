@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "install.h"
+#include "operations/install.h"
 #include "resources/resource_ids.h"
-#include "text_format.h"
+#include "text/text_format.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <span>
 
 #include "platform/ports.h"
-#include "setup_dialog_record.h"
+#include "configuration/setup_dialog_record.h"
 
 // Reads the stored record into `record` when the key exists; a value that is missing or not a
 // whole record leaves `record` as it is. Returns true (installed) when the key exists.

@@ -8,7 +8,7 @@
 
 #include "dialog/page_groups.h"
 #include "resources/resource_ids.h"
-#include "text_format.h"
+#include "text/text_format.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "dialog/installation_directory.h"
 #include "platform/win32_platform.h"
 #include "resources/resource_ids.h"
-#include "text_format.h"
+#include "text/text_format.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "platform/desktop.h"
 #include "platform/ports.h"
 #include "platform/volumes.h"
-#include "setup_dialog_record.h"
+#include "configuration/setup_dialog_record.h"
 
 enum class DirectoryProblem { None, Empty, TooLong, ForbiddenCharacter, NotFullPath, RootMissing };
 

@@ -4,7 +4,7 @@
 #include "platform/controls.h"
 #include "platform/desktop.h"
 #include "platform/ports.h"
-#include "setup_dialog_record.h"
+#include "configuration/setup_dialog_record.h"
 
 // Registry part (after the configuration is loaded): registryPrivilege is 1 when HKLM "Software"
 // and then HKCR "Folder" both open for writing. Every key opened is closed again; nothing is written.

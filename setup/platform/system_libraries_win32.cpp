@@ -1,6 +1,6 @@
 #include "platform/system_libraries_win32.h"
 
-#include "text_format.h"
+#include "text/text_format.h"
 
 namespace {
 

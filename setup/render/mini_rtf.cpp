@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "text_slice.h"
+#include "text/text_slice.h"
 
 namespace {
 

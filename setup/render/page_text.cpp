@@ -5,8 +5,8 @@
 
 #include "render/mini_rtf.h"
 #include "resources/resource_ids.h"
-#include "text_format.h"
-#include "text_slice.h"
+#include "text/text_format.h"
+#include "text/text_slice.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <span>
 
-#include "render/scramble_codec.h"
+#include "text/scramble_codec.h"
 #include "resources/resource_ids.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include "render/page_painter_win32.h"
 #include "render/scrolling_banner_win32.h"
 #include "resources/resource_ids.h"
-#include "setup_dialog_record.h"
+#include "configuration/setup_dialog_record.h"
 
 namespace {
 

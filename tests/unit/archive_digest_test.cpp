@@ -1,4 +1,4 @@
-#include "archive_digest.h"
+#include "archive/archive_digest.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include "fake_file_system.h"
 #include "fake_hashing.h"
 #include "fake_platform.h"
-#include "install.h"
-#include "own_setup_file.h"
+#include "operations/install.h"
+#include "archive/own_setup_file.h"
 #include "platform/hashing_posix.h"
 #include "rc_strings.h"
 

@@ -1,4 +1,4 @@
-#include "archive.h"
+#include "archive/archive.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "archive_digest.h"
+#include "archive/archive_digest.h"
 #include "archive_marker.h"
 #include "fake_file_system.h"
 #include "fake_hashing.h"
-#include "setup_writer.h"
+#include "archive/setup_writer.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "archive.h"
+#include "archive/archive.h"
 #include "fake_platform.h"
-#include "install.h"
+#include "operations/install.h"
 #include "setup.h"
-#include "uninstall_entry.h"
+#include "operations/uninstall_entry.h"
 
 namespace {
 

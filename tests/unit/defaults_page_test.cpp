@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "control_groups.h"
+#include "dialog/control_groups.h"
 #include "dialog/installation_directory.h"
 #include "dialog/page_groups.h"
 #include "dialog/requirements.h"
@@ -18,7 +18,7 @@
 #include "fake_messages.h"
 #include "fake_volumes.h"
 #include "rc_strings.h"
-#include "setup_dialog_record.h"
+#include "configuration/setup_dialog_record.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "install.h"
+#include "operations/install.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "archive.h"
+#include "archive/archive.h"
 #include "fake_platform.h"
-#include "shared_files.h"
-#include "uninstall_entry.h"
+#include "operations/shared_files.h"
+#include "operations/uninstall_entry.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "fake_desktop.h"
 #include "fake_messages.h"
 #include "fake_volumes.h"
-#include "install.h"
+#include "operations/install.h"
 #include "resources/resource_ids.h"
 
 namespace {

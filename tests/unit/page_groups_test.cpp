@@ -5,9 +5,9 @@
 #include <set>
 #include <vector>
 
-#include "control_groups.h"
+#include "dialog/control_groups.h"
 #include "fake_controls.h"
-#include "setup_dialog_record.h"
+#include "configuration/setup_dialog_record.h"
 
 namespace {
 

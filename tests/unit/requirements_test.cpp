@@ -9,7 +9,7 @@
 #include "fake_controls.h"
 #include "fake_desktop.h"
 #include "fake_registry.h"
-#include "setup_dialog_record.h"
+#include "configuration/setup_dialog_record.h"
 
 namespace {
 

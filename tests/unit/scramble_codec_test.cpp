@@ -1,4 +1,4 @@
-#include "render/scramble_codec.h"
+#include "text/scramble_codec.h"
 
 #include <gtest/gtest.h>
 

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "archive.h"
-#include "build_mode.h"
-#include "control_groups.h"
+#include "archive/archive.h"
+#include "operations/build_mode.h"
+#include "dialog/control_groups.h"
 #include "fake_platform.h"
-#include "render/scramble_codec.h"
+#include "text/scramble_codec.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "text_format.h"
+#include "text/text_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "uninstall.h"
+#include "operations/uninstall.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "archive.h"
+#include "archive/archive.h"
 #include "fake_desktop.h"
 #include "fake_platform.h"
-#include "install.h"
+#include "operations/install.h"
 #include "resources/resource_ids.h"
-#include "setup_dialog_record.h"
+#include "configuration/setup_dialog_record.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <type_traits>
 
-#include "setup_dialog_record.h"
+#include "configuration/setup_dialog_record.h"
 
 namespace {
 

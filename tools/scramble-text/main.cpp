@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/files_posix.h"
-#include "render/scramble_codec.h"
+#include "text/scramble_codec.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "archive_digest.h"
+#include "archive/archive_digest.h"
 #include "archive_marker.h"
 #include "platform/hashing_posix.h"
-#include "little_endian.h"
+#include "archive/little_endian.h"
 #include "windows_1252.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "archive.h"
+#include "archive/archive.h"
 
 // The line list prints about the record: whether it is there.
 std::string DigestRecordLine(std::span<const uint8_t> file, const SetupArchive& archive);

@@ -13,13 +13,13 @@
 #include <string_view>
 #include <vector>
 
-#include "archive.h"
+#include "archive/archive.h"
 #include "archive_marker.h"
 #include "background_hashing.h"
 #include "digest_report.h"
 #include "platform/files_posix.h"
 #include "platform/hashing_posix.h"
-#include "setup_writer.h"
+#include "archive/setup_writer.h"
 #include "windows_1252.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "setup_dialog_record.h"
+#include "configuration/setup_dialog_record.h"
 
 #include <cstring>
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "archive.h"
+#include "archive/archive.h"
 #include "platform/hashing.h"
 #include "platform/ports.h"
 

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <span>
 
-#include "archive.h"
+#include "archive/archive.h"
 #include "platform/hashing.h"
 
 inline constexpr char kDigestTag[] = "KOVA-SHA";

@@ -1,4 +1,4 @@
-#include "shared_files.h"
+#include "operations/shared_files.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "build_mode.h"
+#include "operations/build_mode.h"
 
-#include "text_format.h"
+#include "text/text_format.h"
 
-#include "render/scramble_codec.h"
+#include "text/scramble_codec.h"
 #include "resources/resource_ids.h"
-#include "setup_writer.h"
+#include "archive/setup_writer.h"
 
 namespace {
 

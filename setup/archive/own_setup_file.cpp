@@ -1,4 +1,4 @@
-#include "own_setup_file.h"
+#include "archive/own_setup_file.h"
 
 bool OwnSetupFile::Open() {
     open_ = files_.OpenOwnExecutable(file_, size_);

@@ -1,11 +1,11 @@
-#include "uninstall.h"
+#include "operations/uninstall.h"
 
 #include <cstring>
 
-#include "install.h"
+#include "operations/install.h"
 #include "resources/resource_ids.h"
-#include "text_format.h"
-#include "uninstall_entry.h"
+#include "text/text_format.h"
+#include "operations/uninstall_entry.h"
 
 namespace {
 

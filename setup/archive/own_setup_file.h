@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "platform/ports.h"
-#include "setup_bytes.h"
+#include "archive/setup_bytes.h"
 
 inline constexpr size_t kOwnFileWindow = size_t{1} << 20;
 

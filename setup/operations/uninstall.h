@@ -5,7 +5,7 @@
 // message has named what is left), and ends the program.
 #include "platform/desktop.h"
 #include "platform/ports.h"
-#include "setup_dialog_record.h"
+#include "configuration/setup_dialog_record.h"
 
 inline constexpr char kUninstallErrorCaption[] = "Error";
 inline constexpr char kUninstallSuccessCaption[] = "Success";

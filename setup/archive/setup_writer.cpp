@@ -1,9 +1,9 @@
-#include "setup_writer.h"
+#include "archive/setup_writer.h"
 
 #include <cstring>
 
-#include "archive.h"
-#include "archive_digest.h"
+#include "archive/archive.h"
+#include "archive/archive_digest.h"
 
 namespace {
 

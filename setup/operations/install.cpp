@@ -1,15 +1,15 @@
-#include "install.h"
+#include "operations/install.h"
 
 #include <cstdarg>
 #include <cstring>
 
-#include "archive.h"
-#include "archive_digest.h"
-#include "own_setup_file.h"
+#include "archive/archive.h"
+#include "archive/archive_digest.h"
+#include "archive/own_setup_file.h"
 #include "resources/resource_ids.h"
-#include "shared_files.h"
-#include "text_format.h"
-#include "uninstall_entry.h"
+#include "operations/shared_files.h"
+#include "text/text_format.h"
+#include "operations/uninstall_entry.h"
 
 namespace {
 

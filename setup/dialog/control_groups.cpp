@@ -1,4 +1,4 @@
-#include "control_groups.h"
+#include "dialog/control_groups.h"
 
 #include <initializer_list>
 

@@ -17,7 +17,7 @@
 #include <string_view>
 
 #include "platform/ports.h"
-#include "setup_bytes.h"
+#include "archive/setup_bytes.h"
 
 inline constexpr size_t kMarkerFieldSize = 24;
 inline constexpr size_t kArchiveHeaderSize = 28;

@@ -1,4 +1,4 @@
-#include "setup_bytes.h"
+#include "archive/setup_bytes.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
-#include "archive_digest.h"
+#include "archive/archive_digest.h"
 
 #include <cstring>
 
-#include "little_endian.h"
+#include "archive/little_endian.h"
 
 size_t DigestRecordSize(uint32_t count) { return kDigestHeaderSize + size_t{kSha256Size} * count; }
 

@@ -1,8 +1,8 @@
-#include "uninstall_entry.h"
+#include "operations/uninstall_entry.h"
 
-#include "install.h"
+#include "operations/install.h"
 #include "resources/resource_ids.h"
-#include "text_format.h"
+#include "text/text_format.h"
 
 namespace {
 

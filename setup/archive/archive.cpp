@@ -1,8 +1,8 @@
-#include "archive.h"
+#include "archive/archive.h"
 
 #include <cstring>
 
-#include "little_endian.h"
+#include "archive/little_endian.h"
 #include "resources/resource_ids.h"
 
 namespace {
