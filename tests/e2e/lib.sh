@@ -85,8 +85,30 @@ source "$ROOT/tests/e2e/lib/fixtures.sh"
 source "$ROOT/tests/e2e/lib/input.sh"
 source "$ROOT/tests/e2e/lib/checks.sh"
 
+# The library and the scenario files share one shell, where a second definition of a function
+# silently replaces the first: names each function defined more than once among them, with both
+# places, and fails if there is one.
+e2e_check_unique_functions() {
+    local duplicates
+    duplicates=$(cd "$ROOT" && grep -HnE '^[[:space:]]*(function[[:space:]]+)?[A-Za-z_][A-Za-z0-9_]*[[:space:]]*\(\)[[:space:]]*\{' \
+        tests/e2e/lib.sh tests/e2e/lib/*.sh tests/e2e/scenarios/*.sh |
+        awk '{
+            split($0, part, ":")
+            place = part[1] ":" part[2]
+            name = substr($0, length(place) + 2)
+            sub(/^[[:space:]]*(function[[:space:]]+)?/, "", name)
+            sub(/[[:space:]]*\(.*$/, "", name)
+            if (name in first) printf "function %s is defined twice: in %s and in %s\n", name, first[name], place
+            else first[name] = place
+        }')
+    [ -z "$duplicates" ] && return 0
+    sed 's/^/    /' <<<"$duplicates"
+    return 1
+}
+
 # Runs one scenario function from the scenario files in a fresh prefix; fails when a check failed.
 e2e_run_scenario() {  # e2e_run_scenario NAME (without the scenario_ prefix)
+    e2e_check_unique_functions || return 1
     for file in "$ROOT"/tests/e2e/scenarios/*.sh; do source "$file"; done
     current_failures=0
     e2e_new_prefix "$1"
