@@ -92,12 +92,11 @@ add_dependencies(render-window banner_resource)
 target_link_options(render-window PRIVATE -static -s)
 target_link_libraries(render-window PRIVATE kova_core comctl32 gdi32 user32)
 
-# The yardstick of the start-up benchmark: a minimal dialog program linked like the setup image.
-add_executable(minimal-dialog WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/minimal_dialog.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/minimal_dialog.rc)
+# The benchmark programs run under Wine: the yardstick of the start-up (a minimal dialog program
+# linked like the setup image), its floor (dialog 107 with a procedure that does nothing), the
+# CopyFileA peer of the install, and the timer that presses Install.
+add_executable(minimal-dialog WIN32 ${CMAKE_SOURCE_DIR}/bench/win32/minimal_dialog.cpp ${CMAKE_SOURCE_DIR}/bench/win32/minimal_dialog.rc)
 target_link_options(minimal-dialog PRIVATE ${KOVA_WIN32_LINK_OPTIONS})
-
-# The benchmark programs run under Wine: the floor of the start-up (dialog 107 with a procedure that
-# does nothing), the CopyFileA peer of the install, and the timer that presses Install.
 add_executable(template-dialog WIN32 ${CMAKE_SOURCE_DIR}/bench/win32/template_dialog.cpp ${KOVA_RC})
 add_dependencies(template-dialog banner_resource)
 target_include_directories(template-dialog PRIVATE ${CMAKE_SOURCE_DIR}/setup)

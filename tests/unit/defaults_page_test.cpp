@@ -18,14 +18,21 @@
 #include "fake_messages.h"
 #include "fake_volumes.h"
 #include "rc_strings.h"
+#include "resources/resource_ids.h"
 #include "configuration/setup_dialog_record.h"
 
 namespace {
 
 constexpr int kButtonClicked = 0;  // BN_CLICKED
+constexpr int kDropDown = 7;       // CBN_DROPDOWN
 
 const std::vector<std::vector<int>> kRadioSets = {
-    {1006, 1004, 1005}, {1007, 1009}, {1057, 1058}, {1071, 1072}, {1041, 1042, 1043, 1046, 1047}};
+    {IDC_PICK_PRINTER_EVERY_TIME, IDC_USE_DEFAULT_PRINTER, IDC_USE_THIS_PRINTER},
+    {IDC_PICK_FONT_EVERY_TIME, IDC_USE_THIS_FONT},
+    {IDC_FILE_DISPLAY_NORMAL, IDC_FILE_DISPLAY_ENHANCED},
+    {IDC_FOLDER_DISPLAY_NORMAL, IDC_FOLDER_DISPLAY_ENHANCED},
+    {IDC_CATEGORY_PRINTER_FONT, IDC_CATEGORY_SORTING, IDC_CATEGORY_FILE_DISPLAY, IDC_CATEGORY_BACKDROP,
+     IDC_CATEGORY_FOLDER_DISPLAY}};
 
 class DefaultsPage : public ::testing::Test {
 protected:
@@ -38,13 +45,13 @@ protected:
     // The dialog's start-up, in its order; `stored` is the configuration of an existing installation.
     void Start(const SetupDialog* stored = nullptr) {
         InitNewRecord(record, strings);
-        controls.SetChecked(1007, true);
-        controls.SetChecked(1004, true);
+        controls.SetChecked(IDC_PICK_FONT_EVERY_TIME, true);
+        controls.SetChecked(IDC_USE_DEFAULT_PRINTER, true);
         FillDefaultsLists(controls, strings);
         installed = stored != nullptr;
         if (installed) {
             record = *stored;
-            record.currentTab = 1;
+            record.currentTab = kTabRequirements;
             record.currentTextPage = 1;
         }
         SetDefaultsFromRecord(controls, strings, record);
@@ -93,7 +100,9 @@ protected:
     std::set<int> VisiblePageControls() const {
         std::set<int> ids;
         for (int id : controls.VisibleIds()) ids.insert(id);
-        for (int frame : {1, 2, 3, 1000, 1035, 1036, 1037}) ids.erase(frame);
+        for (int frame : {IDC_INSTALL, IDC_CANCEL_BUTTON, IDC_UNINSTALL, IDC_TAB_STRIP, IDC_BANNER_STRIP,
+                          IDC_PAGE_SPINNER, IDC_PROGRAM_ICON})
+            ids.erase(frame);
         return ids;
     }
 
@@ -110,50 +119,63 @@ protected:
 TEST_F(DefaultsPage, ListsHoldTheirEntriesSortedAndEachCarriesItsCode) {
     FillDefaultsLists(controls, strings);
     using Items = std::vector<std::string>;
-    EXPECT_EQ(controls.Items(1056), (Items{"Creation Date", "Modification Date", "Name", "Size"}));
-    EXPECT_EQ(controls.Items(1054), (Items{"contained file count", "contained folder count", "Creation Date",
-                                           "Modification Date", "Name", "Size"}));
-    EXPECT_EQ(controls.Items(1059), (Items{"Creation Date", "Modification Date", "Size", "Sort Parameter"}));
-    EXPECT_EQ(controls.Items(1073), (Items{"contained file count", "contained folder count", "Creation Date",
-                                           "Modification Date", "Size", "Sort Parameter"}));
-    for (int unitList : {1061, 1075}) EXPECT_EQ(controls.Items(unitList), (Items{"(Auto)", "bytes", "K", "Megabytes"}));
+    EXPECT_EQ(controls.Items(IDC_FILE_SORT_KEY), (Items{"Creation Date", "Modification Date", "Name", "Size"}));
+    EXPECT_EQ(controls.Items(IDC_FOLDER_SORT_KEY), (Items{"contained file count", "contained folder count",
+                                                          "Creation Date", "Modification Date", "Name", "Size"}));
+    EXPECT_EQ(controls.Items(IDC_FILE_DISPLAY_COLUMN),
+              (Items{"Creation Date", "Modification Date", "Size", "Sort Parameter"}));
+    EXPECT_EQ(controls.Items(IDC_FOLDER_DISPLAY_COLUMN),
+              (Items{"contained file count", "contained folder count", "Creation Date", "Modification Date", "Size",
+                     "Sort Parameter"}));
+    for (int unitList : {IDC_FILE_SIZE_UNIT, IDC_FOLDER_SIZE_UNIT})
+        EXPECT_EQ(controls.Items(unitList), (Items{"(Auto)", "bytes", "K", "Megabytes"}));
 
     // Each entry carries the code it stands for, wherever the sorting put it; the code tables of the
     // record name the entry of each code.
     using Codes = std::vector<int>;
-    for (int folderList : {1054, 1073}) EXPECT_EQ(controls.Codes(folderList), (Codes{6, 5, 1, 2, 3, 4})) << folderList;
-    for (int fileList : {1056, 1059}) EXPECT_EQ(controls.Codes(fileList), (Codes{1, 2, 3, 4})) << fileList;
-    for (int unitList : {1061, 1075}) EXPECT_EQ(controls.Codes(unitList), (Codes{0, 1, 2, 3})) << unitList;
+    for (int folderList : {IDC_FOLDER_SORT_KEY, IDC_FOLDER_DISPLAY_COLUMN})
+        EXPECT_EQ(controls.Codes(folderList), (Codes{6, 5, 1, 2, 3, 4})) << folderList;
+    for (int fileList : {IDC_FILE_SORT_KEY, IDC_FILE_DISPLAY_COLUMN})
+        EXPECT_EQ(controls.Codes(fileList), (Codes{1, 2, 3, 4})) << fileList;
+    for (int unitList : {IDC_FILE_SIZE_UNIT, IDC_FOLDER_SIZE_UNIT})
+        EXPECT_EQ(controls.Codes(unitList), (Codes{0, 1, 2, 3})) << unitList;
     for (int position = 0; position < 6; ++position) {
-        EXPECT_EQ(controls.Items(1054)[position], strings.Text(kSortKeyStrings[controls.Codes(1054)[position]]));
-        EXPECT_EQ(controls.Items(1073)[position], strings.Text(kDisplayColumnStrings[controls.Codes(1073)[position]]));
+        EXPECT_EQ(controls.Items(IDC_FOLDER_SORT_KEY)[position],
+                  strings.Text(kSortKeyStrings[controls.Codes(IDC_FOLDER_SORT_KEY)[position]]));
+        EXPECT_EQ(controls.Items(IDC_FOLDER_DISPLAY_COLUMN)[position],
+                  strings.Text(kDisplayColumnStrings[controls.Codes(IDC_FOLDER_DISPLAY_COLUMN)[position]]));
     }
     for (int position = 0; position < 4; ++position) {
-        EXPECT_EQ(controls.Items(1056)[position], strings.Text(kSortKeyStrings[controls.Codes(1056)[position]]));
-        EXPECT_EQ(controls.Items(1059)[position], strings.Text(kDisplayColumnStrings[controls.Codes(1059)[position]]));
-        EXPECT_EQ(controls.Items(1061)[position], strings.Text(kSizeUnitStrings[controls.Codes(1061)[position]]));
+        EXPECT_EQ(controls.Items(IDC_FILE_SORT_KEY)[position],
+                  strings.Text(kSortKeyStrings[controls.Codes(IDC_FILE_SORT_KEY)[position]]));
+        EXPECT_EQ(controls.Items(IDC_FILE_DISPLAY_COLUMN)[position],
+                  strings.Text(kDisplayColumnStrings[controls.Codes(IDC_FILE_DISPLAY_COLUMN)[position]]));
+        EXPECT_EQ(controls.Items(IDC_FILE_SIZE_UNIT)[position],
+                  strings.Text(kSizeUnitStrings[controls.Codes(IDC_FILE_SIZE_UNIT)[position]]));
     }
 }
 
 TEST_F(DefaultsPage, NewInstallationOffersTheFirstEntriesAndStoresThem) {
     Start();
-    EXPECT_EQ(controls.SelectedText(1056), "Creation Date");
-    EXPECT_EQ(controls.SelectedText(1054), "contained file count");
-    EXPECT_FALSE(controls.Checked(1045));
-    EXPECT_FALSE(controls.Checked(1044));
-    EXPECT_EQ(controls.Text(1055), "Ascending");
-    EXPECT_EQ(controls.Text(1053), "Ascending");
-    EXPECT_TRUE(controls.Checked(1057));
-    EXPECT_TRUE(controls.Checked(1071));
-    for (int unit : {1061, 1075}) EXPECT_EQ(controls.SelectedText(unit), "(Auto)");
-    for (int disabled : {1060, 1061, 1074, 1075}) EXPECT_FALSE(controls.Enabled(disabled)) << disabled;
-    EXPECT_EQ(controls.Text(1067), "Do not");
-    EXPECT_TRUE(controls.Checked(1007));
-    EXPECT_TRUE(controls.Checked(1004));
-    EXPECT_EQ(controls.SelectedText(1019), "Arial");
-    EXPECT_EQ(controls.Text(1031), "12");
-    EXPECT_EQ(controls.SelectedText(1020), "brother HL-2030");
-    EXPECT_TRUE(controls.Checked(1041));
+    EXPECT_EQ(controls.SelectedText(IDC_FILE_SORT_KEY), "Creation Date");
+    EXPECT_EQ(controls.SelectedText(IDC_FOLDER_SORT_KEY), "contained file count");
+    EXPECT_FALSE(controls.Checked(IDC_SORT_FILES));
+    EXPECT_FALSE(controls.Checked(IDC_SORT_FOLDERS));
+    EXPECT_EQ(controls.Text(IDC_FILE_SORT_ORDER), "Ascending");
+    EXPECT_EQ(controls.Text(IDC_FOLDER_SORT_ORDER), "Ascending");
+    EXPECT_TRUE(controls.Checked(IDC_FILE_DISPLAY_NORMAL));
+    EXPECT_TRUE(controls.Checked(IDC_FOLDER_DISPLAY_NORMAL));
+    for (int unit : {IDC_FILE_SIZE_UNIT, IDC_FOLDER_SIZE_UNIT}) EXPECT_EQ(controls.SelectedText(unit), "(Auto)");
+    for (int disabled :
+         {IDC_FILE_SIZE_UNIT_LABEL, IDC_FILE_SIZE_UNIT, IDC_FOLDER_SIZE_UNIT_LABEL, IDC_FOLDER_SIZE_UNIT})
+        EXPECT_FALSE(controls.Enabled(disabled)) << disabled;
+    EXPECT_EQ(controls.Text(IDC_PRINT_BACKDROP), "Do not");
+    EXPECT_TRUE(controls.Checked(IDC_PICK_FONT_EVERY_TIME));
+    EXPECT_TRUE(controls.Checked(IDC_USE_DEFAULT_PRINTER));
+    EXPECT_EQ(controls.SelectedText(IDC_FONT_LIST), "Arial");
+    EXPECT_EQ(controls.Text(IDC_FONT_SIZE), "12");
+    EXPECT_EQ(controls.SelectedText(IDC_PRINTER_LIST), "brother HL-2030");
+    EXPECT_TRUE(controls.Checked(IDC_CATEGORY_PRINTER_FONT));
 
     const SetupDialog saved = Gathered();
     EXPECT_EQ(saved.fileSortKey, 1);
@@ -207,19 +229,23 @@ TEST_F(DefaultsPage, DisplayCategoriesShowAndStoreTheirColumnsAndUnits) {
             stored.fileDisplayAtPrintTime = c.fileAtPrintTime;
             stored.folderDisplayAtPrintTime = c.folderAtPrintTime;
         });
-        EXPECT_EQ(controls.Checked(1057), c.fileColumn == 0);
-        EXPECT_EQ(controls.Checked(1071), c.folderColumn == 0);
-        EXPECT_EQ(controls.SelectedText(1059), c.fileShown);
-        EXPECT_EQ(controls.SelectedText(1061), c.fileUnitShown);
-        EXPECT_EQ(controls.SelectedText(1073), c.folderShown);
-        EXPECT_EQ(controls.SelectedText(1075), c.folderUnitShown);
+        EXPECT_EQ(controls.Checked(IDC_FILE_DISPLAY_NORMAL), c.fileColumn == 0);
+        EXPECT_EQ(controls.Checked(IDC_FOLDER_DISPLAY_NORMAL), c.folderColumn == 0);
+        EXPECT_EQ(controls.SelectedText(IDC_FILE_DISPLAY_COLUMN), c.fileShown);
+        EXPECT_EQ(controls.SelectedText(IDC_FILE_SIZE_UNIT), c.fileUnitShown);
+        EXPECT_EQ(controls.SelectedText(IDC_FOLDER_DISPLAY_COLUMN), c.folderShown);
+        EXPECT_EQ(controls.SelectedText(IDC_FOLDER_SIZE_UNIT), c.folderUnitShown);
         // The unit controls follow the display column alone, whatever the print-time flag.
-        for (int id : {1060, 1061}) EXPECT_EQ(controls.Enabled(id), c.fileColumn == 3) << id;
-        for (int id : {1074, 1075}) EXPECT_EQ(controls.Enabled(id), c.folderColumn == 3) << id;
-        for (int id : {1057, 1058, 1059}) EXPECT_EQ(controls.Enabled(id), !c.fileAtPrintTime) << id;
-        for (int id : {1071, 1072, 1073}) EXPECT_EQ(controls.Enabled(id), !c.folderAtPrintTime) << id;
-        EXPECT_EQ(controls.Checked(1066), c.fileAtPrintTime != 0);
-        EXPECT_EQ(controls.Checked(1076), c.folderAtPrintTime != 0);
+        for (int id : {IDC_FILE_SIZE_UNIT_LABEL, IDC_FILE_SIZE_UNIT})
+            EXPECT_EQ(controls.Enabled(id), c.fileColumn == 3) << id;
+        for (int id : {IDC_FOLDER_SIZE_UNIT_LABEL, IDC_FOLDER_SIZE_UNIT})
+            EXPECT_EQ(controls.Enabled(id), c.folderColumn == 3) << id;
+        for (int id : {IDC_FILE_DISPLAY_NORMAL, IDC_FILE_DISPLAY_ENHANCED, IDC_FILE_DISPLAY_COLUMN})
+            EXPECT_EQ(controls.Enabled(id), !c.fileAtPrintTime) << id;
+        for (int id : {IDC_FOLDER_DISPLAY_NORMAL, IDC_FOLDER_DISPLAY_ENHANCED, IDC_FOLDER_DISPLAY_COLUMN})
+            EXPECT_EQ(controls.Enabled(id), !c.folderAtPrintTime) << id;
+        EXPECT_EQ(controls.Checked(IDC_FILE_DISPLAY_AT_PRINT_TIME), c.fileAtPrintTime != 0);
+        EXPECT_EQ(controls.Checked(IDC_FOLDER_DISPLAY_AT_PRINT_TIME), c.folderAtPrintTime != 0);
 
         const SetupDialog saved = Gathered();
         EXPECT_EQ(saved.fileDisplayColumn, c.savedFileColumn);
@@ -265,14 +291,16 @@ TEST_F(DefaultsPage, SortingShowsAndStoresItsSettingsEvenWhenChosenAtPrintTime) 
             stored.folderSortDescending = c.folderDescending;
             stored.sortAtPrintTime = c.atPrintTime;
         });
-        EXPECT_EQ(controls.Checked(1045), c.sortFiles != 0);
-        EXPECT_EQ(controls.Checked(1044), c.sortFolders != 0);
-        EXPECT_EQ(controls.Checked(1065), c.atPrintTime != 0);
-        EXPECT_EQ(controls.SelectedText(1056), c.fileKeyShown);
-        EXPECT_EQ(controls.SelectedText(1054), c.folderKeyShown);
-        EXPECT_EQ(controls.Text(1055), c.fileOrder);
-        EXPECT_EQ(controls.Text(1053), c.folderOrder);
-        for (int id : {1045, 1044, 1056, 1054, 1055, 1053}) EXPECT_EQ(controls.Enabled(id), !c.atPrintTime) << id;
+        EXPECT_EQ(controls.Checked(IDC_SORT_FILES), c.sortFiles != 0);
+        EXPECT_EQ(controls.Checked(IDC_SORT_FOLDERS), c.sortFolders != 0);
+        EXPECT_EQ(controls.Checked(IDC_SORT_AT_PRINT_TIME), c.atPrintTime != 0);
+        EXPECT_EQ(controls.SelectedText(IDC_FILE_SORT_KEY), c.fileKeyShown);
+        EXPECT_EQ(controls.SelectedText(IDC_FOLDER_SORT_KEY), c.folderKeyShown);
+        EXPECT_EQ(controls.Text(IDC_FILE_SORT_ORDER), c.fileOrder);
+        EXPECT_EQ(controls.Text(IDC_FOLDER_SORT_ORDER), c.folderOrder);
+        for (int id : {IDC_SORT_FILES, IDC_SORT_FOLDERS, IDC_FILE_SORT_KEY, IDC_FOLDER_SORT_KEY, IDC_FILE_SORT_ORDER,
+                       IDC_FOLDER_SORT_ORDER})
+            EXPECT_EQ(controls.Enabled(id), !c.atPrintTime) << id;
 
         const SetupDialog saved = Gathered();
         EXPECT_EQ(saved.sortFiles, c.sortFiles);
@@ -294,9 +322,10 @@ TEST_F(DefaultsPage, BackdropShowsItsChoice) {
             stored.printBackdrop = c.print;
             stored.backdropAtPrintTime = c.atPrintTime;
         });
-        EXPECT_EQ(controls.Text(1067), c.text);
-        EXPECT_EQ(controls.Checked(1069), c.atPrintTime != 0);
-        for (int id : {1067, 1068}) EXPECT_EQ(controls.Enabled(id), !c.atPrintTime) << id;
+        EXPECT_EQ(controls.Text(IDC_PRINT_BACKDROP), c.text);
+        EXPECT_EQ(controls.Checked(IDC_BACKDROP_AT_PRINT_TIME), c.atPrintTime != 0);
+        for (int id : {IDC_PRINT_BACKDROP, IDC_PRINT_BACKDROP_LABEL})
+            EXPECT_EQ(controls.Enabled(id), !c.atPrintTime) << id;
     }
 }
 
@@ -315,16 +344,16 @@ struct ChoiceCase {
 };
 
 const ChoiceCase kChoiceCases[] = {
-    {"exact names", "Canon iP100", "Courier New", 10, 1, 0, 1, "Canon iP100", "Courier New", "10", 1004, 1007,
-     "Canon iP100", "Courier New"},
-    {"letter case differs", "CANON", "times", 14, 0, 1, 0, "Canon iP100", "Times New Roman", "14", 1006, 1009,
-     "Canon iP100", "Times New Roman"},
-    {"the face comes before longer faces", "HP", "Arial", 8, 0, 0, 0, "HP LaserJet 4", "Arial", "8", 1005, 1009,
-     "HP LaserJet 4", "Arial"},
-    {"beginning of a longer face", "brother", "ARIAL N", -3, 0, 0, 1, "brother HL-2030", "arial narrow", "-3", 1005,
-     1007, "brother HL-2030", "arial narrow"},
-    {"printer and font gone", "Gone Printer", "Gone Font", 12, 0, 0, 0, "", "", "12", 1005, 1009, "Gone Printer",
-     "Gone Font"},
+    {"exact names", "Canon iP100", "Courier New", 10, 1, 0, 1, "Canon iP100", "Courier New", "10",
+     IDC_USE_DEFAULT_PRINTER, IDC_PICK_FONT_EVERY_TIME, "Canon iP100", "Courier New"},
+    {"letter case differs", "CANON", "times", 14, 0, 1, 0, "Canon iP100", "Times New Roman", "14",
+     IDC_PICK_PRINTER_EVERY_TIME, IDC_USE_THIS_FONT, "Canon iP100", "Times New Roman"},
+    {"the face comes before longer faces", "HP", "Arial", 8, 0, 0, 0, "HP LaserJet 4", "Arial", "8",
+     IDC_USE_THIS_PRINTER, IDC_USE_THIS_FONT, "HP LaserJet 4", "Arial"},
+    {"beginning of a longer face", "brother", "ARIAL N", -3, 0, 0, 1, "brother HL-2030", "arial narrow", "-3",
+     IDC_USE_THIS_PRINTER, IDC_PICK_FONT_EVERY_TIME, "brother HL-2030", "arial narrow"},
+    {"printer and font gone", "Gone Printer", "Gone Font", 12, 0, 0, 0, "", "", "12", IDC_USE_THIS_PRINTER,
+     IDC_USE_THIS_FONT, "Gone Printer", "Gone Font"},
 };
 
 TEST_F(DefaultsPage, PrinterAndFontFollowTheStoredNamesAndKeepThemWhenGone) {
@@ -339,9 +368,9 @@ TEST_F(DefaultsPage, PrinterAndFontFollowTheStoredNamesAndKeepThemWhenGone) {
             stored.pickPrinterEveryTime = c.pickPrinterEveryTime;
             stored.pickFontEveryTime = c.pickFontEveryTime;
         });
-        EXPECT_EQ(controls.SelectedText(1020), c.printerShown);
-        EXPECT_EQ(controls.SelectedText(1019), c.fontShown);
-        EXPECT_EQ(controls.Text(1031), c.sizeShown);
+        EXPECT_EQ(controls.SelectedText(IDC_PRINTER_LIST), c.printerShown);
+        EXPECT_EQ(controls.SelectedText(IDC_FONT_LIST), c.fontShown);
+        EXPECT_EQ(controls.Text(IDC_FONT_SIZE), c.sizeShown);
         EXPECT_TRUE(controls.Checked(c.printerRadio));
         EXPECT_TRUE(controls.Checked(c.fontRadio));
 
@@ -357,13 +386,13 @@ TEST_F(DefaultsPage, PrinterAndFontFollowTheStoredNamesAndKeepThemWhenGone) {
 
 TEST_F(DefaultsPage, GatheredRadiosFollowTheUsersChoice) {
     Start();
-    controls.Click(1005);
-    controls.Click(1009);
+    controls.Click(IDC_USE_THIS_PRINTER);
+    controls.Click(IDC_USE_THIS_FONT);
     SetupDialog saved = Gathered();
     EXPECT_EQ(saved.useDefaultPrinter, 0);
     EXPECT_EQ(saved.pickPrinterEveryTime, 0);
     EXPECT_EQ(saved.pickFontEveryTime, 0);
-    controls.Click(1006);
+    controls.Click(IDC_PICK_PRINTER_EVERY_TIME);
     saved = Gathered();
     EXPECT_EQ(saved.useDefaultPrinter, 0);
     EXPECT_EQ(saved.pickPrinterEveryTime, 1);
@@ -387,7 +416,7 @@ TEST_F(DefaultsPage, FontSizeIsTheLeadingNumberOfItsText) {
                           {"-99999999999", INT32_MIN}};
     Start();
     for (const Case& c : cases) {
-        controls.SetText(1031, c.text);
+        controls.SetText(IDC_FONT_SIZE, c.text);
         EXPECT_EQ(Gathered().fontSize, c.size) << "[" << c.text << "]";
     }
 }
@@ -403,7 +432,7 @@ TEST_F(DefaultsPage, FontSizeIsAcceptedAsAWholeNumberFrom1To1638) {
                           {"99999", false}, {"- 5", false},    {"x12", false},  {"99999999999", false}};
     Start();
     for (const Case& c : cases) {
-        controls.SetText(1031, c.text);
+        controls.SetText(IDC_FONT_SIZE, c.text);
         EXPECT_EQ(FontSizeAccepted(controls), c.accepted) << "[" << c.text << "]";
     }
 }
@@ -421,7 +450,7 @@ TEST_F(DefaultsPage, AFontSizeThatIsRefusedIsQuotedInItsMessage) {
     Start();
     for (const Case& c : cases) {
         FakeMessages messages;
-        controls.SetText(1031, c.text);
+        controls.SetText(IDC_FONT_SIZE, c.text);
         ReportFontSizeProblem(controls, messages);
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].text, c.message);
@@ -436,7 +465,9 @@ TEST_F(DefaultsPage, ListsWithoutSelectionGiveNoCodeAndKeepTheNames) {
         stored.folderDisplayColumn = 3;
         stored.folderSizeUnit = 2;
     });
-    for (int list : {1056, 1054, 1059, 1073, 1061, 1075, 1019, 1020}) controls.Select(list, -1);
+    for (int list : {IDC_FILE_SORT_KEY, IDC_FOLDER_SORT_KEY, IDC_FILE_DISPLAY_COLUMN, IDC_FOLDER_DISPLAY_COLUMN,
+                     IDC_FILE_SIZE_UNIT, IDC_FOLDER_SIZE_UNIT, IDC_FONT_LIST, IDC_PRINTER_LIST})
+        controls.Select(list, -1);
     const SetupDialog saved = Gathered();
     EXPECT_EQ(saved.fileSortKey, 0);
     EXPECT_EQ(saved.folderSortKey, 0);
@@ -451,7 +482,7 @@ TEST_F(DefaultsPage, ListsWithoutSelectionGiveNoCodeAndKeepTheNames) {
 TEST_F(DefaultsPage, MachineWithoutTrueTypeFacesKeepsTheStoredFont) {
     fonts.faces.clear();
     StartInstalled([](SetupDialog&) {});
-    EXPECT_TRUE(controls.Items(1019).empty());
+    EXPECT_TRUE(controls.Items(IDC_FONT_LIST).empty());
     EXPECT_STREQ(Gathered().fontName, "Courier New");
 }
 
@@ -476,8 +507,8 @@ TEST_F(DefaultsPage, StoredNamesWithoutTerminatorAreSoughtWithTheirFieldOnly) {
     std::memset(stored.installationDirectory, 'D', sizeof stored.installationDirectory);
     printers.names = {std::string(254, 'Q') + " longer"};
     Start(&stored);
-    EXPECT_EQ(controls.SelectedText(1020), std::string(254, 'Q') + " longer");
-    EXPECT_EQ(controls.Text(1030), std::string(259, 'D'));
+    EXPECT_EQ(controls.SelectedText(IDC_PRINTER_LIST), std::string(254, 'Q') + " longer");
+    EXPECT_EQ(controls.Text(IDC_INSTALLATION_DIRECTORY), std::string(259, 'D'));
 }
 
 TEST_F(DefaultsPage, SortOrderButtonsFlipBetweenAscendingAndDescending) {
@@ -485,8 +516,8 @@ TEST_F(DefaultsPage, SortOrderButtonsFlipBetweenAscendingAndDescending) {
         int button;
         int32_t SetupDialog::*field;
     };
-    for (const Case& c :
-         {Case{1055, &SetupDialog::fileSortDescending}, Case{1053, &SetupDialog::folderSortDescending}}) {
+    for (const Case& c : {Case{IDC_FILE_SORT_ORDER, &SetupDialog::fileSortDescending},
+                          Case{IDC_FOLDER_SORT_ORDER, &SetupDialog::folderSortDescending}}) {
         SCOPED_TRACE(c.button);
         controls = FakeControls();
         StartInstalled([&](SetupDialog& stored) { stored.*c.field = 7; });
@@ -503,12 +534,12 @@ TEST_F(DefaultsPage, SortOrderButtonsFlipBetweenAscendingAndDescending) {
 
 TEST_F(DefaultsPage, BackdropButtonFlipsBetweenDoAndDoNot) {
     Start();
-    Click(1067);
+    Click(IDC_PRINT_BACKDROP);
     EXPECT_EQ(record.printBackdrop, 1);
-    EXPECT_EQ(controls.Text(1067), "Do");
-    Click(1067);
+    EXPECT_EQ(controls.Text(IDC_PRINT_BACKDROP), "Do");
+    Click(IDC_PRINT_BACKDROP);
     EXPECT_EQ(record.printBackdrop, 0);
-    EXPECT_EQ(controls.Text(1067), "Do not");
+    EXPECT_EQ(controls.Text(IDC_PRINT_BACKDROP), "Do not");
 }
 
 TEST_F(DefaultsPage, PrintTimeCheckBoxesDisableTheirInputsAndStoreTheFlag) {
@@ -518,10 +549,19 @@ TEST_F(DefaultsPage, PrintTimeCheckBoxesDisableTheirInputsAndStoreTheFlag) {
         std::vector<int> inputs;
     };
     const Case cases[] = {
-        {1065, &SetupDialog::sortAtPrintTime, {1045, 1044, 1055, 1056, 1054, 1053}},
-        {1069, &SetupDialog::backdropAtPrintTime, {1067, 1068}},
-        {1066, &SetupDialog::fileDisplayAtPrintTime, {1057, 1058, 1059, 1060, 1061}},
-        {1076, &SetupDialog::folderDisplayAtPrintTime, {1071, 1072, 1073, 1074, 1075}},
+        {IDC_SORT_AT_PRINT_TIME,
+         &SetupDialog::sortAtPrintTime,
+         {IDC_SORT_FILES, IDC_SORT_FOLDERS, IDC_FILE_SORT_ORDER, IDC_FILE_SORT_KEY, IDC_FOLDER_SORT_KEY,
+          IDC_FOLDER_SORT_ORDER}},
+        {IDC_BACKDROP_AT_PRINT_TIME, &SetupDialog::backdropAtPrintTime, {IDC_PRINT_BACKDROP, IDC_PRINT_BACKDROP_LABEL}},
+        {IDC_FILE_DISPLAY_AT_PRINT_TIME,
+         &SetupDialog::fileDisplayAtPrintTime,
+         {IDC_FILE_DISPLAY_NORMAL, IDC_FILE_DISPLAY_ENHANCED, IDC_FILE_DISPLAY_COLUMN, IDC_FILE_SIZE_UNIT_LABEL,
+          IDC_FILE_SIZE_UNIT}},
+        {IDC_FOLDER_DISPLAY_AT_PRINT_TIME,
+         &SetupDialog::folderDisplayAtPrintTime,
+         {IDC_FOLDER_DISPLAY_NORMAL, IDC_FOLDER_DISPLAY_ENHANCED, IDC_FOLDER_DISPLAY_COLUMN, IDC_FOLDER_SIZE_UNIT_LABEL,
+          IDC_FOLDER_SIZE_UNIT}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.checkBox);
@@ -549,10 +589,14 @@ TEST_F(DefaultsPage, SwitchingPrintTimeOffEnablesTheUnitsOnlyForSize) {
         int checkBox, list, label, unit;
         const char* entry;
     };
-    const Case cases[] = {{1066, 1059, 1060, 1061, "Size"},
-                          {1066, 1059, 1060, 1061, "Modification Date"},
-                          {1076, 1073, 1074, 1075, "Size"},
-                          {1076, 1073, 1074, 1075, "contained folder count"}};
+    const Case cases[] = {
+        {IDC_FILE_DISPLAY_AT_PRINT_TIME, IDC_FILE_DISPLAY_COLUMN, IDC_FILE_SIZE_UNIT_LABEL, IDC_FILE_SIZE_UNIT, "Size"},
+        {IDC_FILE_DISPLAY_AT_PRINT_TIME, IDC_FILE_DISPLAY_COLUMN, IDC_FILE_SIZE_UNIT_LABEL, IDC_FILE_SIZE_UNIT,
+         "Modification Date"},
+        {IDC_FOLDER_DISPLAY_AT_PRINT_TIME, IDC_FOLDER_DISPLAY_COLUMN, IDC_FOLDER_SIZE_UNIT_LABEL, IDC_FOLDER_SIZE_UNIT,
+         "Size"},
+        {IDC_FOLDER_DISPLAY_AT_PRINT_TIME, IDC_FOLDER_DISPLAY_COLUMN, IDC_FOLDER_SIZE_UNIT_LABEL, IDC_FOLDER_SIZE_UNIT,
+         "contained folder count"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.checkBox) + " " + c.entry);
         controls = FakeControls();
@@ -568,9 +612,9 @@ TEST_F(DefaultsPage, SwitchingPrintTimeOffEnablesTheUnitsOnlyForSize) {
 
 TEST_F(DefaultsPage, DisplayListsEnableTheirUnitsForSizeOnly) {
     Start();
-    for (int list : {1059, 1073}) {
-        const int label = list == 1059 ? 1060 : 1074;
-        const int unit = list == 1059 ? 1061 : 1075;
+    for (int list : {IDC_FILE_DISPLAY_COLUMN, IDC_FOLDER_DISPLAY_COLUMN}) {
+        const int label = list == IDC_FILE_DISPLAY_COLUMN ? IDC_FILE_SIZE_UNIT_LABEL : IDC_FOLDER_SIZE_UNIT_LABEL;
+        const int unit = list == IDC_FILE_DISPLAY_COLUMN ? IDC_FILE_SIZE_UNIT : IDC_FOLDER_SIZE_UNIT;
         for (const std::string& entry : controls.Items(list)) {
             Choose(list, entry);
             EXPECT_EQ(controls.Enabled(label), entry == "Size") << entry;
@@ -578,9 +622,9 @@ TEST_F(DefaultsPage, DisplayListsEnableTheirUnitsForSizeOnly) {
         }
     }
     // Choosing "Megabytes" for folders is stored as its code.
-    Choose(1073, "Size");
-    controls.Choose(1075, "Megabytes");
-    controls.Click(1072);
+    Choose(IDC_FOLDER_DISPLAY_COLUMN, "Size");
+    controls.Choose(IDC_FOLDER_SIZE_UNIT, "Megabytes");
+    controls.Click(IDC_FOLDER_DISPLAY_ENHANCED);
     const SetupDialog saved = Gathered();
     EXPECT_EQ(saved.folderDisplayColumn, 3);
     EXPECT_EQ(saved.folderSizeUnit, 3);
@@ -588,18 +632,22 @@ TEST_F(DefaultsPage, DisplayListsEnableTheirUnitsForSizeOnly) {
 
 TEST_F(DefaultsPage, OnlyItsOwnCommandsAreHandled) {
     Start();
-    controls.Choose(1059, "Size");
-    // Other notifications of the display lists (here CBN_DROPDOWN) change nothing.
-    EXPECT_FALSE(HandleDefaultsCommand(controls, strings, table, record, 1059, 7));
-    EXPECT_FALSE(controls.Enabled(1061));
-    EXPECT_FALSE(HandleDefaultsCommand(controls, strings, table, record, 1073, 7));
-    for (int id : {1, 2, 3, 1004, 1005, 1006, 1007, 1009, 1019, 1020, 1031, 1044, 1045, 1054, 1056, 1061, 1075, 1029}) {
+    controls.Choose(IDC_FILE_DISPLAY_COLUMN, "Size");
+    // Other notifications of the display lists change nothing.
+    EXPECT_FALSE(HandleDefaultsCommand(controls, strings, table, record, IDC_FILE_DISPLAY_COLUMN, kDropDown));
+    EXPECT_FALSE(controls.Enabled(IDC_FILE_SIZE_UNIT));
+    EXPECT_FALSE(HandleDefaultsCommand(controls, strings, table, record, IDC_FOLDER_DISPLAY_COLUMN, kDropDown));
+    for (int id : {IDC_INSTALL, IDC_CANCEL_BUTTON, IDC_UNINSTALL, IDC_USE_DEFAULT_PRINTER, IDC_USE_THIS_PRINTER,
+                   IDC_PICK_PRINTER_EVERY_TIME, IDC_PICK_FONT_EVERY_TIME, IDC_USE_THIS_FONT, IDC_FONT_LIST,
+                   IDC_PRINTER_LIST, IDC_FONT_SIZE, IDC_SORT_FOLDERS, IDC_SORT_FILES, IDC_FOLDER_SORT_KEY,
+                   IDC_FILE_SORT_KEY, IDC_FILE_SIZE_UNIT, IDC_FOLDER_SIZE_UNIT, IDC_CHANGE_DIRECTORY}) {
         EXPECT_FALSE(HandleDefaultsCommand(controls, strings, table, record, id, kButtonClicked)) << id;
     }
 }
 
 TEST_F(DefaultsPage, CategoryButtonsShowTheirCategoryAndStoreIt) {
-    const int buttons[] = {1041, 1042, 1043, 1046, 1047};
+    const int buttons[] = {IDC_CATEGORY_PRINTER_FONT, IDC_CATEGORY_SORTING, IDC_CATEGORY_FILE_DISPLAY,
+                           IDC_CATEGORY_BACKDROP, IDC_CATEGORY_FOLDER_DISPLAY};
     for (int category = 0; category < kDefaultsCategoryCount; ++category) {
         SCOPED_TRACE(category);
         controls = FakeControls();

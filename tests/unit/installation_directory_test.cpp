@@ -132,7 +132,7 @@ TEST(InstallationDirectory, StartsAtTheProgramsFolderOrTheStoredOne) {
         SetupDialog record{};
         std::memcpy(record.installationDirectory, c.stored.data(), c.stored.size());
         SetInstallationDirectory(controls, folder, record, c.installed);
-        EXPECT_EQ(controls.Text(1030), c.shown);
+        EXPECT_EQ(controls.Text(IDC_INSTALLATION_DIRECTORY), c.shown);
     }
 }
 

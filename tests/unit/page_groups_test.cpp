@@ -7,11 +7,12 @@
 
 #include "dialog/control_groups.h"
 #include "fake_controls.h"
+#include "resources/resource_ids.h"
 #include "configuration/setup_dialog_record.h"
 
 namespace {
 
-const std::set<int> kFrame = {1, 2, 1000, 1035, 1037};
+const std::set<int> kFrame = {IDC_INSTALL, IDC_CANCEL_BUTTON, IDC_TAB_STRIP, IDC_BANNER_STRIP, IDC_PROGRAM_ICON};
 
 class PageGroups : public ::testing::Test {
 protected:
@@ -81,7 +82,8 @@ TEST_F(PageGroups, EveryTabChangeLeavesOnlyTheSelectedPageShown) {
 }
 
 TEST_F(PageGroups, CategoryChangeKeepsTheButtonsAndSwapsTheRest) {
-    const std::set<int> buttons = {1041, 1042, 1043, 1046, 1047};
+    const std::set<int> buttons = {IDC_CATEGORY_PRINTER_FONT, IDC_CATEGORY_SORTING, IDC_CATEGORY_FILE_DISPLAY,
+                                   IDC_CATEGORY_BACKDROP, IDC_CATEGORY_FOLDER_DISPLAY};
     record.defaultsCategory = 0;
     ShowTabPage(controls, table, record, kTabDefaults);
     for (int category : {4, 1, 2, 0, 3}) {

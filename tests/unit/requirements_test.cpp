@@ -9,6 +9,7 @@
 #include "fake_controls.h"
 #include "fake_desktop.h"
 #include "fake_registry.h"
+#include "resources/resource_ids.h"
 #include "configuration/setup_dialog_record.h"
 
 namespace {
@@ -79,7 +80,7 @@ TEST(Requirements, PrintersFillTheListAndInstallNeedsBothRequirements) {
         CheckPrinters(printers, controls, record);
         EnableInstallWhenRequirementsMet(controls, record);
         EXPECT_EQ(record.printerCount, c.count);
-        EXPECT_EQ(controls.Items(1020), c.list);
+        EXPECT_EQ(controls.Items(IDC_PRINTER_LIST), c.list);
         EXPECT_EQ(controls.Enabled(1), c.installEnabled);
         EXPECT_EQ(RequirementsMet(record), c.installEnabled);
     }

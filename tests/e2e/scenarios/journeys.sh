@@ -1,17 +1,7 @@
 # Journeys as a person makes them: real pointer clicks and keys on the scenario's display, and the
 # driver only to read what the screen shows.
 
-# JOURNEY_SETUP and JOURNEY_IMAGE (the image without archive) may name another build of the setup,
-# to show what these journeys find in it.
-JOURNEY_SETUP="${JOURNEY_SETUP:-$E2E_BUILD/Setup.exe}"
-JOURNEY_IMAGE="${JOURNEY_IMAGE:-$E2E_BUILD/setup.exe}"
 CHOOSER="Choose a directory to install to"
-
-# Starts a setup and waits for its dialog.
-open_setup() {  # open_setup PROGRAM [ARGS...]
-    start_setup "$@"
-    driver wait-window "$DIALOG_TITLE" 30 || { fail "the setup dialog did not appear"; return 1; }
-}
 
 # Opens the chooser from the Installation page with a click on Change.
 open_chooser() {
@@ -19,19 +9,6 @@ open_chooser() {
     click_control "$DIALOG_TITLE" 1029
     driver wait-window "$CHOOSER" 30 || { fail "the chooser did not open"; return 1; }
     sleep 0.5
-}
-
-# Presses Install, reads the success box (waiting up to INSTALL_SECONDS) and presses its OK; the
-# setup ends.
-install_and_confirm() {
-    click_control "$DIALOG_TITLE" 1
-    # The setup's peak resident memory, read while the box holds it open (SETUP_PEAK_KIB).
-    driver wait-window "KOVA Installer" "${INSTALL_SECONDS:-30}" >/dev/null
-    SETUP_PEAK_KIB=$(awk '/^VmHWM:/ { print $2 }' "/proc/$SETUP_PID/status" 2>/dev/null)
-    check_equal "the success box" "$(string_text IDS_INSTALL_SUCCESS)" \
-        "$(answer_box "KOVA Installer" 1 "${INSTALL_SECONDS:-30}")"
-    wait_setup 30
-    check_equal "exit code after Install" 0 "$SETUP_EXIT"
 }
 
 scenario_journey_change_opens_a_subfolder_and_installs_there() {
@@ -97,18 +74,6 @@ scenario_journey_typed_directory_survives_change() {
     wait_setup 30
 }
 
-# The user's Downloads folder of the prefix, made a folder of its own: Wine links it to the home
-# folder of the machine, which a test must not write into.
-downloads_folder() {
-    local downloads="$DRIVE_C/users/root/Downloads"
-    [ -L "$downloads" ] && rm "$downloads"
-    mkdir -p "$downloads"
-    echo "$downloads"
-}
-
-# The Programs folder, where a first install goes by default, as Windows and as the host name it.
-default_directory() { control_text "$DIALOG_TITLE" 1030; }
-
 # A first install with the defaults, from PROGRAM; sets DEFAULT_DIR and DEFAULT_DIR_UNIX. With
 # SHOT, the dialog is saved as a screenshot before Install is pressed.
 install_with_defaults() {  # install_with_defaults PROGRAM [SHOT]
@@ -117,16 +82,6 @@ install_with_defaults() {  # install_with_defaults PROGRAM [SHOT]
     DEFAULT_DIR_UNIX=$(winepath -u "$DEFAULT_DIR" 2>/dev/null)
     [ -n "${2:-}" ] && screenshot "$2"
     install_and_confirm
-}
-
-# Uninstall from PROGRAM, answering the box with BUTTON (6 Yes, 7 No).
-uninstall_answering() {  # uninstall_answering PROGRAM BUTTON DIRECTORY
-    open_setup "$1" || return 1
-    click_control "$DIALOG_TITLE" 3
-    check_equal "the uninstall box names the directory" "$(string_text IDS_UNINSTALLED "$3")" \
-        "$(answer_box "Success" "$2")"
-    wait_setup 30
-    check_equal "exit code after Uninstall" 0 "$SETUP_EXIT"
 }
 
 # A setup saved in a Downloads folder, with a program named explorer.exe saved beside it and in

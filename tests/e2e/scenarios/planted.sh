@@ -53,11 +53,7 @@ scenario_planted_libraries_never_run() {
     local directory
     directory=$(driver state "$DIALOG_TITLE" 1030 | sed 's/.*text=//' | tr -d '\r')
     directory="$DRIVE_C/$(sed 's/^[Cc]:\\//; s/\\/\//g' <<<"$directory")"
-    click_control "$DIALOG_TITLE" 1
-    check "the success box appears" driver wait-window "KOVA Installer" 30
-    click_control "KOVA Installer" 1
-    wait_setup 30
-    check_equal "exit code after Install" 0 "$SETUP_EXIT"
+    install_and_confirm
     check "KOVA.exe installed" test -f "$directory/KOVA.exe"
     check_no_planted_library_ran install
 

@@ -10,21 +10,6 @@ shared_count() {  # shared_count FILE-NAME: the SharedDLLs count of the system d
     reg_value "$SHARED_KEY" "$SETUP_SYSTEM_DIR\\$1" "$KOVA_VIEW"
 }
 
-# Starts SETUP, clicks BUTTON in its dialog, reads the box CAPTION whole against EXPECTED, answers
-# it with ANSWER and waits for the setup to end with 0. WHAT names the action in the checks.
-click_and_answer() {  # click_and_answer SETUP BUTTON CAPTION ANSWER EXPECTED WHAT
-    start_setup "$1"
-    check "the dialog appears for $6" driver wait-window "$DIALOG_TITLE" 30
-    click_control "$DIALOG_TITLE" "$2"
-    check_equal "the box after $6" "$5" "$(answer_box "$3" "$4" 30 | tr -d '\r')"
-    wait_setup 30
-    check_equal "exit code after $6" 0 "$SETUP_EXIT"
-}
-
-install_by_click() {  # install_by_click SETUP
-    click_and_answer "$1" 1 "KOVA Installer" 1 "$(string_text IDS_INSTALL_SUCCESS)" Install
-}
-
 scenario_shared_system_file_survives_and_own_system_file_goes() {
     local system setup="$E2E_WORK/shared-Setup.exe"
     system=$(winepath -u "$SETUP_SYSTEM_DIR" 2>/dev/null)
@@ -37,7 +22,7 @@ scenario_shared_system_file_survives_and_own_system_file_goes() {
         "$ROOT/payload/KOVA.hlp" "$ROOT/payload/KOVA.cnt" --system "$E2E_WORK/release/kovashared.dll" \
         --system "$E2E_WORK/kovaown.dll"
 
-    install_by_click "$setup"
+    open_setup "$setup" && install_and_confirm
     check "the file that was there is kept" cmp -s "$E2E_WORK/kovashared.dll" "$system/kovashared.dll"
     check "the setup's own system file is written" cmp -s "$E2E_WORK/kovaown.dll" "$system/kovaown.dll"
     check_equal "the kept file counts its first user too" 0x2 "$(shared_count kovashared.dll)"
@@ -48,7 +33,7 @@ scenario_shared_system_file_survives_and_own_system_file_goes() {
     directory=$(winepath -u "$stored" 2>/dev/null)
     check "KOVA.exe is installed" test -f "$directory/KOVA.exe"
     # Uninstall, answering No to opening the directory.
-    click_and_answer "$setup" 3 "Success" 7 "$(string_text IDS_UNINSTALLED "$stored")" Uninstall
+    uninstall_answering "$setup" 7 "$stored"
     check "the shared file survives the uninstall" cmp -s "$E2E_WORK/kovashared.dll" "$system/kovashared.dll"
     check_equal "its count is one less" 0x1 "$(shared_count kovashared.dll)"
     check "the setup's own system file is deleted" test ! -e "$system/kovaown.dll"
@@ -61,7 +46,7 @@ scenario_newer_version_upgrades_an_older_installation() {
     cmake --preset "$E2E_SETUP" -B "$next" -DKOVA_HOST_TOOLS_DIR="$ROOT/build/release" -DKOVA_VERSION=9.9z >/dev/null &&
         cmake --build "$next" --target setup_with_payload >/dev/null ||
         { fail "building version 9.9z"; return; }
-    install_by_click "$E2E_BUILD/Setup.exe"
+    open_setup "$SETUP" && install_and_confirm
     local directory
     directory=$(winepath -u "$(config_field "$(config_hex)" installationDirectory)" 2>/dev/null)
     check "the older Setup.exe is installed" cmp -s "$E2E_BUILD/Setup.exe" "$directory/Setup.exe"

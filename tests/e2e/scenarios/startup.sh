@@ -1,7 +1,5 @@
 # Start-up: the dialog comes up, ends with exit code 0, and "build" mode runs only for the exact word.
 
-SETUP="$E2E_BUILD/Setup.exe"
-
 # Lays out drive e: as the build machine's fixed input paths.
 stage_build_inputs() {
     local staging="$E2E_WORK/staging-${1}"

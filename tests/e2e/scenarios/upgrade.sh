@@ -1,28 +1,6 @@
 # An older configuration met before the dialog: converted, stored with the current version, the
 # files refreshed in the stored directory, and the user told. Seeded with "wine reg import".
 
-seed_config() {  # seed_config VERSION DIRECTORY: a whole record of that version, font size 11
-    local file="$E2E_WORK/seed.reg"
-    /usr/bin/python3 - "$1" "$2" "$file" "$(record_layout)" <<'PY'
-import struct, sys
-version, directory, path = sys.argv[1].encode(), sys.argv[2].encode("latin-1"), sys.argv[3]
-at = {name: int(offset) for name, offset, _width, _kind in map(str.split, sys.argv[4].splitlines())}
-size = max(int(offset) + int(width) for _name, offset, width, _kind in map(str.split, sys.argv[4].splitlines()))
-record = bytearray(size)
-record[at["version"]:at["version"] + len(version)] = version
-struct.pack_into("<i", record, at["currentTab"], 1)
-struct.pack_into("<i", record, at["currentTextPage"], 1)
-record[at["pickFontEveryTime"]] = 1
-struct.pack_into("<i", record, at["fontSize"], 11)
-record[at["useDefaultPrinter"]] = 1
-record[at["installationDirectory"]:at["installationDirectory"] + len(directory)] = directory
-body = ",".join(f"{b:02x}" for b in record)
-with open(path, "w", newline="\r\n") as out:
-    out.write('REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\KOVA]\n"config"=hex:' + body + "\n")
-PY
-    wine reg import "$file" "$KOVA_VIEW" >/dev/null 2>&1
-}
-
 scenario_older_configuration_is_upgraded_before_the_dialog() {
     mkdir -p "$DRIVE_C/KOVA Old"
     echo "old program" >"$DRIVE_C/KOVA Old/KOVA.exe"
