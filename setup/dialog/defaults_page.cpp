@@ -8,6 +8,7 @@
 
 #include "dialog/page_groups.h"
 #include "resources/resource_ids.h"
+#include "text/message_box.h"
 #include "text/text_format.h"
 
 namespace {
@@ -296,17 +297,16 @@ bool FontSizeAccepted(Controls& controls) { return FontSizeInRange(GatherFontSiz
 void ReportFontSizeProblem(Controls& controls, Messages& messages) {
     char size[kStringCapacity] = {};
     controls.GetText(IDC_FONT_SIZE, size, kStringCapacity);
-    char text[kStringCapacity + 160];
     if (size[0] == '\0') {
-        FormatText(text, sizeof text, "Please enter a font size: a whole number of points from %d to %d, such as 12.",
-                   static_cast<int>(kSmallestFontSize), static_cast<int>(kLargestFontSize));
+        ShowMessage(messages, kFontSizeProblemCaption, kWarningBox,
+                    "Please enter a font size: a whole number of points from %d to %d, such as 12.",
+                    static_cast<int>(kSmallestFontSize), static_cast<int>(kLargestFontSize));
     } else {
-        FormatText(text, sizeof text,
-                   "The font size \"%s\" is not a whole number from %d to %d. Please enter the size in points, "
-                   "such as 12.",
-                   size, static_cast<int>(kSmallestFontSize), static_cast<int>(kLargestFontSize));
+        ShowMessage(messages, kFontSizeProblemCaption, kWarningBox,
+                    "The font size \"%s\" is not a whole number from %d to %d. Please enter the size in points, "
+                    "such as 12.",
+                    size, static_cast<int>(kSmallestFontSize), static_cast<int>(kLargestFontSize));
     }
-    messages.Show(text, kFontSizeProblemCaption, MessageStyle::Ok | MessageStyle::IconWarning);
 }
 
 void ChooseDefaultsCategory(Controls& controls, const ControlGroupTable& table, SetupDialog& record, int category) {

@@ -5,6 +5,7 @@
 
 #include "operations/install.h"
 #include "resources/resource_ids.h"
+#include "text/message_box.h"
 #include "text/text_format.h"
 
 namespace {
@@ -124,41 +125,40 @@ void ChooserStartFolder(const char* text, FolderExists exists, char (&folder)[kM
 }
 
 void ReportDirectoryProblem(Messages& messages, const CheckedDirectory& checked) {
-    char text[1024];
     const char* directory = checked.directory;
     switch (checked.problem) {
         case DirectoryProblem::None:
             return;
         case DirectoryProblem::Empty:
-            FormatText(text, sizeof text,
-                       "Please enter the directory to install KOVA to, such as C:\\Program Files\\KOVA, or choose "
-                       "one with Change.");
+            ShowMessage(messages, kDirectoryProblemCaption, kWarningBox,
+                        "Please enter the directory to install KOVA to, such as C:\\Program Files\\KOVA, or choose "
+                        "one with Change.");
             break;
         case DirectoryProblem::TooLong:
-            FormatText(text, sizeof text,
-                       "The installation directory is %u characters long; it may have at most %u, so that the "
-                       "paths of KOVA's files in it stay within 259 characters. Please choose a shorter directory.",
-                       static_cast<unsigned>(checked.length), static_cast<unsigned>(kMaxInstallDirectoryLength));
+            ShowMessage(messages, kDirectoryProblemCaption, kWarningBox,
+                        "The installation directory is %u characters long; it may have at most %u, so that the "
+                        "paths of KOVA's files in it stay within 259 characters. Please choose a shorter directory.",
+                        static_cast<unsigned>(checked.length), static_cast<unsigned>(kMaxInstallDirectoryLength));
             break;
         case DirectoryProblem::ForbiddenCharacter:
             if (static_cast<unsigned char>(checked.forbidden) < 32) {
-                FormatText(text, sizeof text,
-                           "The installation directory \"%s\" contains a control character, which Windows does not "
-                           "allow in a path. Please remove it.",
-                           directory);
+                ShowMessage(messages, kDirectoryProblemCaption, kWarningBox,
+                            "The installation directory \"%s\" contains a control character, which Windows does not "
+                            "allow in a path. Please remove it.",
+                            directory);
             } else {
-                FormatText(text, sizeof text,
-                           "The installation directory \"%s\" contains the character %c, which Windows does not "
-                           "allow in a path. Please remove it.",
-                           directory, checked.forbidden);
+                ShowMessage(messages, kDirectoryProblemCaption, kWarningBox,
+                            "The installation directory \"%s\" contains the character %c, which Windows does not "
+                            "allow in a path. Please remove it.",
+                            directory, checked.forbidden);
             }
             break;
         case DirectoryProblem::NotFullPath:
-            FormatText(text, sizeof text,
-                       "The installation directory \"%s\" is not a full path. Please enter a path that begins with "
-                       "a drive letter and a backslash, such as C:\\Program Files\\KOVA, or with a network share, "
-                       "such as \\\\server\\share\\KOVA.",
-                       directory);
+            ShowMessage(messages, kDirectoryProblemCaption, kWarningBox,
+                        "The installation directory \"%s\" is not a full path. Please enter a path that begins with "
+                        "a drive letter and a backslash, such as C:\\Program Files\\KOVA, or with a network share, "
+                        "such as \\\\server\\share\\KOVA.",
+                        directory);
             break;
         case DirectoryProblem::RootMissing: {
             // The root without its closing backslash: "D:" or "\\server\share".
@@ -166,15 +166,14 @@ void ReportDirectoryProblem(Messages& messages, const CheckedDirectory& checked)
             const size_t nameLength = std::strlen(checked.root) - 1;
             std::memcpy(name, checked.root, nameLength);
             name[nameLength] = '\0';
-            FormatText(text, sizeof text,
-                       name[0] == '\\'
-                           ? "The network share %s of the installation directory \"%s\" cannot be reached. Please "
-                             "check its name, or choose a directory on a drive of this computer."
-                           : "The drive %s of the installation directory \"%s\" does not exist. Please choose a "
-                             "directory on a drive of this computer.",
-                       name, directory);
+            ShowMessage(messages, kDirectoryProblemCaption, kWarningBox,
+                        name[0] == '\\'
+                            ? "The network share %s of the installation directory \"%s\" cannot be reached. Please "
+                              "check its name, or choose a directory on a drive of this computer."
+                            : "The drive %s of the installation directory \"%s\" does not exist. Please choose a "
+                              "directory on a drive of this computer.",
+                        name, directory);
             break;
         }
     }
-    messages.Show(text, kDirectoryProblemCaption, MessageStyle::Ok | MessageStyle::IconWarning);
 }

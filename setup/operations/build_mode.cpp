@@ -1,10 +1,9 @@
 #include "operations/build_mode.h"
 
-#include "text/text_format.h"
-
-#include "text/scramble_codec.h"
-#include "resources/resource_ids.h"
 #include "archive/setup_writer.h"
+#include "resources/resource_ids.h"
+#include "text/message_box.h"
+#include "text/scramble_codec.h"
 
 namespace {
 
@@ -13,8 +12,8 @@ constexpr const char* kBuildErrorCaption = "Build Error";
 bool WriteCredits(Platform& platform) {
     char credits[1024] = {};
     platform.strings.Load(IDS_CREDITS, credits, sizeof credits);
-    const ByteBuffer block = ScrambleCodec({reinterpret_cast<const uint8_t*>(credits), sizeof credits}, false,
-                                           kZeroTerminated);
+    const ByteBuffer block =
+        ScrambleCodec({reinterpret_cast<const uint8_t*>(credits), sizeof credits}, false, kZeroTerminated);
     FileHandle file = -1;
     if (block.empty() || !platform.files.CreateTruncated(kBuildCreditsPath, file)) return false;
     const bool written = platform.files.Write(file, block.bytes());
@@ -22,15 +21,14 @@ bool WriteCredits(Platform& platform) {
 }
 
 void ReportBuildFailure(Platform& platform, const SetupWriteResult& result) {
-    char text[600];
     if (result.status == SetupWriteStatus::InputUnreadable || result.status == SetupWriteStatus::InputTooLarge) {
-        FormatText(text, sizeof text, "Build mode could not read \"%s\".\nNo setup program was written to %s.",
-                      result.path, kBuildOutputPath);
+        ShowMessage(platform.messages, kBuildErrorCaption, kErrorBox,
+                    "Build mode could not read \"%s\".\nNo setup program was written to %s.", result.path,
+                    kBuildOutputPath);
     } else {
-        FormatText(text, sizeof text, "Build mode could not write %s.\nNo setup program was written.",
-                      kBuildOutputPath);
+        ShowMessage(platform.messages, kBuildErrorCaption, kErrorBox,
+                    "Build mode could not write %s.\nNo setup program was written.", kBuildOutputPath);
     }
-    platform.messages.Show(text, kBuildErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
 }
 
 }  // namespace
@@ -39,8 +37,7 @@ void RunBuildMode(Platform& platform) {
     // Deleted first: should anything below fail, no setup program of an earlier build passes for this one.
     platform.files.Delete(kBuildOutputPath);
     if (!WriteCredits(platform)) {
-        platform.messages.Show("Build mode could not write c:\\msg.bin.", kBuildErrorCaption,
-                               MessageStyle::Ok | MessageStyle::IconError);
+        ShowMessage(platform.messages, kBuildErrorCaption, kErrorBox, "Build mode could not write c:\\msg.bin.");
     }
     char marker[kMaxPath] = {};
     const int markerLength = platform.strings.Load(IDS_ARCHIVE_MARKER, marker, sizeof marker);
@@ -49,8 +46,8 @@ void RunBuildMode(Platform& platform) {
         {kBuildHelpPath, "KOVA.hlp"},
         {kBuildContentsPath, "KOVA.cnt"},
     };
-    const SetupWriteResult result = WriteSetupExecutable(
-        platform.files, {marker, static_cast<size_t>(markerLength > 0 ? markerLength : 0)}, kBuildImagePath, payload,
-        kBuildOutputPath);
+    const SetupWriteResult result =
+        WriteSetupExecutable(platform.files, {marker, static_cast<size_t>(markerLength > 0 ? markerLength : 0)},
+                             kBuildImagePath, payload, kBuildOutputPath);
     if (result.status != SetupWriteStatus::Written) ReportBuildFailure(platform, result);
 }

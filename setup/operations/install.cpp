@@ -1,36 +1,21 @@
 #include "operations/install.h"
 
-#include <cstdarg>
 #include <cstring>
 
 #include "archive/archive.h"
 #include "archive/archive_digest.h"
 #include "archive/own_setup_file.h"
-#include "resources/resource_ids.h"
+#include "configuration/registry_keys.h"
 #include "operations/shared_files.h"
-#include "text/text_format.h"
 #include "operations/uninstall_entry.h"
+#include "resources/resource_ids.h"
+#include "text/message_box.h"
+#include "text/text_format.h"
 
 namespace {
 
 using Mode = InstallMode;
 
-enum class ShellValue { Command, FilteredCommand, Icon };
-
-struct ShellEntry {
-    const char* key;
-    ShellValue value;
-};
-
-constexpr ShellEntry kShellEntries[] = {
-    {"Directory\\shell\\Print\\Command", ShellValue::Command},
-    {"Drive\\shell\\Print\\Command", ShellValue::Command},
-    {"Directory\\shell\\Print with Filter...\\Command", ShellValue::FilteredCommand},
-    {"Drive\\shell\\Print with Filter...\\Command", ShellValue::FilteredCommand},
-    {"KOVA\\DefaultIcon", ShellValue::Icon},
-};
-
-constexpr char kConfigurationKey[] = "Software\\KOVA";
 constexpr char kSetupCopyName[] = "Setup.exe";
 
 struct Job {
@@ -66,15 +51,6 @@ bool Fits(int length, char (&out)[kMaxPath]) {
     return false;
 }
 
-__attribute__((format(printf, 2, 3))) void ShowError(Platform& platform, const char* format, ...) {
-    char text[1024];
-    va_list arguments;
-    va_start(arguments, format);
-    FormatTextV(text, sizeof text, format, arguments);
-    va_end(arguments);
-    platform.messages.Show(text, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
-}
-
 bool TargetPath(const Job& job, const ArchiveEntry& entry, char (&path)[kMaxPath]) {
     if (entry.destination != 0 && !job.haveSystemDirectory) return false;
     return BuildTargetPath(path, entry.destination != 0 ? job.systemDirectory : job.directory, entry.name);
@@ -99,7 +75,7 @@ bool Abandon(Job& job) {
     if (job.mode == Mode::Install) TakeBackSharedFiles(job);
     if (!job.upgrading) {
         RemoveUninstallEntry(job.platform.registry);
-        job.platform.registry.DeleteKey(RegRoot::LocalMachine, kConfigurationKey);
+        job.platform.registry.DeleteKey(RegRoot::LocalMachine, kKovaKey);
     }
     return false;
 }
@@ -111,17 +87,18 @@ bool BuildShellValue(char (&out)[kMaxPath], const char* directory, ShellValue va
 
 bool CheckDirectory(Job& job) {
     if (job.directory[0] == '\0') {
-        ShowError(job.platform, "Error: no installation directory was given. KOVA NOT %s!", Outcome(job.mode));
+        ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
+                    "Error: no installation directory was given. KOVA NOT %s!", Outcome(job.mode));
         return false;
     }
     return true;
 }
 
 void ReportTooLong(Job& job) {
-    ShowError(job.platform,
-              "Error: the installation directory \"%.259s\" is too long: the path of a KOVA file in it would "
-              "exceed 259 characters. Please choose a shorter directory. KOVA NOT %s!",
-              job.directory, Outcome(job.mode));
+    ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
+                "Error: the installation directory \"%.259s\" is too long: the path of a KOVA file in it would "
+                "exceed 259 characters. Please choose a shorter directory. KOVA NOT %s!",
+                job.directory, Outcome(job.mode));
 }
 
 // Builds every path and string once before anything is written, so that a directory that is too
@@ -142,9 +119,10 @@ bool CheckPaths(Job& job) {
             job.haveSystemDirectory = job.platform.files.SystemDirectory(job.systemDirectory) &&
                                       strnlen(job.systemDirectory, kMaxPath) < kMaxPath;
             if (!job.haveSystemDirectory) {
-                ShowError(job.platform,
-                          "Error: the Windows system directory, where \"%s\" belongs, could not be found. KOVA NOT %s!",
-                          entry.name, Outcome(job.mode));
+                ShowMessage(
+                    job.platform.messages, kInstallErrorCaption, kErrorBox,
+                    "Error: the Windows system directory, where \"%s\" belongs, could not be found. KOVA NOT %s!",
+                    entry.name, Outcome(job.mode));
                 return false;
             }
         }
@@ -152,10 +130,10 @@ bool CheckPaths(Job& job) {
             if (entry.destination == 0) {
                 fits = false;
             } else {
-                ShowError(job.platform,
-                          "Error: the path of \"%s\" in the Windows system directory would exceed 259 characters. "
-                          "KOVA NOT %s!",
-                          entry.name, Outcome(job.mode));
+                ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
+                            "Error: the path of \"%s\" in the Windows system directory would exceed 259 characters. "
+                            "KOVA NOT %s!",
+                            entry.name, Outcome(job.mode));
                 return false;
             }
         }
@@ -205,10 +183,10 @@ bool WriteWholeFile(FileSystem& files, const char* path, OwnSetupFile& own, uint
 }
 
 void ReportUnreadableOwnFile(Job& job) {
-    ShowError(job.platform,
-              "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to a "
-              "folder with a plain name, such as C:\\Temp, and start it from there. KOVA NOT %s!",
-              Outcome(job.mode));
+    ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
+                "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to a "
+                "folder with a plain name, such as C:\\Temp, and start it from there. KOVA NOT %s!",
+                Outcome(job.mode));
 }
 
 // A copy fails for the target, or because the own file could not be read on.
@@ -218,16 +196,16 @@ void ReportWriteFailure(Job& job, const char* path) {
         return;
     }
     if (job.mode == Mode::Upgrade) {
-        ShowError(job.platform,
-                  "Error: the file \"%s\" could not be written; it may be in use, the disk may be full or the folder "
-                  "may be protected. KOVA NOT upgraded! The upgrade will be tried again the next time SETUP starts.",
-                  path);
+        ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
+                    "Error: the file \"%s\" could not be written; it may be in use, the disk may be full or the folder "
+                    "may be protected. KOVA NOT upgraded! The upgrade will be tried again the next time SETUP starts.",
+                    path);
         return;
     }
-    ShowError(job.platform,
-              "Error: the file \"%s\" could not be written; the disk may be full or the folder may be protected. "
-              "KOVA NOT fully %s!",
-              path, Outcome(job.mode));
+    ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
+                "Error: the file \"%s\" could not be written; the disk may be full or the folder may be protected. "
+                "KOVA NOT fully %s!",
+                path, Outcome(job.mode));
 }
 
 bool WritePayload(Job& job) {
@@ -275,10 +253,10 @@ bool RegisterShellEntries(Job& job) {
             registry.Close(key);
         }
         if (!ok) {
-            ShowError(job.platform,
-                      "Error: the registry key HKEY_CLASSES_ROOT\\%s could not be written, so the Print commands are "
-                      "not available. KOVA NOT fully %s!",
-                      entry.key, Outcome(job.mode));
+            ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
+                        "Error: the registry key HKEY_CLASSES_ROOT\\%s could not be written, so the Print commands are "
+                        "not available. KOVA NOT fully %s!",
+                        entry.key, Outcome(job.mode));
             return false;
         }
     }
@@ -290,17 +268,11 @@ bool RegisterUninstallEntry(Job& job) {
     uint64_t installedBytes = job.own.Size();
     for (ArchiveEntry entry; NextArchiveEntry(job.archive, entry);) installedBytes += entry.size;
     if (WriteUninstallEntry(job.platform, job.directory, installedBytes)) return true;
-    ShowError(job.platform,
-              "Error: the registry key HKEY_LOCAL_MACHINE\\%s could not be written, so KOVA is missing from "
-              "Windows' list of installed programs. KOVA NOT fully %s!",
-              kUninstallEntryKey, Outcome(job.mode));
+    ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
+                "Error: the registry key HKEY_LOCAL_MACHINE\\%s could not be written, so KOVA is missing from "
+                "Windows' list of installed programs. KOVA NOT fully %s!",
+                kUninstallEntryKey, Outcome(job.mode));
     return false;
-}
-
-void ShowSuccess(Platform& platform) {
-    char text[1024] = {};
-    platform.strings.Load(IDS_INSTALL_SUCCESS, text, sizeof text);
-    platform.messages.Show(text, kInstallerCaption, MessageStyle::Ok | MessageStyle::IconInformation);
 }
 
 // Deletes every payload file; one that is gone already is passed over. A shared system file goes
@@ -322,12 +294,11 @@ bool RemovePayload(Job& job) {
         }
     }
     if (stayedLength == 0) return true;
-    char text[sizeof stayed + 512];
-    FormatText(text, sizeof text,
-               "Error: these files could not be deleted and are left in place:\n%s\nKOVA's registry entries are "
-               "removed. Please delete the files by hand, with the copy of SETUP in %s. KOVA NOT fully removed!",
-               stayed, job.directory);
-    job.platform.messages.Show(text, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
+    static_assert(sizeof stayed + 512 <= kMessageCapacity, "the message holds every file left in place");
+    ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
+                "Error: these files could not be deleted and are left in place:\n%s\nKOVA's registry entries are "
+                "removed. Please delete the files by hand, with the copy of SETUP in %s. KOVA NOT fully removed!",
+                stayed, job.directory);
     return false;
 }
 
@@ -369,7 +340,7 @@ bool Prepare(Job& job) {
         return false;
     }
     if (!found) {
-        platform.messages.Show(kNoArchiveText, kInstallErrorCaption, MessageStyle::Ok | MessageStyle::IconError);
+        ShowMessage(platform.messages, kInstallErrorCaption, kErrorBox, "%s", kNoArchiveText);
         return false;
     }
     return CheckDirectory(job) && CheckPaths(job);
@@ -388,7 +359,8 @@ bool InstallFiles(Platform& platform, const char* directory, InstallMode mode) {
                 !RegisterUninstallEntry(job)) {
                 return Abandon(job);
             }
-            ShowSuccess(platform);
+            ShowStringMessage(platform, IDS_INSTALL_SUCCESS, kInstallerCaption,
+                              MessageStyle::Ok | MessageStyle::IconInformation);
             return true;
         case Mode::Upgrade:
             // A directory removed by hand is made again, so the refresh does not fail at every start.

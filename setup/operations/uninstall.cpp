@@ -2,56 +2,35 @@
 
 #include <cstring>
 
+#include "configuration/registry_keys.h"
 #include "operations/install.h"
-#include "resources/resource_ids.h"
-#include "text/text_format.h"
 #include "operations/uninstall_entry.h"
+#include "resources/resource_ids.h"
+#include "text/message_box.h"
+#include "text/text_format.h"
 
 namespace {
 
-struct KeyToDelete {
-    RegRoot root;
-    const char* path;
-};
-
-// Every key after its subkey; the configuration last, so that a failure before it leaves an
-// installation that the next run still finds and can uninstall.
-constexpr KeyToDelete kKeysToDelete[] = {
-    {RegRoot::ClassesRoot, "Directory\\shell\\print\\command"},
-    {RegRoot::ClassesRoot, "Directory\\shell\\print"},
-    {RegRoot::ClassesRoot, "Directory\\shell\\Print with Filter...\\command"},
-    {RegRoot::ClassesRoot, "Directory\\shell\\Print with Filter..."},
-    {RegRoot::ClassesRoot, "Drive\\shell\\print\\command"},
-    {RegRoot::ClassesRoot, "Drive\\shell\\print"},
-    {RegRoot::ClassesRoot, "Drive\\shell\\Print with Filter...\\command"},
-    {RegRoot::ClassesRoot, "Drive\\shell\\Print with Filter..."},
-    {RegRoot::LocalMachine, kUninstallEntryKey},
-    {RegRoot::LocalMachine, "Software\\KOVA"},
-};
-
-constexpr int kFailureCapacity = 255;      // string 24, at most 254 characters
-constexpr int kUninstalledCapacity = 512;  // string 14, which is longer than the usual 254
-constexpr size_t kMessageCapacity = 1024;  // string 14 with a directory of 259 characters
 constexpr char kExplorerFormat[] = "\"%s\\explorer.exe\" \"%s%s\"";
 
+bool DeleteKey(Platform& platform, RegRoot root, const char* path) {
+    return platform.registry.DeleteKey(root, path) != RegDeleteResult::Failed;
+}
+
+// The verbs, then the entry in the list of installed programs, and the configuration last, so that a
+// failure before it leaves an installation that the next run still finds and can uninstall.
 bool DeleteRegistryKeys(Platform& platform) {
-    char failure[kFailureCapacity] = {};
-    platform.strings.Load(IDS_UNINSTALL_FAILED, failure, kFailureCapacity);
-    for (const KeyToDelete& key : kKeysToDelete) {
-        if (platform.registry.DeleteKey(key.root, key.path) == RegDeleteResult::Failed) {
-            platform.messages.Show(failure, kUninstallErrorCaption, MessageStyle::Ok);
-            return false;
-        }
-    }
-    return true;
+    bool deleted = true;
+    for (const char* key : kShellKeysToRemove) deleted = deleted && DeleteKey(platform, RegRoot::ClassesRoot, key);
+    deleted = deleted && DeleteKey(platform, RegRoot::LocalMachine, kUninstallEntryKey) &&
+              DeleteKey(platform, RegRoot::LocalMachine, kKovaKey);
+    if (!deleted) ShowStringMessage(platform, IDS_UNINSTALL_FAILED, kUninstallErrorCaption, MessageStyle::Ok);
+    return deleted;
 }
 
 bool UserWantsExplorer(Platform& platform, const char* directory) {
-    char format[kUninstalledCapacity] = {};
-    char text[kMessageCapacity];
-    platform.strings.Load(IDS_UNINSTALLED, format, kUninstalledCapacity);
-    FormatText(text, sizeof text, format, directory);
-    return platform.messages.Show(text, kUninstallSuccessCaption, MessageStyle::YesNo) == kAnswerYes;
+    return ShowStringMessage(platform, IDS_UNINSTALLED, kUninstallSuccessCaption, MessageStyle::YesNo, directory) ==
+           kAnswerYes;
 }
 
 // Explorer by its full path: a bare name would be looked for in the program's own folder and the

@@ -15,9 +15,8 @@
 // No publisher is named: KOVA's is not known to the setup.
 #include <cstdint>
 
+#include "configuration/registry_keys.h"
 #include "platform/ports.h"
-
-inline constexpr char kUninstallEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOVA";
 
 // Writes the whole entry (a refresh rewrites it, so the version and the size follow the files).
 // False when a key or value could not be written; the caller removes what was written.
