@@ -58,11 +58,16 @@ namespace {
 uint8_t FoldCase(uint8_t c) {
     if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return static_cast<uint8_t>(c - 0x20);
     switch (c) {
-        case 0x9A: return 0x8A;  // s with caron
-        case 0x9C: return 0x8C;  // oe
-        case 0x9E: return 0x8E;  // z with caron
-        case 0xFF: return 0x9F;  // y with diaeresis
-        default: return c;
+        case 0x9A:
+            return 0x8A;  // s with caron
+        case 0x9C:
+            return 0x8C;  // oe
+        case 0x9E:
+            return 0x8E;  // z with caron
+        case 0xFF:
+            return 0x9F;  // y with diaeresis
+        default:
+            return c;
     }
 }
 
@@ -92,7 +97,8 @@ ArchiveFault CheckEntryName(std::string_view name) {
     for (const char c : name) {
         const auto byte = static_cast<uint8_t>(c);
         if (c == '\\' || c == '/' || c == ':') return ArchiveFault::PathCharacter;
-        if (c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*') return ArchiveFault::ReservedCharacter;
+        if (c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*')
+            return ArchiveFault::ReservedCharacter;
         if (byte < 0x20) return ArchiveFault::ControlCharacter;
     }
     if (name.back() == '.' || name.back() == ' ') return ArchiveFault::TrailingDotOrBlank;
@@ -110,18 +116,28 @@ bool SameEntryName(std::string_view a, std::string_view b) {
 
 const char* ArchiveFaultText(ArchiveFault fault) {
     switch (fault) {
-        case ArchiveFault::None: return "no fault";
-        case ArchiveFault::TooManyEntries: return "a setup carries at most 16 files";
-        case ArchiveFault::TablePastEnd: return "the entry table runs past the end of the file";
-        case ArchiveFault::BodiesPastEnd: return "the file bodies run past the end of the file";
-        case ArchiveFault::Unterminated: return "the name is not zero-terminated within its 260-byte field";
-        case ArchiveFault::EmptyName: return "the name is empty";
+        case ArchiveFault::None:
+            return "no fault";
+        case ArchiveFault::TooManyEntries:
+            return "a setup carries at most 16 files";
+        case ArchiveFault::TablePastEnd:
+            return "the entry table runs past the end of the file";
+        case ArchiveFault::BodiesPastEnd:
+            return "the file bodies run past the end of the file";
+        case ArchiveFault::Unterminated:
+            return "the name is not zero-terminated within its 260-byte field";
+        case ArchiveFault::EmptyName:
+            return "the name is empty";
         case ArchiveFault::NameTooLong:
             return "the name is longer than 255 characters, so no folder could hold it within 259 characters";
-        case ArchiveFault::PathCharacter: return "the name holds a path character (\\ / or :)";
-        case ArchiveFault::ReservedCharacter: return "the name holds a character Windows reserves (< > \" | ? or *)";
-        case ArchiveFault::ControlCharacter: return "the name holds a control character";
-        case ArchiveFault::TrailingDotOrBlank: return "the name ends in a dot or a blank";
+        case ArchiveFault::PathCharacter:
+            return "the name holds a path character (\\ / or :)";
+        case ArchiveFault::ReservedCharacter:
+            return "the name holds a character Windows reserves (< > \" | ? or *)";
+        case ArchiveFault::ControlCharacter:
+            return "the name holds a control character";
+        case ArchiveFault::TrailingDotOrBlank:
+            return "the name ends in a dot or a blank";
         case ArchiveFault::DeviceName:
             return "the name is a Windows device name (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or "
                    "without an extension)";
@@ -137,22 +153,19 @@ const uint8_t* EntryRecord(const SetupArchive& archive, uint32_t index) {
     return archive.table + kArchiveHeaderSize + size_t{kEntrySize} * index;
 }
 
-const char* EntryName(const SetupArchive& archive, uint32_t index) {
-    return reinterpret_cast<const char*>(EntryRecord(archive, index) + kEntryNameOffset);
-}
-
 // Checks each name on its own and against the earlier ones of its destination (at most 16, so
 // the pairs stay few).
 ArchiveDamage CheckEntryNames(const SetupArchive& archive, uint32_t count) {
     for (uint32_t i = 0; i < count; ++i) {
-        const char* name = EntryName(archive, i);
+        const char* name = ArchiveEntryNameField(archive, i);
         const size_t length = strnlen(name, kEntryNameSize);
         if (length == kEntryNameSize) return {ArchiveFault::Unterminated, i};
         if (const ArchiveFault fault = CheckEntryName({name, length}); fault != ArchiveFault::None) return {fault, i};
         const uint8_t destination = EntryRecord(archive, i)[0];
         for (uint32_t j = 0; j < i; ++j) {
             const bool sameDestination = (EntryRecord(archive, j)[0] != 0) == (destination != 0);
-            if (sameDestination && SameEntryName(EntryName(archive, j), name)) return {ArchiveFault::SameName, i, j};
+            if (sameDestination && SameEntryName(ArchiveEntryNameField(archive, j), name))
+                return {ArchiveFault::SameName, i, j};
         }
     }
     return {};
@@ -214,6 +227,10 @@ ArchiveStatus LocateSetupArchive(SetupBytes& file, std::string_view marker, Setu
     return ArchiveStatus::Found;
 }
 
+const char* ArchiveEntryNameField(const SetupArchive& archive, uint32_t index) {
+    return reinterpret_cast<const char*>(EntryRecord(archive, index) + kEntryNameOffset);
+}
+
 bool NextArchiveEntry(const SetupArchive& archive, ArchiveEntry& entry) {
     if (entry.next >= archive.count) return false;
     const uint8_t* record = EntryRecord(archive, entry.next);
@@ -239,7 +256,8 @@ bool WriteArchiveHeader(std::span<uint8_t, kArchiveHeaderSize> header, std::stri
     return true;
 }
 
-bool WriteArchiveEntry(std::span<uint8_t, kEntrySize> entry, uint8_t destination, uint32_t size, std::string_view name) {
+bool WriteArchiveEntry(std::span<uint8_t, kEntrySize> entry, uint8_t destination, uint32_t size,
+                       std::string_view name) {
     if (CheckEntryName(name) != ArchiveFault::None) return false;
     std::memset(entry.data(), 0, entry.size());
     entry[0] = destination;

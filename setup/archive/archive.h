@@ -16,8 +16,8 @@
 #include <span>
 #include <string_view>
 
-#include "platform/ports.h"
 #include "archive/setup_bytes.h"
+#include "platform/ports.h"
 
 inline constexpr size_t kMarkerFieldSize = 24;
 inline constexpr size_t kArchiveHeaderSize = 28;
@@ -62,10 +62,10 @@ enum class ArchiveStatus { Found, NoArchive, Damaged, Unreadable };
 // an ordinary Windows file name: a name that breaks one would not install as the file it names.
 enum class ArchiveFault : uint8_t {
     None,
-    TooManyEntries,      // the count is above kMaxArchiveEntries
-    TablePastEnd,        // the entry table runs past the end of the file
-    BodiesPastEnd,       // the sizes add up to more than the file holds
-    Unterminated,        // no zero within the 260-byte name field
+    TooManyEntries,  // the count is above kMaxArchiveEntries
+    TablePastEnd,    // the entry table runs past the end of the file
+    BodiesPastEnd,   // the sizes add up to more than the file holds
+    Unterminated,    // no zero within the 260-byte name field
     EmptyName,
     NameTooLong,         // longer than kMaxEntryNameLength
     PathCharacter,       // \ / or :
@@ -107,6 +107,9 @@ inline ArchiveStatus LocateSetupArchive(std::span<const uint8_t> file, std::stri
 // the last. Each body starts where the one before ended, so the walk costs one step per entry:
 //   for (ArchiveEntry entry; NextArchiveEntry(archive, entry);) ...
 bool NextArchiveEntry(const SetupArchive& archive, ArchiveEntry& entry);
+// The name field of entry `index` in the table LocateSetupArchive read, kEntryNameSize bytes: of a
+// Found archive, or of a Damaged one whose fault names an entry (then not always zero-terminated).
+const char* ArchiveEntryNameField(const SetupArchive& archive, uint32_t index);
 // One past the last body.
 uint64_t ArchiveBodiesEnd(const SetupArchive& archive);
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "operations/install.h"
+#include "operations/installed_paths.h"
 #include "resources/resource_ids.h"
 #include "text/message_box.h"
 #include "text/text_format.h"

@@ -6,6 +6,7 @@
 #include "archive/archive_digest.h"
 #include "archive/own_setup_file.h"
 #include "configuration/registry_keys.h"
+#include "operations/installed_paths.h"
 #include "operations/shared_files.h"
 #include "operations/uninstall_entry.h"
 #include "resources/resource_ids.h"
@@ -15,8 +16,6 @@
 namespace {
 
 using Mode = InstallMode;
-
-constexpr char kSetupCopyName[] = "Setup.exe";
 
 struct Job {
     Platform& platform;
@@ -43,12 +42,6 @@ const char* Outcome(Mode mode) {
             return "removed";
     }
     return "installed";
-}
-
-bool Fits(int length, char (&out)[kMaxPath]) {
-    if (length >= 0 && static_cast<size_t>(length) < kMaxPath) return true;
-    out[0] = '\0';
-    return false;
 }
 
 bool TargetPath(const Job& job, const ArchiveEntry& entry, char (&path)[kMaxPath]) {
@@ -301,31 +294,6 @@ bool RemovePayload(Job& job) {
                 stayed, job.directory);
     return false;
 }
-
-// Nothing after a folder that ends in a backslash (a drive root such as C:\), else one backslash.
-const char* Separator(const char* folder) {
-    const size_t length = std::strlen(folder);
-    return length > 0 && folder[length - 1] == '\\' ? "" : "\\";
-}
-
-}  // namespace
-
-bool BuildCommandString(char (&out)[kMaxPath], const char* directory, bool filtered) {
-    // The program path is quoted: unquoted, a blank in it would let the shell start a different program.
-    const int length = FormatText(out, kMaxPath, "\"%s%sKOVA.exe\" dir=\"%%1\"%s", directory, Separator(directory),
-                                  filtered ? " mode=filtered" : "");
-    return Fits(length, out);
-}
-
-bool BuildIconString(char (&out)[kMaxPath], const char* directory) {
-    return Fits(FormatText(out, kMaxPath, "%s%sKOVA.exe,0", directory, Separator(directory)), out);
-}
-
-bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name) {
-    return Fits(FormatText(out, kMaxPath, "%s%s%s", folder, Separator(folder), name), out);
-}
-
-namespace {
 
 // Opens the own file, finds the archive and checks the directory and every path; false, the reason
 // shown, when any of that fails. A body that fails its digest is treated as a damaged archive;

@@ -10,10 +10,6 @@ inline constexpr char kNoArchiveText[] =
     "Error: SETUP did not have an embedded installation information. KOVA NOT installed!";
 inline constexpr char kInstallerCaption[] = "KOVA Installer";
 
-// The longest string built from the directory is the filtered command string, which adds 34
-// characters to it; every built string must fit a path buffer (259 characters).
-inline constexpr size_t kMaxInstallDirectoryLength = kMaxPath - 1 - 34;
-
 enum class InstallMode {
     // Registers the shell verbs and the icon, creates the directory, writes the payload files and
     // the copy of the setup program (unless the program runs from that copy), lists KOVA among
@@ -39,13 +35,3 @@ enum class RemovalOutcome {
 // InstallFiles' removal, telling why it failed: the uninstall goes on after a payload it could not
 // read, so that the user can delete the files by hand.
 RemovalOutcome RemoveInstalledFiles(Platform& platform, const char* directory);
-
-// The strings the shell verbs and the icon are registered with, e.g. for C:\KOVA:
-//   "C:\KOVA\KOVA.exe" dir="%1"                   (filtered adds " mode=filtered")
-//   C:\KOVA\KOVA.exe,0
-// A directory that ends in a backslash (a drive root such as C:\) gets no second one: C:\ gives
-// "C:\KOVA.exe" dir="%1". Each returns false, with `out` empty, when the result would not fit.
-bool BuildCommandString(char (&out)[kMaxPath], const char* directory, bool filtered);
-bool BuildIconString(char (&out)[kMaxPath], const char* directory);
-// folder, a backslash (unless the folder ends in one) and the file's name.
-bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name);

@@ -3,9 +3,9 @@
 // in a fixed order, then the payload files, tells the user what is left to delete by hand, offers
 // to open the installation directory in Explorer (not after a file removal that failed, whose
 // message has named what is left), and ends the program.
+#include "configuration/setup_dialog_record.h"
 #include "platform/desktop.h"
 #include "platform/ports.h"
-#include "configuration/setup_dialog_record.h"
 
 inline constexpr char kUninstallErrorCaption[] = "Error";
 inline constexpr char kUninstallSuccessCaption[] = "Success";

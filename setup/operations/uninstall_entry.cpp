@@ -1,6 +1,6 @@
 #include "operations/uninstall_entry.h"
 
-#include "operations/install.h"
+#include "operations/installed_paths.h"
 #include "resources/resource_ids.h"
 #include "text/text_format.h"
 
@@ -18,7 +18,7 @@ bool WriteUninstallEntry(Platform& platform, const char* directory, uint64_t ins
     char quoted[kMaxPath + 2];
     char icon[kMaxPath + 2];
     char version[16] = {};
-    if (!BuildTargetPath(setupCopy, directory, "Setup.exe")) return false;
+    if (!BuildTargetPath(setupCopy, directory, kSetupCopyName)) return false;
     FormatText(quoted, sizeof quoted, "\"%s\"", setupCopy);
     FormatText(icon, sizeof icon, "%s,0", setupCopy);
     platform.strings.Load(IDS_VERSION, version, sizeof version);

@@ -65,6 +65,21 @@ bool SameFile(HANDLE first, HANDLE second) {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// One ReadFile or WriteFile moves at most 1 GiB; a larger buffer is taken in turns.
+DWORD TransferSize(size_t size) { return size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size); }
+
+// Hands out an open file with its size, or closes it when its size cannot be read.
+bool HandOutWithSize(HANDLE handle, FileHandle& file, uint64_t& size) {
+    LARGE_INTEGER length;
+    if (!GetFileSizeEx(handle, &length)) {
+        CloseHandle(handle);
+        return false;
+    }
+    file = reinterpret_cast<FileHandle>(handle);
+    size = static_cast<uint64_t>(length.QuadPart);
+    return true;
+}
+
 class Win32FileSystem final : public FileSystem {
 public:
     // A second handle to the kept own file, for the caller to close.
@@ -74,35 +89,19 @@ public:
                                                                 &handle, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
             return false;
         }
-        LARGE_INTEGER length;
-        if (!GetFileSizeEx(handle, &length)) {
-            CloseHandle(handle);
-            return false;
-        }
-        file = reinterpret_cast<FileHandle>(handle);
-        size = static_cast<uint64_t>(length.QuadPart);
-        return true;
+        return HandOutWithSize(handle, file, size);
     }
 
     bool OpenRead(const char* path, FileHandle& file, uint64_t& size) override {
         // Others may read while it is open, but not write.
         const HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) return false;
-        LARGE_INTEGER length;
-        if (!GetFileSizeEx(handle, &length)) {
-            CloseHandle(handle);
-            return false;
-        }
-        file = reinterpret_cast<FileHandle>(handle);
-        size = static_cast<uint64_t>(length.QuadPart);
-        return true;
+        return handle != INVALID_HANDLE_VALUE && HandOutWithSize(handle, file, size);
     }
 
     long long Read(FileHandle file, std::span<uint8_t> buffer) override {
         DWORD got = 0;
-        const DWORD want = buffer.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(buffer.size());
-        if (!ReadFile(AsHandle(file), buffer.data(), want, &got, nullptr)) return -1;
+        if (!ReadFile(AsHandle(file), buffer.data(), TransferSize(buffer.size()), &got, nullptr)) return -1;
         return got;
     }
 
@@ -111,8 +110,7 @@ public:
         at.Offset = static_cast<DWORD>(offset);
         at.OffsetHigh = static_cast<DWORD>(offset >> 32);
         DWORD got = 0;
-        const DWORD want = buffer.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(buffer.size());
-        if (ReadFile(AsHandle(file), buffer.data(), want, &got, &at)) return got;
+        if (ReadFile(AsHandle(file), buffer.data(), TransferSize(buffer.size()), &got, &at)) return got;
         return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
     }
 
@@ -126,9 +124,11 @@ public:
 
     bool Write(FileHandle file, std::span<const uint8_t> bytes) override {
         while (!bytes.empty()) {
-            const DWORD want = bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
             DWORD written = 0;
-            if (!WriteFile(AsHandle(file), bytes.data(), want, &written, nullptr) || written == 0) return false;
+            if (!WriteFile(AsHandle(file), bytes.data(), TransferSize(bytes.size()), &written, nullptr) ||
+                written == 0) {
+                return false;
+            }
             bytes = bytes.subspan(written);
         }
         return true;

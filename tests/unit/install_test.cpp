@@ -12,6 +12,7 @@
 
 #include "archive/archive.h"
 #include "fake_platform.h"
+#include "operations/installed_paths.h"
 #include "operations/shared_files.h"
 #include "operations/uninstall_entry.h"
 

@@ -11,7 +11,7 @@
 #include "fake_desktop.h"
 #include "fake_messages.h"
 #include "fake_volumes.h"
-#include "operations/install.h"
+#include "operations/installed_paths.h"
 #include "resources/resource_ids.h"
 
 namespace {

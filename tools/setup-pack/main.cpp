@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "archive/archive.h"
+#include "archive/setup_writer.h"
 #include "archive_marker.h"
 #include "background_hashing.h"
 #include "digest_report.h"
 #include "platform/files_posix.h"
 #include "platform/hashing_posix.h"
-#include "archive/setup_writer.h"
 #include "windows_1252.h"
 
 namespace {
@@ -147,8 +147,10 @@ std::string WriteFailureMessage(const SetupWriteResult& result, int error, const
         return std::string("\"\"");
     };
     switch (result.status) {
-        case SetupWriteStatus::Written: break;
-        case SetupWriteStatus::BadMarker: return "the archive marker does not fit its field";
+        case SetupWriteStatus::Written:
+            break;
+        case SetupWriteStatus::BadMarker:
+            return "the archive marker does not fit its field";
         case SetupWriteStatus::TooManyFiles:
             return std::to_string(result.size) + " files given: a setup carries at most " +
                    std::to_string(kMaxArchiveEntries) + " files";
@@ -202,11 +204,11 @@ int Build(const std::vector<std::string>& args) {
     }
     if (entries.empty()) return UsageError("build needs at least one FILE: a setup carries 1 to 16 files");
 
-    struct stat imageStatus{};
+    struct stat imageStatus {};
     if (const auto problem = InputProblem(*image, imageStatus)) return Failure(*problem);
     std::vector<struct stat> inputs{imageStatus};
     for (PlannedEntry& entry : entries) {
-        struct stat status{};
+        struct stat status {};
         if (const auto problem = InputProblem(entry.path, status)) return Failure(*problem);
         inputs.push_back(status);
         const std::optional<std::string> name = Utf8ToWindows1252(BaseName(entry.path));
@@ -216,7 +218,7 @@ int Build(const std::vector<std::string>& args) {
         }
         entry.name = *name;
     }
-    struct stat outputStatus{};
+    struct stat outputStatus {};
     if (::stat(output->c_str(), &outputStatus) == 0) {
         if (S_ISDIR(outputStatus.st_mode)) return Failure(*output + " is a folder, not a file");
         for (size_t i = 0; i < inputs.size(); ++i) {
@@ -235,7 +237,8 @@ int Build(const std::vector<std::string>& args) {
     ::close(descriptor);
 
     std::vector<PayloadInput> payload;
-    for (const PlannedEntry& entry : entries) payload.push_back({entry.path.c_str(), entry.name.c_str(), entry.destination});
+    for (const PlannedEntry& entry : entries)
+        payload.push_back({entry.path.c_str(), entry.name.c_str(), entry.destination});
     PosixFileSystem files;
     OpenSslHashing sha256;
     BackgroundHashing hashing(sha256);
@@ -258,32 +261,27 @@ int Build(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-const char* RawEntryName(std::span<const uint8_t> file, uint32_t index) {
-    // Only called for entries whose table lies within the file.
-    return reinterpret_cast<const char*>(file.data() + FindFirst(file, kArchiveMarkerText) + kArchiveHeaderSize +
-                                         size_t{kEntrySize} * index + kEntryNameOffset);
-}
-
-std::string EntryLabel(std::span<const uint8_t> file, uint32_t index) {
-    const char* name = RawEntryName(file, index);
+std::string EntryLabel(const SetupArchive& archive, uint32_t index) {
+    const char* name = ArchiveEntryNameField(archive, index);
     return "entry " + std::to_string(index + 1) + " " + Quoted({name, strnlen(name, kEntryNameSize)});
 }
 
-std::string DamageMessage(const std::string& path, std::span<const uint8_t> file, const ArchiveDamage& damage) {
+std::string DamageMessage(const std::string& path, const SetupArchive& archive, const ArchiveDamage& damage) {
     const std::string damaged = path + ": the setup archive is damaged: ";
     switch (damage.fault) {
         case ArchiveFault::TooManyEntries:
-            return damaged + "it holds " + std::to_string(damage.count) + " entries; " +
-                   ArchiveFaultText(damage.fault);
+            return damaged + "it holds " + std::to_string(damage.count) + " entries; " + ArchiveFaultText(damage.fault);
         case ArchiveFault::TablePastEnd:
         case ArchiveFault::BodiesPastEnd:
-        case ArchiveFault::None: return damaged + ArchiveFaultText(damage.fault);
+        case ArchiveFault::None:
+            return damaged + ArchiveFaultText(damage.fault);
         case ArchiveFault::Unterminated:
             return damaged + "entry " + std::to_string(damage.entry + 1) + ": " + ArchiveFaultText(damage.fault);
         case ArchiveFault::SameName:
-            return damaged + EntryLabel(file, damage.entry) + ": " + ArchiveFaultText(damage.fault) + " (" +
-                   EntryLabel(file, damage.earlier) + ")";
-        default: return damaged + EntryLabel(file, damage.entry) + ": " + ArchiveFaultText(damage.fault);
+            return damaged + EntryLabel(archive, damage.entry) + ": " + ArchiveFaultText(damage.fault) + " (" +
+                   EntryLabel(archive, damage.earlier) + ")";
+        default:
+            return damaged + EntryLabel(archive, damage.entry) + ": " + ArchiveFaultText(damage.fault);
     }
 }
 
@@ -303,15 +301,19 @@ struct LoadedSetup {
 };
 
 int Load(const std::string& path, LoadedSetup& setup) {
-    struct stat status{};
+    struct stat status {};
     if (const auto problem = InputProblem(path, status)) return Failure(*problem);
     if (!setup.files.MapFile(path.c_str(), setup.view)) return Failure("cannot read " + path + ": " + Cause(errno));
     ArchiveDamage damage;
     switch (LocateSetupArchive(setup.bytes(), kArchiveMarkerText, setup.archive, &damage)) {
-        case ArchiveStatus::Found: return kExitOk;
-        case ArchiveStatus::NoArchive: return Failure(path + ": no setup archive found");
-        case ArchiveStatus::Damaged: return Failure(DamageMessage(path, setup.bytes(), damage));
-        case ArchiveStatus::Unreadable: return Failure("cannot read " + path);
+        case ArchiveStatus::Found:
+            return kExitOk;
+        case ArchiveStatus::NoArchive:
+            return Failure(path + ": no setup archive found");
+        case ArchiveStatus::Damaged:
+            return Failure(DamageMessage(path, setup.archive, damage));
+        case ArchiveStatus::Unreadable:
+            return Failure("cannot read " + path);
     }
     return kExitFailure;
 }
@@ -341,12 +343,12 @@ int Verify(const std::string& path) {
 
 // Creates the folder and its missing parents.
 bool MakeFolders(const std::string& path) {
-    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string prefix = path.substr(0, slash);
         if (::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return false;
         if (slash == std::string::npos) break;
     }
-    struct stat status{};
+    struct stat status {};
     if (::stat(path.c_str(), &status) != 0) return false;
     if (!S_ISDIR(status.st_mode)) errno = ENOTDIR;
     return S_ISDIR(status.st_mode);
@@ -373,7 +375,7 @@ struct Target {
 // Nothing is written before every target has been checked: a link is never followed, and an
 // existing file is replaced only with --force.
 std::optional<std::string> TargetProblem(const Target& target, bool force) {
-    struct stat status{};
+    struct stat status {};
     if (::fstatat(target.folder, target.name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
         return errno == ENOENT ? std::nullopt : std::optional("cannot check " + target.shown + ": " + Cause(errno));
     }
@@ -417,7 +419,8 @@ int Extract(const std::string& path, const std::string& directory, bool force) {
     for (ArchiveEntry entry; problem.empty() && NextArchiveEntry(setup.archive, entry);) {
         const int which = entry.destination != 0 ? 1 : 0;
         const std::string folderShown = directory + (which ? "/system" : "");
-        if (folders[which] < 0) folders[which] = OpenTargetFolder(top, which ? "system" : nullptr, folderShown, problem);
+        if (folders[which] < 0)
+            folders[which] = OpenTargetFolder(top, which ? "system" : nullptr, folderShown, problem);
         if (folders[which] < 0) break;
         const std::string name = Windows1252ToUtf8(entry.name);
         targets.push_back({folders[which], name, folderShown + "/" + name});
