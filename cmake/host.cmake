@@ -36,7 +36,7 @@ target_link_libraries(setup-pack PRIVATE kova_posix Threads::Threads)
 add_executable(scramble-text tools/scramble-text/main.cpp)
 target_link_libraries(scramble-text PRIVATE kova_posix)
 
-# The SetupDialog layout for the scripts (tests/e2e/lib.sh): name, offset, width and kind of each field.
+# The SetupDialog layout for the scripts (tests/e2e/lib/checks.sh): name, offset, width and kind of each field.
 add_executable(record-layout tools/record-layout/main.cpp)
 target_link_libraries(record-layout PRIVATE kova_core)
 
