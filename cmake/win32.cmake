@@ -97,7 +97,7 @@ add_executable(minimal-dialog WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/minimal_dialog
 target_link_options(minimal-dialog PRIVATE ${KOVA_WIN32_LINK_OPTIONS})
 
 # The benchmark programs run under Wine: the floor of the start-up (dialog 107 with a procedure that
-# does nothing), the CopyFileA peer of the install, and the timer that presses Install.
+# does nothing), the CopyFileA peer of the install (hashing too, when asked), and the timer that presses Install.
 add_executable(template-dialog WIN32 ${CMAKE_SOURCE_DIR}/bench/win32/template_dialog.cpp ${KOVA_RC})
 add_dependencies(template-dialog banner_resource)
 target_include_directories(template-dialog PRIVATE ${CMAKE_SOURCE_DIR}/setup)
@@ -105,6 +105,7 @@ target_link_options(template-dialog PRIVATE ${KOVA_WIN32_LINK_OPTIONS})
 target_link_libraries(template-dialog PRIVATE comctl32 user32)
 add_executable(copy-files ${CMAKE_SOURCE_DIR}/bench/win32/copy_files.cpp)
 target_link_options(copy-files PRIVATE -static -s)
+target_link_libraries(copy-files PRIVATE advapi32)
 add_executable(install-timer ${CMAKE_SOURCE_DIR}/bench/win32/install_timer.cpp)
 target_include_directories(install-timer PRIVATE ${CMAKE_SOURCE_DIR}/setup)
 target_link_options(install-timer PRIVATE -static -s)
