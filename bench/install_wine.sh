@@ -7,7 +7,9 @@
 # time runs from pressing Install to the visible success box, measured by install-timer inside
 # Wine; copy-files times its own work; cp is timed by the shell. Warm figures are medians of ROUNDS
 # alternating runs; "cold" is the first install after the setup file was written. The setup's peak
-# private memory is its Wine process's peak RssAnon, sampled every 5 ms. The setup is the one the
+# private memory is its Wine process's peak RssAnon, sampled every 5 ms in one more install that is
+# not timed: the sampler starts two processes per sample, which on two cores took about a second
+# from the timed install of 256 MiB while the peers ran undisturbed. The setup is the one the
 # Wine scenarios run (tests/e2e/lib.sh): the shipped 32-bit one, or its x86-64 twin where the host
 # cannot execute 32-bit code.
 set -euo pipefail
@@ -46,25 +48,29 @@ sample_memory() {
     echo "$peak"
 }
 
-# One first install of SETUP (a Windows path under C:\bench): prints "MILLISECONDS PEAK-KIB".
+# One first install of SETUP (a Windows path under C:\bench): prints its milliseconds, or with
+# "memory" its peak private memory in KiB instead.
 time_install() {
-    local setup=$1 name
+    local setup=$1 measure=${2:-time} name
     name=$(basename "$setup")
     wine reg delete 'HKLM\Software\KOVA' /f "$KOVA_VIEW" >/dev/null 2>&1 || true
     rm -f "$install_dir"/payload?.bin "$install_dir/Setup.exe"
     local done_file="$work/done"
     rm -f "$done_file"
-    sample_memory "$name" "$done_file" >"$work/peak" &
-    local sampler=$!
+    local sampler=""
+    if [ "$measure" = memory ]; then
+        sample_memory "$name" "$done_file" >"$work/peak" &
+        sampler=$!
+    fi
     (cd "$bench_dir" && exec wine "$name") >/dev/null 2>&1 &
     local setup_pid=$!
     local ms
     ms=$(wine "$bench_dir/install-timer.exe" "$DIALOG_TITLE" | tr -d '\r')
     wait "$setup_pid" || true
     touch "$done_file"
-    wait "$sampler"
+    [ -z "$sampler" ] || wait "$sampler"
     cmp -s "$setup" "$install_dir/Setup.exe" || { echo "the install of $name wrote no Setup.exe" >&2; exit 1; }
-    echo "$ms $(cat "$work/peak")"
+    if [ "$measure" = memory ]; then cat "$work/peak"; else echo "$ms"; fi
 }
 
 # copy-files [--hash BODY]...: the milliseconds of its work on the four files.
@@ -96,22 +102,21 @@ for mib in ${SIZES:-16 256}; do
     host_inputs=("$bench_dir/payload1.bin" "$bench_dir/payload2.bin" "$bench_dir/payload3.bin" "$setup")
     windows_inputs=('C:\bench\payload1.bin' 'C:\bench\payload2.bin' 'C:\bench\payload3.bin' "C:\\bench\\Setup-$mib.exe")
     hash_bodies=(--hash 'C:\bench\payload1.bin' --hash 'C:\bench\payload2.bin' --hash 'C:\bench\payload3.bin')
-    read -r cold cold_peak < <(time_install "$setup")
-    setup_ms=() hashed_ms=() copy_ms=() cp_ms=() peaks=()
+    cold=$(time_install "$setup")
+    setup_ms=() hashed_ms=() copy_ms=() cp_ms=()
     for _ in $(seq "$ROUNDS"); do
-        read -r ms peak < <(time_install "$setup")
-        setup_ms+=("$ms")
-        peaks+=("$peak")
+        setup_ms+=("$(time_install "$setup")")
         hashed_ms+=("$(time_copy_files "${hash_bodies[@]}")")
         copy_ms+=("$(time_copy_files)")
         cp_ms+=("$(time_cp)")
     done
+    time_install "$setup" memory >"$work/peak-$mib"
     python3 - "$mib" "$cold" "${setup_ms[*]}" "${hashed_ms[*]}" "${copy_ms[*]}" "${cp_ms[*]}" \
-        "${peaks[*]} $cold_peak" <<'PY'
+        "$(cat "$work/peak-$mib")" <<'PY'
 import statistics, sys
 mib, cold = sys.argv[1], float(sys.argv[2])
 setup, hashed, copy, cp = (statistics.median(map(float, a.split())) for a in sys.argv[3:7])
-peak = max(map(int, sys.argv[7].split())) / 1024
+peak = int(sys.argv[7]) / 1024
 def against(label, peer, goal):
     verdict = "met" if setup <= goal * peer else "MISSED"
     return f"{label} {peer:.0f} ms, ratio {setup / peer:.2f} (goal <= {goal}: {verdict})"
@@ -122,7 +127,6 @@ print(f"  vs host cp: {against('cp', cp, 1.3)}")
 print(f"  cold: Setup.exe {cold:.0f} ms (no goal)")
 print(f"  peak private memory (RssAnon) of the setup: {peak:.1f} MiB (goal: the spread below)")
 PY
-    echo "${peaks[*]} $cold_peak" | tr ' ' '\n' | sort -n | tail -1 >"$work/peak-$mib"
 done
 peaks=()
 for file in "$work"/peak-*; do peaks+=("${file##*/peak-}:$(cat "$file")"); done
