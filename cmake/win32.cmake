@@ -94,7 +94,7 @@ target_link_libraries(render-window PRIVATE kova_core comctl32 gdi32 user32)
 
 # The benchmark programs run under Wine: the yardstick of the start-up (a minimal dialog program
 # linked like the setup image), its floor (dialog 107 with a procedure that does nothing), the
-# CopyFileA peer of the install, and the timer that presses Install.
+# CopyFileA peer of the install (hashing too, when asked), and the timer that presses Install.
 add_executable(minimal-dialog WIN32 ${CMAKE_SOURCE_DIR}/bench/win32/minimal_dialog.cpp ${CMAKE_SOURCE_DIR}/bench/win32/minimal_dialog.rc)
 target_link_options(minimal-dialog PRIVATE ${KOVA_WIN32_LINK_OPTIONS})
 add_executable(template-dialog WIN32 ${CMAKE_SOURCE_DIR}/bench/win32/template_dialog.cpp ${KOVA_RC})
@@ -104,6 +104,7 @@ target_link_options(template-dialog PRIVATE ${KOVA_WIN32_LINK_OPTIONS})
 target_link_libraries(template-dialog PRIVATE comctl32 user32)
 add_executable(copy-files ${CMAKE_SOURCE_DIR}/bench/win32/copy_files.cpp)
 target_link_options(copy-files PRIVATE -static -s)
+target_link_libraries(copy-files PRIVATE advapi32)
 add_executable(install-timer ${CMAKE_SOURCE_DIR}/bench/win32/install_timer.cpp)
 target_include_directories(install-timer PRIVATE ${CMAKE_SOURCE_DIR}/setup)
 target_link_options(install-timer PRIVATE -static -s)

@@ -105,13 +105,15 @@ public:
         return got;
     }
 
+    // The file pointer is moved and read on from, rather than the offset given to ReadFile in an
+    // OVERLAPPED: Wine serves such positioned reads on a synchronous handle at a fraction of the
+    // speed of plain ones (copying 256 MiB of a setup a 1 MiB window at a time took about four
+    // times as long), and the own file is read only from this thread.
     long long ReadAt(FileHandle file, uint64_t offset, std::span<uint8_t> buffer) override {
-        OVERLAPPED at = {};
-        at.Offset = static_cast<DWORD>(offset);
-        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-        DWORD got = 0;
-        if (ReadFile(AsHandle(file), buffer.data(), TransferSize(buffer.size()), &got, &at)) return got;
-        return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        if (!SetFilePointerEx(AsHandle(file), at, nullptr, FILE_BEGIN)) return -1;
+        return Read(file, buffer);
     }
 
     bool CreateTruncated(const char* path, FileHandle& file) override {
