@@ -9,10 +9,10 @@
 
 #include "archive/archive.h"
 #include "archive/archive_digest.h"
+#include "archive/own_setup_file.h"
 #include "archive_marker.h"
 #include "fake_file_system.h"
 #include "fake_hashing.h"
-#include "archive/own_setup_file.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <span>
 
-#include "setup.h"
+#include "configuration/configuration.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::span<const uint8_t> stored(data, size);

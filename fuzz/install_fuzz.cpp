@@ -15,6 +15,7 @@
 
 #include "archive/archive.h"
 #include "archive/archive_digest.h"
+#include "archive/setup_bytes.h"
 #include "fake_file_system.h"
 #include "fake_hashing.h"
 #include "fake_messages.h"
@@ -22,7 +23,6 @@
 #include "fake_registry.h"
 #include "operations/install.h"
 #include "rc_strings.h"
-#include "archive/setup_bytes.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 // sets the guard of the stack canaries (setup/stack_guard_win32.cpp).
 #include <windows.h>
 
-#include "operations/build_mode.h"
 #include "dialog/control_groups.h"
 #include "dialog/dialog_procedure_win32.h"
+#include "operations/build_mode.h"
 #include "platform/system_libraries_win32.h"
 #include "platform/win32_platform.h"
 #include "resources/resource_ids.h"

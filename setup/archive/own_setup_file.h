@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/ports.h"
 #include "archive/setup_bytes.h"
+#include "platform/ports.h"
 
 inline constexpr size_t kOwnFileWindow = size_t{1} << 20;
 

@@ -5,11 +5,11 @@
 // GatherSettings reads everything else back when Install or Update is pressed.
 #include <cstdint>
 
+#include "configuration/setup_dialog_record.h"
 #include "dialog/control_groups.h"
 #include "platform/controls.h"
 #include "platform/desktop.h"
 #include "platform/ports.h"
-#include "configuration/setup_dialog_record.h"
 
 // ---------------------------------------------------------------- start-up, in dialog order
 // Fills the sort-key, display and size-unit lists (before the configuration is loaded).

@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+#include "configuration/configuration.h"
+#include "configuration/setup_dialog_record.h"
 #include "dialog/control_groups.h"
 #include "dialog/defaults_page.h"
 #include "dialog/folder_chooser_win32.h"
@@ -15,6 +17,7 @@
 #include "dialog/page_groups.h"
 #include "dialog/requirements.h"
 #include "operations/install.h"
+#include "operations/uninstall.h"
 #include "platform/controls_win32.h"
 #include "platform/desktop_win32.h"
 #include "platform/volumes_win32.h"
@@ -24,9 +27,7 @@
 #include "render/scrolling_banner_win32.h"
 #include "resources/resource_ids.h"
 #include "setup.h"
-#include "configuration/setup_dialog_record.h"
 #include "text/text_format.h"
-#include "operations/uninstall.h"
 
 // HandleDefaultsCommand receives the notification code of WM_COMMAND as it comes.
 static_assert(kSelectionChanged == CBN_SELCHANGE);

@@ -4,11 +4,11 @@
 // from the field by Install. It is checked before anything is saved or written, so that a directory
 // KOVA cannot be installed to gets a message and the dialog stays open with every setting as the
 // user left it.
+#include "configuration/setup_dialog_record.h"
 #include "platform/controls.h"
 #include "platform/desktop.h"
 #include "platform/ports.h"
 #include "platform/volumes.h"
-#include "configuration/setup_dialog_record.h"
 
 enum class DirectoryProblem { None, Empty, TooLong, ForbiddenCharacter, NotFullPath, RootMissing };
 

@@ -1,9 +1,9 @@
 #pragma once
 // Which page controls are on display: per tab page, and per Defaults category on the Defaults page,
 // through the ControlGroupTable.
+#include "configuration/setup_dialog_record.h"
 #include "dialog/control_groups.h"
 #include "platform/controls.h"
-#include "configuration/setup_dialog_record.h"
 
 // The Defaults category the record asks for; a stored value outside 0 to 4 shows Printer/Font (0),
 // so a damaged record never reads past the table.

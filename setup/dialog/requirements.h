@@ -1,10 +1,10 @@
 #pragma once
 // The requirements check (a local printer, and the right to write the registry). The results decide
 // once per dialog whether Install can be pressed.
+#include "configuration/setup_dialog_record.h"
 #include "platform/controls.h"
 #include "platform/desktop.h"
 #include "platform/ports.h"
-#include "configuration/setup_dialog_record.h"
 
 // Registry part (after the configuration is loaded): registryPrivilege is 1 when HKLM "Software"
 // and then HKCR "Folder" both open for writing. Every key opened is closed again; nothing is written.

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "configuration/setup_dialog_record.h"
 #include "platform/ports.h"
 #include "render/page_text.h"
-#include "configuration/setup_dialog_record.h"
 
 // Draws text page `currentTextPage` of the text of page `currentTab` into the display area of the
 // tab control whose selected label `draw` paints, within the region that paint may change, and

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <span>
 
-#include "text/scramble_codec.h"
 #include "resources/resource_ids.h"
+#include "text/scramble_codec.h"
 
 namespace {
 

@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "configuration/setup_dialog_record.h"
 #include "render/page_painter_win32.h"
 #include "render/scrolling_banner_win32.h"
 #include "resources/resource_ids.h"
-#include "configuration/setup_dialog_record.h"
 
 namespace {
 

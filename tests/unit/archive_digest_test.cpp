@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "archive/own_setup_file.h"
 #include "fake_file_system.h"
 #include "fake_hashing.h"
 #include "fake_platform.h"
 #include "operations/install.h"
-#include "archive/own_setup_file.h"
 #include "platform/hashing_posix.h"
 #include "rc_strings.h"
 

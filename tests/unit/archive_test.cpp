@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "archive/archive_digest.h"
+#include "archive/setup_writer.h"
 #include "archive_marker.h"
 #include "fake_file_system.h"
 #include "fake_hashing.h"
-#include "archive/setup_writer.h"
 
 namespace {
 

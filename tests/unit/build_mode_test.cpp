@@ -7,8 +7,8 @@
 
 #include "archive/archive.h"
 #include "fake_platform.h"
-#include "text/scramble_codec.h"
 #include "resources/resource_ids.h"
+#include "text/scramble_codec.h"
 
 namespace {
 

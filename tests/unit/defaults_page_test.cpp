@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "configuration/setup_dialog_record.h"
 #include "dialog/control_groups.h"
 #include "dialog/installation_directory.h"
 #include "dialog/page_groups.h"
@@ -19,7 +20,6 @@
 #include "fake_volumes.h"
 #include "rc_strings.h"
 #include "resources/resource_ids.h"
-#include "configuration/setup_dialog_record.h"
 
 namespace {
 

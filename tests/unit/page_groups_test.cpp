@@ -5,10 +5,10 @@
 #include <set>
 #include <vector>
 
+#include "configuration/setup_dialog_record.h"
 #include "dialog/control_groups.h"
 #include "fake_controls.h"
 #include "resources/resource_ids.h"
-#include "configuration/setup_dialog_record.h"
 
 namespace {
 

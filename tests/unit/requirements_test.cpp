@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "configuration/setup_dialog_record.h"
 #include "fake_controls.h"
 #include "fake_desktop.h"
 #include "fake_registry.h"
 #include "resources/resource_ids.h"
-#include "configuration/setup_dialog_record.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "archive/archive.h"
+#include "configuration/setup_dialog_record.h"
 #include "fake_desktop.h"
 #include "fake_platform.h"
 #include "operations/install.h"
 #include "resources/resource_ids.h"
-#include "configuration/setup_dialog_record.h"
 
 namespace {
 

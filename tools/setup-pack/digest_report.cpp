@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "archive/archive_digest.h"
+#include "archive/little_endian.h"
 #include "archive_marker.h"
 #include "platform/hashing_posix.h"
-#include "archive/little_endian.h"
 #include "windows_1252.h"
 
 namespace {
