@@ -22,6 +22,7 @@
 #include "fake_process.h"
 #include "fake_registry.h"
 #include "operations/install.h"
+#include "operations/installed_paths.h"
 #include "rc_strings.h"
 
 namespace {
