@@ -12,7 +12,8 @@
 //   e2e-driver answer CAPTION BUTTON [SECONDS]  print the box's text, then press BUTTON (1 OK, 6 Yes, 7 No)
 //   e2e-driver box-text CAPTION [SECONDS]       print the text of a message box once it is shown
 //   e2e-driver rect TITLE ID                    "left top right bottom" of control ID on the screen
-//   e2e-driver hold PATH SECONDS                keep the file PATH open, shared with no one, for SECONDS
+//   e2e-driver hold PATH SECONDS                keep the file PATH open, shared with no one, for SECONDS;
+//                                               prints "held" once it is open
 //   e2e-driver windows -                        the titles of the visible top-level windows, one a line
 //   e2e-driver window-rect TITLE                "left top right bottom" of the window TITLE on the screen
 //   e2e-driver focus TITLE                      "ID CLASS" of the control that has the keyboard focus
@@ -222,6 +223,8 @@ int main(int argc, char** argv) {
     if (!std::strcmp(command, "hold")) {
         const HANDLE file = CreateFileA(title, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return 1;
+        std::printf("held\n");
+        std::fflush(stdout);
         Sleep(static_cast<DWORD>(seconds * 1000));
         CloseHandle(file);
         return 0;

@@ -170,9 +170,12 @@ scenario_journey_failed_upgrade_is_completed_by_the_next_start() {
     mkdir -p "$old"
     echo "old program" >"$old/KOVA.exe"
     seed_config 1.0c 'C:\KOVA Old'
-    driver hold 'C:\KOVA Old\KOVA.exe' 20 &
+    local held="$WINEPREFIX/held.txt"
+    driver hold 'C:\KOVA Old\KOVA.exe' 20 >"$held" &
     local holder=$!
-    sleep 2
+    # The setup starts only once the file is really held: Wine may take seconds to start the holder.
+    for _ in $(seq 150); do grep -q held "$held" && break; sleep 0.2; done
+    check "the old KOVA.exe is held open" grep -q held "$held"
     start_setup "$JOURNEY_SETUP"
     check_equal "the box names the file and the retry" \
         'Error: the file "C:\KOVA Old\KOVA.exe" could not be written; it may be in use, the disk may be full or the folder may be protected. KOVA NOT upgraded! The upgrade will be tried again the next time SETUP starts.' \
