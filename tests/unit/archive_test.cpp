@@ -350,12 +350,12 @@ TEST_F(SetupWriterTest, WithDigestsTheSameSetupIsFollowedByTheRecordOfItsBodies)
     // Three pieces of the copy's buffer, each different, so that a reused piece changes the digest.
     std::vector<uint8_t> large(3 * 512 * 1024 + 77);
     for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<uint8_t>(i * 7 % 251);
-    files.AddFile("C:\\\in\\KOVA.exe", large);
+    files.AddFile("C:\\in\\KOVA.exe", large);
     ASSERT_EQ(Write("C:\\plain.exe").status, SetupWriteStatus::Written);
     const PayloadInput payload[] = {
-        {"C:\\\in\\KOVA.exe", "KOVA.exe"}, {"C:\\\in\\KOVA.hlp", "KOVA.hlp"}, {"C:\\\in\\KOVA.cnt", "KOVA.cnt", 1}};
+        {"C:\\in\\KOVA.exe", "KOVA.exe"}, {"C:\\in\\KOVA.hlp", "KOVA.hlp"}, {"C:\\in\\KOVA.cnt", "KOVA.cnt", 1}};
     LaggingHashing hashing;
-    ASSERT_EQ(WriteSetupExecutableWithDigests(files, kMarker, "C:\\\in\\setup.exe", payload, "C:\\setup.exe", hashing)
+    ASSERT_EQ(WriteSetupExecutableWithDigests(files, kMarker, "C:\\in\\setup.exe", payload, "C:\\setup.exe", hashing)
                   .status,
               SetupWriteStatus::Written);
 
@@ -372,13 +372,13 @@ TEST_F(SetupWriterTest, WithDigestsTheSameSetupIsFollowedByTheRecordOfItsBodies)
 }
 
 TEST_F(SetupWriterTest, AFailedHashWritesNoOutputAndNamesTheInput) {
-    const PayloadInput payload[] = {{"C:\\\in\\KOVA.exe", "KOVA.exe"}};
+    const PayloadInput payload[] = {{"C:\\in\\KOVA.exe", "KOVA.exe"}};
     FakeHashing hashing;
     hashing.fail = true;
     const SetupWriteResult result =
-        WriteSetupExecutableWithDigests(files, kMarker, "C:\\\in\\setup.exe", payload, "C:\\setup.exe", hashing);
+        WriteSetupExecutableWithDigests(files, kMarker, "C:\\in\\setup.exe", payload, "C:\\setup.exe", hashing);
     EXPECT_EQ(result.status, SetupWriteStatus::HashFailed);
-    EXPECT_STREQ(result.path, "C:\\\in\\KOVA.exe");
+    EXPECT_STREQ(result.path, "C:\\in\\KOVA.exe");
     EXPECT_FALSE(files.HasFile("C:\\setup.exe"));
     EXPECT_EQ(files.OpenHandles(), 0u);
 }
