@@ -58,16 +58,11 @@ namespace {
 uint8_t FoldCase(uint8_t c) {
     if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return static_cast<uint8_t>(c - 0x20);
     switch (c) {
-        case 0x9A:
-            return 0x8A;  // s with caron
-        case 0x9C:
-            return 0x8C;  // oe
-        case 0x9E:
-            return 0x8E;  // z with caron
-        case 0xFF:
-            return 0x9F;  // y with diaeresis
-        default:
-            return c;
+        case 0x9A: return 0x8A;  // s with caron
+        case 0x9C: return 0x8C;  // oe
+        case 0x9E: return 0x8E;  // z with caron
+        case 0xFF: return 0x9F;  // y with diaeresis
+        default: return c;
     }
 }
 
@@ -97,8 +92,7 @@ ArchiveFault CheckEntryName(std::string_view name) {
     for (const char c : name) {
         const auto byte = static_cast<uint8_t>(c);
         if (c == '\\' || c == '/' || c == ':') return ArchiveFault::PathCharacter;
-        if (c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*')
-            return ArchiveFault::ReservedCharacter;
+        if (c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*') return ArchiveFault::ReservedCharacter;
         if (byte < 0x20) return ArchiveFault::ControlCharacter;
     }
     if (name.back() == '.' || name.back() == ' ') return ArchiveFault::TrailingDotOrBlank;
@@ -116,28 +110,18 @@ bool SameEntryName(std::string_view a, std::string_view b) {
 
 const char* ArchiveFaultText(ArchiveFault fault) {
     switch (fault) {
-        case ArchiveFault::None:
-            return "no fault";
-        case ArchiveFault::TooManyEntries:
-            return "a setup carries at most 16 files";
-        case ArchiveFault::TablePastEnd:
-            return "the entry table runs past the end of the file";
-        case ArchiveFault::BodiesPastEnd:
-            return "the file bodies run past the end of the file";
-        case ArchiveFault::Unterminated:
-            return "the name is not zero-terminated within its 260-byte field";
-        case ArchiveFault::EmptyName:
-            return "the name is empty";
+        case ArchiveFault::None: return "no fault";
+        case ArchiveFault::TooManyEntries: return "a setup carries at most 16 files";
+        case ArchiveFault::TablePastEnd: return "the entry table runs past the end of the file";
+        case ArchiveFault::BodiesPastEnd: return "the file bodies run past the end of the file";
+        case ArchiveFault::Unterminated: return "the name is not zero-terminated within its 260-byte field";
+        case ArchiveFault::EmptyName: return "the name is empty";
         case ArchiveFault::NameTooLong:
             return "the name is longer than 255 characters, so no folder could hold it within 259 characters";
-        case ArchiveFault::PathCharacter:
-            return "the name holds a path character (\\ / or :)";
-        case ArchiveFault::ReservedCharacter:
-            return "the name holds a character Windows reserves (< > \" | ? or *)";
-        case ArchiveFault::ControlCharacter:
-            return "the name holds a control character";
-        case ArchiveFault::TrailingDotOrBlank:
-            return "the name ends in a dot or a blank";
+        case ArchiveFault::PathCharacter: return "the name holds a path character (\\ / or :)";
+        case ArchiveFault::ReservedCharacter: return "the name holds a character Windows reserves (< > \" | ? or *)";
+        case ArchiveFault::ControlCharacter: return "the name holds a control character";
+        case ArchiveFault::TrailingDotOrBlank: return "the name ends in a dot or a blank";
         case ArchiveFault::DeviceName:
             return "the name is a Windows device name (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or "
                    "without an extension)";
@@ -256,8 +240,7 @@ bool WriteArchiveHeader(std::span<uint8_t, kArchiveHeaderSize> header, std::stri
     return true;
 }
 
-bool WriteArchiveEntry(std::span<uint8_t, kEntrySize> entry, uint8_t destination, uint32_t size,
-                       std::string_view name) {
+bool WriteArchiveEntry(std::span<uint8_t, kEntrySize> entry, uint8_t destination, uint32_t size, std::string_view name) {
     if (CheckEntryName(name) != ArchiveFault::None) return false;
     std::memset(entry.data(), 0, entry.size());
     entry[0] = destination;

@@ -62,10 +62,10 @@ enum class ArchiveStatus { Found, NoArchive, Damaged, Unreadable };
 // an ordinary Windows file name: a name that breaks one would not install as the file it names.
 enum class ArchiveFault : uint8_t {
     None,
-    TooManyEntries,  // the count is above kMaxArchiveEntries
-    TablePastEnd,    // the entry table runs past the end of the file
-    BodiesPastEnd,   // the sizes add up to more than the file holds
-    Unterminated,    // no zero within the 260-byte name field
+    TooManyEntries,      // the count is above kMaxArchiveEntries
+    TablePastEnd,        // the entry table runs past the end of the file
+    BodiesPastEnd,       // the sizes add up to more than the file holds
+    Unterminated,        // no zero within the 260-byte name field
     EmptyName,
     NameTooLong,         // longer than kMaxEntryNameLength
     PathCharacter,       // \ / or :

@@ -13,8 +13,8 @@
 
 #include "platform/ports.h"
 
-inline constexpr size_t kVersionLength = 4;     // digit, ".", digit, letter; no terminator
-inline constexpr size_t kRecordTextSize = 255;  // fontName, printerName: at most 254 characters
+inline constexpr size_t kVersionLength = 4;       // digit, ".", digit, letter; no terminator
+inline constexpr size_t kRecordTextSize = 255;    // fontName, printerName: at most 254 characters
 inline constexpr size_t kSetupDialogSize = 1644;
 
 struct SetupDialog {

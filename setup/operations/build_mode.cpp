@@ -12,8 +12,8 @@ constexpr const char* kBuildErrorCaption = "Build Error";
 bool WriteCredits(Platform& platform) {
     char credits[1024] = {};
     platform.strings.Load(IDS_CREDITS, credits, sizeof credits);
-    const ByteBuffer block =
-        ScrambleCodec({reinterpret_cast<const uint8_t*>(credits), sizeof credits}, false, kZeroTerminated);
+    const ByteBuffer block = ScrambleCodec({reinterpret_cast<const uint8_t*>(credits), sizeof credits}, false,
+                                           kZeroTerminated);
     FileHandle file = -1;
     if (block.empty() || !platform.files.CreateTruncated(kBuildCreditsPath, file)) return false;
     const bool written = platform.files.Write(file, block.bytes());
@@ -46,8 +46,8 @@ void RunBuildMode(Platform& platform) {
         {kBuildHelpPath, "KOVA.hlp"},
         {kBuildContentsPath, "KOVA.cnt"},
     };
-    const SetupWriteResult result =
-        WriteSetupExecutable(platform.files, {marker, static_cast<size_t>(markerLength > 0 ? markerLength : 0)},
-                             kBuildImagePath, payload, kBuildOutputPath);
+    const SetupWriteResult result = WriteSetupExecutable(
+        platform.files, {marker, static_cast<size_t>(markerLength > 0 ? markerLength : 0)}, kBuildImagePath, payload,
+        kBuildOutputPath);
     if (result.status != SetupWriteStatus::Written) ReportBuildFailure(platform, result);
 }

@@ -147,10 +147,8 @@ std::string WriteFailureMessage(const SetupWriteResult& result, int error, const
         return std::string("\"\"");
     };
     switch (result.status) {
-        case SetupWriteStatus::Written:
-            break;
-        case SetupWriteStatus::BadMarker:
-            return "the archive marker does not fit its field";
+        case SetupWriteStatus::Written: break;
+        case SetupWriteStatus::BadMarker: return "the archive marker does not fit its field";
         case SetupWriteStatus::TooManyFiles:
             return std::to_string(result.size) + " files given: a setup carries at most " +
                    std::to_string(kMaxArchiveEntries) + " files";
@@ -270,11 +268,11 @@ std::string DamageMessage(const std::string& path, const SetupArchive& archive, 
     const std::string damaged = path + ": the setup archive is damaged: ";
     switch (damage.fault) {
         case ArchiveFault::TooManyEntries:
-            return damaged + "it holds " + std::to_string(damage.count) + " entries; " + ArchiveFaultText(damage.fault);
+            return damaged + "it holds " + std::to_string(damage.count) + " entries; " +
+                   ArchiveFaultText(damage.fault);
         case ArchiveFault::TablePastEnd:
         case ArchiveFault::BodiesPastEnd:
-        case ArchiveFault::None:
-            return damaged + ArchiveFaultText(damage.fault);
+        case ArchiveFault::None: return damaged + ArchiveFaultText(damage.fault);
         case ArchiveFault::Unterminated:
             return damaged + "entry " + std::to_string(damage.entry + 1) + ": " + ArchiveFaultText(damage.fault);
         case ArchiveFault::SameName:
@@ -301,7 +299,7 @@ struct LoadedSetup {
 };
 
 int Load(const std::string& path, LoadedSetup& setup) {
-    struct stat status {};
+    struct stat status{};
     if (const auto problem = InputProblem(path, status)) return Failure(*problem);
     if (!setup.files.MapFile(path.c_str(), setup.view)) return Failure("cannot read " + path + ": " + Cause(errno));
     ArchiveDamage damage;
@@ -343,12 +341,12 @@ int Verify(const std::string& path) {
 
 // Creates the folder and its missing parents.
 bool MakeFolders(const std::string& path) {
-    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
         const std::string prefix = path.substr(0, slash);
         if (::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return false;
         if (slash == std::string::npos) break;
     }
-    struct stat status {};
+    struct stat status{};
     if (::stat(path.c_str(), &status) != 0) return false;
     if (!S_ISDIR(status.st_mode)) errno = ENOTDIR;
     return S_ISDIR(status.st_mode);
@@ -375,7 +373,7 @@ struct Target {
 // Nothing is written before every target has been checked: a link is never followed, and an
 // existing file is replaced only with --force.
 std::optional<std::string> TargetProblem(const Target& target, bool force) {
-    struct stat status {};
+    struct stat status{};
     if (::fstatat(target.folder, target.name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
         return errno == ENOENT ? std::nullopt : std::optional("cannot check " + target.shown + ": " + Cause(errno));
     }
@@ -419,8 +417,7 @@ int Extract(const std::string& path, const std::string& directory, bool force) {
     for (ArchiveEntry entry; problem.empty() && NextArchiveEntry(setup.archive, entry);) {
         const int which = entry.destination != 0 ? 1 : 0;
         const std::string folderShown = directory + (which ? "/system" : "");
-        if (folders[which] < 0)
-            folders[which] = OpenTargetFolder(top, which ? "system" : nullptr, folderShown, problem);
+        if (folders[which] < 0) folders[which] = OpenTargetFolder(top, which ? "system" : nullptr, folderShown, problem);
         if (folders[which] < 0) break;
         const std::string name = Windows1252ToUtf8(entry.name);
         targets.push_back({folders[which], name, folderShown + "/" + name});
