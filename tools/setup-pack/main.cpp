@@ -202,11 +202,11 @@ int Build(const std::vector<std::string>& args) {
     }
     if (entries.empty()) return UsageError("build needs at least one FILE: a setup carries 1 to 16 files");
 
-    struct stat imageStatus {};
+    struct stat imageStatus{};
     if (const auto problem = InputProblem(*image, imageStatus)) return Failure(*problem);
     std::vector<struct stat> inputs{imageStatus};
     for (PlannedEntry& entry : entries) {
-        struct stat status {};
+        struct stat status{};
         if (const auto problem = InputProblem(entry.path, status)) return Failure(*problem);
         inputs.push_back(status);
         const std::optional<std::string> name = Utf8ToWindows1252(BaseName(entry.path));
@@ -216,7 +216,7 @@ int Build(const std::vector<std::string>& args) {
         }
         entry.name = *name;
     }
-    struct stat outputStatus {};
+    struct stat outputStatus{};
     if (::stat(output->c_str(), &outputStatus) == 0) {
         if (S_ISDIR(outputStatus.st_mode)) return Failure(*output + " is a folder, not a file");
         for (size_t i = 0; i < inputs.size(); ++i) {
@@ -235,18 +235,21 @@ int Build(const std::vector<std::string>& args) {
     ::close(descriptor);
 
     std::vector<PayloadInput> payload;
-    for (const PlannedEntry& entry : entries)
-        payload.push_back({entry.path.c_str(), entry.name.c_str(), entry.destination});
+    for (const PlannedEntry& entry : entries) payload.push_back({entry.path.c_str(), entry.name.c_str(), entry.destination});
     PosixFileSystem files;
-    OpenSslHashing sha256;
-    BackgroundHashing hashing(sha256);
     errno = 0;
-    const SetupWriteResult result =
-        parsed.Flag("--no-digest")
-            ? WriteSetupExecutable(files, kArchiveMarkerText, image->c_str(), payload, temporary.c_str())
-            : WriteSetupExecutableWithDigests(files, kArchiveMarkerText, image->c_str(), payload, temporary.c_str(),
-                                              hashing);
-    const int error = errno;
+    SetupWriteResult result;
+    int error = 0;  // taken before the hasher's thread ends, which may change errno
+    if (parsed.Flag("--no-digest")) {
+        result = WriteSetupExecutable(files, kArchiveMarkerText, image->c_str(), payload, temporary.c_str());
+        error = errno;
+    } else {
+        OpenSslHashing sha256;
+        BackgroundHashing hashing(sha256);
+        result = WriteSetupExecutableWithDigests(files, kArchiveMarkerText, image->c_str(), payload,
+                                                 temporary.c_str(), hashing);
+        error = errno;
+    }
     if (result.status != SetupWriteStatus::Written) {
         ::unlink(temporary.c_str());
         return Failure(WriteFailureMessage(result, error, entries, *output));
