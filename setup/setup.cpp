@@ -169,11 +169,11 @@ bool RestoreStoredConfiguration(Platform& platform, const StoredBefore& before) 
 }
 
 void ReportFailedRestore(Platform& platform, const char* oldVersion) {
-    ShowMessage(platform.messages, kInstallErrorCaption, kErrorBox,
-                "Error: the settings of the installed KOVA (%s) could not be put back in the registry "
-                "(HKEY_LOCAL_MACHINE\\Software\\KOVA) after the failed upgrade. Run SETUP again with the right to "
-                "change that key.",
-                oldVersion);
+    ShowInstallError(platform.messages,
+                     "Error: the settings of the installed KOVA (%s) could not be put back in the registry "
+                     "(HKEY_LOCAL_MACHINE\\Software\\KOVA) after the failed upgrade. Run SETUP again with the right to "
+                     "change that key.",
+                     oldVersion);
 }
 
 }  // namespace
@@ -181,10 +181,11 @@ void ReportFailedRestore(Platform& platform, const char* oldVersion) {
 bool StoreSettingsAndInstall(Platform& platform, const SetupDialog& record, bool installed) {
     if (!SaveConfiguration(platform, record, installed)) {
         if (!installed) platform.registry.DeleteKey(RegRoot::LocalMachine, kKovaKey);
-        ShowMessage(platform.messages, kInstallErrorCaption, kErrorBox,
-                    "Error: the settings could not be saved in the registry (HKEY_LOCAL_MACHINE\\Software\\KOVA, value "
-                    "\"Config\"). Setup needs the right to change this key. KOVA NOT %s!",
-                    installed ? "updated" : "installed");
+        ShowInstallError(
+            platform.messages,
+            "Error: the settings could not be saved in the registry (HKEY_LOCAL_MACHINE\\Software\\KOVA, value "
+            "\"Config\"). Setup needs the right to change this key. KOVA NOT %s!",
+            installed ? "updated" : "installed");
         return false;
     }
     if (!installed) InstallFiles(platform, record.installationDirectory, InstallMode::Install);

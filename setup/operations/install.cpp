@@ -1,5 +1,6 @@
 #include "operations/install.h"
 
+#include <cstdarg>
 #include <cstring>
 
 #include "archive/archive.h"
@@ -44,6 +45,17 @@ const char* Outcome(Mode mode) {
     return "installed";
 }
 
+}  // namespace
+
+void ShowInstallError(Messages& messages, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    ShowMessageV(messages, kInstallErrorCaption, kErrorBox, format, arguments);
+    va_end(arguments);
+}
+
+namespace {
+
 bool TargetPath(const Job& job, const ArchiveEntry& entry, char (&path)[kMaxPath]) {
     if (entry.destination != 0 && !job.haveSystemDirectory) return false;
     return BuildTargetPath(path, entry.destination != 0 ? job.systemDirectory : job.directory, entry.name);
@@ -80,18 +92,18 @@ bool BuildShellValue(char (&out)[kMaxPath], const char* directory, ShellValue va
 
 bool CheckDirectory(Job& job) {
     if (job.directory[0] == '\0') {
-        ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
-                    "Error: no installation directory was given. KOVA NOT %s!", Outcome(job.mode));
+        ShowInstallError(job.platform.messages, "Error: no installation directory was given. KOVA NOT %s!",
+                         Outcome(job.mode));
         return false;
     }
     return true;
 }
 
 void ReportTooLong(Job& job) {
-    ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
-                "Error: the installation directory \"%.259s\" is too long: the path of a KOVA file in it would "
-                "exceed 259 characters. Please choose a shorter directory. KOVA NOT %s!",
-                job.directory, Outcome(job.mode));
+    ShowInstallError(job.platform.messages,
+                     "Error: the installation directory \"%.259s\" is too long: the path of a KOVA file in it would "
+                     "exceed 259 characters. Please choose a shorter directory. KOVA NOT %s!",
+                     job.directory, Outcome(job.mode));
 }
 
 // Builds every path and string once before anything is written, so that a directory that is too
@@ -112,8 +124,8 @@ bool CheckPaths(Job& job) {
             job.haveSystemDirectory = job.platform.files.SystemDirectory(job.systemDirectory) &&
                                       strnlen(job.systemDirectory, kMaxPath) < kMaxPath;
             if (!job.haveSystemDirectory) {
-                ShowMessage(
-                    job.platform.messages, kInstallErrorCaption, kErrorBox,
+                ShowInstallError(
+                    job.platform.messages,
                     "Error: the Windows system directory, where \"%s\" belongs, could not be found. KOVA NOT %s!",
                     entry.name, Outcome(job.mode));
                 return false;
@@ -123,10 +135,11 @@ bool CheckPaths(Job& job) {
             if (entry.destination == 0) {
                 fits = false;
             } else {
-                ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
-                            "Error: the path of \"%s\" in the Windows system directory would exceed 259 characters. "
-                            "KOVA NOT %s!",
-                            entry.name, Outcome(job.mode));
+                ShowInstallError(
+                    job.platform.messages,
+                    "Error: the path of \"%s\" in the Windows system directory would exceed 259 characters. "
+                    "KOVA NOT %s!",
+                    entry.name, Outcome(job.mode));
                 return false;
             }
         }
@@ -176,10 +189,10 @@ bool WriteWholeFile(FileSystem& files, const char* path, OwnSetupFile& own, uint
 }
 
 void ReportUnreadableOwnFile(Job& job) {
-    ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
-                "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to a "
-                "folder with a plain name, such as C:\\Temp, and start it from there. KOVA NOT %s!",
-                Outcome(job.mode));
+    ShowInstallError(job.platform.messages,
+                     "Error: SETUP could not read its own program file, which carries the KOVA files. Copy SETUP to a "
+                     "folder with a plain name, such as C:\\Temp, and start it from there. KOVA NOT %s!",
+                     Outcome(job.mode));
 }
 
 // A copy fails for the target, or because the own file could not be read on.
@@ -189,16 +202,18 @@ void ReportWriteFailure(Job& job, const char* path) {
         return;
     }
     if (job.mode == Mode::Upgrade) {
-        ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
-                    "Error: the file \"%s\" could not be written; it may be in use, the disk may be full or the folder "
-                    "may be protected. KOVA NOT upgraded! The upgrade will be tried again the next time SETUP starts.",
-                    path);
+        ShowInstallError(
+            job.platform.messages,
+            "Error: the file \"%s\" could not be written; it may be in use, the disk may be full or the folder "
+            "may be protected. KOVA NOT upgraded! The upgrade will be tried again the next time SETUP starts.",
+            path);
         return;
     }
-    ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
-                "Error: the file \"%s\" could not be written; the disk may be full or the folder may be protected. "
-                "KOVA NOT fully %s!",
-                path, Outcome(job.mode));
+    ShowInstallError(
+        job.platform.messages,
+        "Error: the file \"%s\" could not be written; the disk may be full or the folder may be protected. "
+        "KOVA NOT fully %s!",
+        path, Outcome(job.mode));
 }
 
 bool WritePayload(Job& job) {
@@ -246,10 +261,11 @@ bool RegisterShellEntries(Job& job) {
             registry.Close(key);
         }
         if (!ok) {
-            ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
-                        "Error: the registry key HKEY_CLASSES_ROOT\\%s could not be written, so the Print commands are "
-                        "not available. KOVA NOT fully %s!",
-                        entry.key, Outcome(job.mode));
+            ShowInstallError(
+                job.platform.messages,
+                "Error: the registry key HKEY_CLASSES_ROOT\\%s could not be written, so the Print commands are "
+                "not available. KOVA NOT fully %s!",
+                entry.key, Outcome(job.mode));
             return false;
         }
     }
@@ -261,10 +277,10 @@ bool RegisterUninstallEntry(Job& job) {
     uint64_t installedBytes = job.own.Size();
     for (ArchiveEntry entry; NextArchiveEntry(job.archive, entry);) installedBytes += entry.size;
     if (WriteUninstallEntry(job.platform, job.directory, installedBytes)) return true;
-    ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
-                "Error: the registry key HKEY_LOCAL_MACHINE\\%s could not be written, so KOVA is missing from "
-                "Windows' list of installed programs. KOVA NOT fully %s!",
-                kUninstallEntryKey, Outcome(job.mode));
+    ShowInstallError(job.platform.messages,
+                     "Error: the registry key HKEY_LOCAL_MACHINE\\%s could not be written, so KOVA is missing from "
+                     "Windows' list of installed programs. KOVA NOT fully %s!",
+                     kUninstallEntryKey, Outcome(job.mode));
     return false;
 }
 
@@ -288,10 +304,10 @@ bool RemovePayload(Job& job) {
     }
     if (stayedLength == 0) return true;
     static_assert(sizeof stayed + 512 <= kMessageCapacity, "the message holds every file left in place");
-    ShowMessage(job.platform.messages, kInstallErrorCaption, kErrorBox,
-                "Error: these files could not be deleted and are left in place:\n%s\nKOVA's registry entries are "
-                "removed. Please delete the files by hand, with the copy of SETUP in %s. KOVA NOT fully removed!",
-                stayed, job.directory);
+    ShowInstallError(job.platform.messages,
+                     "Error: these files could not be deleted and are left in place:\n%s\nKOVA's registry entries are "
+                     "removed. Please delete the files by hand, with the copy of SETUP in %s. KOVA NOT fully removed!",
+                     stayed, job.directory);
     return false;
 }
 
@@ -308,7 +324,7 @@ bool Prepare(Job& job) {
         return false;
     }
     if (!found) {
-        ShowMessage(platform.messages, kInstallErrorCaption, kErrorBox, "%s", kNoArchiveText);
+        ShowInstallError(platform.messages, "%s", kNoArchiveText);
         return false;
     }
     return CheckDirectory(job) && CheckPaths(job);

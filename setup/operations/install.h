@@ -10,6 +10,10 @@ inline constexpr char kNoArchiveText[] =
     "Error: SETUP did not have an embedded installation information. KOVA NOT installed!";
 inline constexpr char kInstallerCaption[] = "KOVA Installer";
 
+// The "Installation Fatal Error" box of every failure to install, refresh, remove or store the
+// settings, its text formatted as ShowMessage does.
+__attribute__((format(printf, 2, 3))) void ShowInstallError(Messages& messages, const char* format, ...);
+
 enum class InstallMode {
     // Registers the shell verbs and the icon, creates the directory, writes the payload files and
     // the copy of the setup program (unless the program runs from that copy), lists KOVA among

@@ -4,20 +4,16 @@
 
 #include "text/text_format.h"
 
-namespace {
-
-int ShowFormatted(Messages& messages, const char* caption, uint32_t style, const char* format, va_list arguments) {
+int ShowMessageV(Messages& messages, const char* caption, uint32_t style, const char* format, va_list arguments) {
     char text[kMessageCapacity];
     FormatTextV(text, sizeof text, format, arguments);
     return messages.Show(text, caption, style);
 }
 
-}  // namespace
-
 int ShowMessage(Messages& messages, const char* caption, uint32_t style, const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
-    const int answer = ShowFormatted(messages, caption, style, format, arguments);
+    const int answer = ShowMessageV(messages, caption, style, format, arguments);
     va_end(arguments);
     return answer;
 }
@@ -27,7 +23,7 @@ int ShowStringMessage(Platform& platform, int id, const char* caption, uint32_t 
     platform.strings.Load(id, format, sizeof format);
     va_list arguments;
     va_start(arguments, style);
-    const int answer = ShowFormatted(platform.messages, caption, style, format, arguments);
+    const int answer = ShowMessageV(platform.messages, caption, style, format, arguments);
     va_end(arguments);
     return answer;
 }
