@@ -1,24 +1,27 @@
 #!/usr/bin/env bash
-# The install of Setup.exe under Wine, at 16 and 256 MiB of payload (three files), against peers
-# that do the same work in the same prefix: copy-files.exe hashing the three bodies with the
-# CryptoAPI calls the setup checks them with (1 MiB reads) and copying the four files with CopyFileA
-# (the floor of an install that checks its bodies), the same program copying only, and the host's
-# cp. SIZES="16 256 3072" adds a setup of 3 GiB, which needs about 30 GB of free disk. The setup's
-# time runs from pressing Install to the visible success box, measured by install-timer inside
-# Wine; copy-files times its own work; cp is timed by the shell. Warm figures are medians of ROUNDS
-# alternating runs; "cold" is the first install after the setup file was written. The setup's peak
-# private memory is its Wine process's peak RssAnon, sampled every 5 ms in one more install that is
-# not timed: the sampler starts two processes per sample, which on two cores took about a second
-# from the timed install of 256 MiB while the peers ran undisturbed. The setup is the one the
-# Wine scenarios run (tests/e2e/lib.sh): the shipped 32-bit one, or its x86-64 twin where the host
-# cannot execute 32-bit code.
+# The install of Setup.exe under Wine, at 1, 16 and 256 MiB of payload (three files), against a peer
+# that does the same work in the same prefix: copy-files.exe --as-setup saves KOVA's record, hashes
+# the three bodies with the CryptoAPI calls the setup checks them with (1 MiB reads), copies the
+# four files with CopyFileA, writes the shell verbs, the icon and the list entry with the setup's
+# registry calls, and shows one success box of the setup's kind (the floor of an install that checks
+# its bodies). For information only, as they do less than the setup: the same program copying only,
+# and the host's cp. SIZES="1 16 256 3072" adds a setup of 3 GiB, which needs about 30 GB of free
+# disk. The setup's time runs from pressing Install to the visible success box, measured by
+# install-timer inside Wine; the peer's from the start of its work to its visible box, measured the
+# same way inside it; cp is timed by the shell. Warm figures are medians of ROUNDS alternating runs;
+# "cold" is the first install after the setup file was written. The setup's peak private memory is
+# its Wine process's peak RssAnon, sampled every 5 ms in one more install that is not timed: the
+# sampler starts two processes per sample, which on two cores took about a second from the timed
+# install of 256 MiB while the peers ran undisturbed. The setup is the one the Wine scenarios run
+# (tests/e2e/lib.sh): the shipped 32-bit one, or its x86-64 twin where the host cannot execute
+# 32-bit code.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$ROOT/tests/e2e/lib.sh"
 ROUNDS=${ROUNDS:-5}
 work=$(mktemp -d)
 # The prefix holds gigabytes of setups and copies at the end: it goes with the run.
-trap 'e2e_stop_started; rm -rf "$work" ${bench_prefix:+"$bench_prefix"}' EXIT
+trap '[ -z "${bench_prefix:-}" ] || e2e_end_prefix; e2e_stop_started; rm -rf "$work" ${bench_prefix:+"$bench_prefix"}' EXIT
 E2E_OWN_DISPLAY=1 e2e_start_display
 e2e_start_cups >/dev/null 2>&1
 e2e_template
@@ -73,8 +76,9 @@ time_install() {
     if [ "$measure" = memory ]; then cat "$work/peak"; else echo "$ms"; fi
 }
 
-# copy-files [--hash BODY]...: the milliseconds of its work on the four files.
+# copy-files [--hash BODY]... [--as-setup]: the milliseconds of its work on the four files.
 time_copy_files() {
+    wine reg delete 'HKLM\Software\KOVA' /f "$KOVA_VIEW" >/dev/null 2>&1 || true
     rm -rf "$DRIVE_C/copied"
     mkdir -p "$DRIVE_C/copied"
     wine "$bench_dir/copy-files.exe" "$@" 'C:\copied' "${windows_inputs[@]}" | tr -d '\r'
@@ -90,7 +94,7 @@ time_cp() {
     elapsed_ms "$start" "$end"
 }
 
-for mib in ${SIZES:-16 256}; do
+for mib in ${SIZES:-1 16 256}; do
     inputs=()
     for i in 1 2 3; do
         head -c $((mib * 1024 * 1024 / 3)) /dev/urandom >"$work/payload$i.bin"
@@ -106,7 +110,7 @@ for mib in ${SIZES:-16 256}; do
     setup_ms=() hashed_ms=() copy_ms=() cp_ms=()
     for _ in $(seq "$ROUNDS"); do
         setup_ms+=("$(time_install "$setup")")
-        hashed_ms+=("$(time_copy_files "${hash_bodies[@]}")")
+        hashed_ms+=("$(time_copy_files "${hash_bodies[@]}" --as-setup)")
         copy_ms+=("$(time_copy_files)")
         cp_ms+=("$(time_cp)")
     done
@@ -117,20 +121,19 @@ import statistics, sys
 mib, cold = sys.argv[1], float(sys.argv[2])
 setup, hashed, copy, cp = (statistics.median(map(float, a.split())) for a in sys.argv[3:7])
 peak = int(sys.argv[7]) / 1024
-def against(label, peer, goal):
-    verdict = "met" if setup <= goal * peer else "MISSED"
-    return f"{label} {peer:.0f} ms, ratio {setup / peer:.2f} (goal <= {goal}: {verdict})"
+verdict = "met" if setup <= 1.1 * hashed else "MISSED"
 print(f"install under Wine, {mib} MiB, warm: Setup.exe {setup:.0f} ms")
-print(f"  vs hashing CopyFileA peer: {against('peer', hashed, 1.1)}")
-print(f"  vs plain CopyFileA program: {against('program', copy, 1.0)}")
-print(f"  vs host cp: {against('cp', cp, 1.3)}")
+print(f"  vs the peer doing the same work (hashing, CopyFileA, the same registry writes, one box):"
+      f" peer {hashed:.0f} ms, ratio {setup / hashed:.2f} (goal <= 1.1: {verdict})")
+print(f"  vs plain CopyFileA program {copy:.0f} ms, ratio {setup / copy:.2f}; vs host cp {cp:.0f} ms,"
+      f" ratio {setup / cp:.2f} (information: neither checks nor registers anything)")
 print(f"  cold: Setup.exe {cold:.0f} ms (no goal)")
 print(f"  peak private memory (RssAnon) of the setup: {peak:.1f} MiB (goal: the spread below)")
 PY
 done
 peaks=()
 for file in "$work"/peak-*; do peaks+=("${file##*/peak-}:$(cat "$file")"); done
-[ "${#peaks[@]}" -ge 2 ] && python3 - "${peaks[@]}" <<'PY'
+[ "${#peaks[@]}" -lt 2 ] || python3 - "${peaks[@]}" <<'PY'
 import sys
 peaks = sorted((int(mib), int(kib) / 1024) for mib, kib in (a.split(":") for a in sys.argv[1:]))
 spread = max(p for _, p in peaks) - min(p for _, p in peaks)
@@ -138,4 +141,3 @@ listed = ", ".join(f"{mib} MiB: {p:.1f}" for mib, p in peaks)
 print(f"install under Wine, peak private memory ({listed} MiB): spread {spread:.1f} MiB"
       f" (goal <= 2: {'met' if spread <= 2 else 'MISSED'})")
 PY
-e2e_end_prefix

@@ -31,9 +31,6 @@ execute_process(COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/cmake/compact_secti
                         ${KOVA_SETUP_LINKER_SCRIPT} COMMAND_ERROR_IS_FATAL ANY)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/compact_sections.py)
 
-add_executable(setup WIN32 ${KOVA_WIN32_SOURCES} ${KOVA_RC})
-add_dependencies(setup banner_resource)
-target_compile_options(setup PRIVATE -Werror)
 # The image brings its own entry point (setup/main_win32.cpp) instead of the C runtime's start-up
 # code. Data is never imported implicitly (a fix-up of the runtime's would be needed for it). The
 # library functions that only the link-time code generation calls are named up front: found that
@@ -49,10 +46,28 @@ else()
     list(APPEND KOVA_SETUP_EARLY_SYMBOLS __udivdi3 __udivmoddi4 __chkstk_ms)
     list(TRANSFORM KOVA_SETUP_EARLY_SYMBOLS PREPEND "-Wl,-u,_")
 endif()
-target_link_options(setup PRIVATE ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION} -Wl,-T,${KOVA_SETUP_LINKER_SCRIPT}
-    -nostartfiles -Wl,--disable-auto-import ${KOVA_SETUP_EARLY_SYMBOLS})
-set_property(TARGET setup APPEND PROPERTY LINK_DEPENDS ${KOVA_SETUP_LINKER_SCRIPT})
-target_link_libraries(setup PRIVATE kova_core gdi32 shell32 advapi32 user32)
+
+# The setup image, linked with LINK_OPTIONS besides what every setup image needs.
+function(kova_setup_image target)
+    cmake_parse_arguments(PARSE_ARGV 1 image "EXCLUDE_FROM_ALL" "" "LINK_OPTIONS")
+    set(exclude "")
+    if(image_EXCLUDE_FROM_ALL)
+        set(exclude EXCLUDE_FROM_ALL)
+    endif()
+    add_executable(${target} WIN32 ${exclude} ${KOVA_WIN32_SOURCES} ${KOVA_RC})
+    add_dependencies(${target} banner_resource)
+    target_compile_options(${target} PRIVATE -Werror)
+    target_link_options(${target} PRIVATE ${image_LINK_OPTIONS} -Wl,-T,${KOVA_SETUP_LINKER_SCRIPT}
+        -nostartfiles -Wl,--disable-auto-import ${KOVA_SETUP_EARLY_SYMBOLS})
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${KOVA_SETUP_LINKER_SCRIPT})
+    target_link_libraries(${target} PRIVATE kova_core gdi32 shell32 advapi32 user32)
+endfunction()
+kova_setup_image(setup LINK_OPTIONS ${KOVA_WIN32_LINK_OPTIONS} ${KOVA_SETUP_MAP_OPTION})
+# The same image with its symbol table, for bench/run image to tell which functions and data take
+# its room: stripping removes only the table, the code and data are laid out alike.
+set(unstripped_options ${KOVA_WIN32_LINK_OPTIONS})
+list(REMOVE_ITEM unstripped_options -s)
+kova_setup_image(setup-symbols EXCLUDE_FROM_ALL LINK_OPTIONS ${unstripped_options})
 
 # The stand-in KOVA.exe: logs its command line beside itself, so tests see what the shell verbs start.
 add_executable(KOVA WIN32 ${CMAKE_SOURCE_DIR}/payload/kova_stand_in.cpp)
@@ -104,7 +119,8 @@ target_link_options(template-dialog PRIVATE ${KOVA_WIN32_LINK_OPTIONS})
 target_link_libraries(template-dialog PRIVATE comctl32 user32)
 add_executable(copy-files ${CMAKE_SOURCE_DIR}/bench/win32/copy_files.cpp)
 target_link_options(copy-files PRIVATE -static -s)
-target_link_libraries(copy-files PRIVATE advapi32)
+target_include_directories(copy-files PRIVATE ${CMAKE_SOURCE_DIR}/setup)
+target_link_libraries(copy-files PRIVATE kova_core advapi32 user32)
 add_executable(install-timer ${CMAKE_SOURCE_DIR}/bench/win32/install_timer.cpp)
 target_include_directories(install-timer PRIVATE ${CMAKE_SOURCE_DIR}/setup)
 target_link_options(install-timer PRIVATE -static -s)

@@ -3,7 +3,11 @@
 // the SHA-256 of each named body the way the setup checks its bodies before it writes: the AES
 // provider, one CALG_SHA_256 hash per body fed a 1 MiB read at a time, the value read back with
 // CryptGetHashParam. Which makes it the floor of an install that checks what it copies.
-//   copy-files [--hash BODY]... DESTINATION-FOLDER FILE...
+// With --as-setup it also does the registry work of a first install, with the setup's calls, keys
+// and values: KOVA's record as "Config" before the files, the shell verbs, KOVA's icon and the
+// entry in the list of installed programs after them, and then shows one success box of the
+// setup's kind. Its time then runs until that box is visible, which is when the setup's does too.
+//   copy-files [--hash BODY]... [--as-setup] DESTINATION-FOLDER FILE...
 // clang-format off
 #include <windows.h>
 #include <wincrypt.h>  // needs windows.h first
@@ -12,6 +16,11 @@
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "configuration/registry_keys.h"
+#include "configuration/setup_dialog_record.h"
+#include "operations/install.h"
+#include "operations/installed_paths.h"
 
 namespace {
 
@@ -36,20 +45,97 @@ bool Sha256OfFile(HCRYPTPROV provider, const char* path, std::vector<BYTE>& buff
     return ok;
 }
 
+// The setup's RegCreateKeyExA: non-volatile, HKCR in the 64-bit view (platform/registry_win32.cpp).
+HKEY CreateKey(HKEY root, const char* path) {
+    const REGSAM view = root == HKEY_CLASSES_ROOT ? KEY_WOW64_64KEY : 0;
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS | view, nullptr, &key,
+                    &disposition);
+    return key;
+}
+
+void SetText(HKEY key, const char* name, const char* text) {
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), static_cast<DWORD>(lstrlenA(text) + 1));
+}
+
+void SetNumber(HKEY key, const char* name, DWORD value) {
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+void SaveRecord() {
+    const SetupDialog record = {};
+    const HKEY key = CreateKey(HKEY_LOCAL_MACHINE, kKovaKey);
+    RegSetValueExA(key, "Config", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&record), sizeof record);
+    RegCloseKey(key);
+}
+
+void RegisterAsSetup(const char* folder) {
+    char value[kMaxPath];
+    for (const ShellEntry& entry : kShellEntries) {
+        if (entry.value == ShellValue::Icon) {
+            BuildIconString(value, folder);
+        } else {
+            BuildCommandString(value, folder, entry.value == ShellValue::FilteredCommand);
+        }
+        const HKEY key = CreateKey(HKEY_CLASSES_ROOT, entry.key);
+        SetText(key, nullptr, value);
+        RegCloseKey(key);
+    }
+    char setupCopy[kMaxPath];
+    BuildTargetPath(setupCopy, folder, kSetupCopyName);
+    const HKEY key = CreateKey(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
+    SetText(key, "DisplayName", "KOVA");
+    SetText(key, "DisplayVersion", "1.0e");
+    SetText(key, "DisplayIcon", setupCopy);
+    SetText(key, "InstallLocation", folder);
+    SetText(key, "UninstallString", setupCopy);
+    SetNumber(key, "EstimatedSize", 1);
+    SetNumber(key, "NoRepair", 1);
+    RegCloseKey(key);
+}
+
+// Waits for the success box, takes the time it became visible and closes it, as a user's click on OK.
+LARGE_INTEGER boxVisible;
+DWORD WINAPI CloseSuccessBox(void*) {
+    for (;;) {
+        const HWND box = FindWindowA(nullptr, kInstallerCaption);
+        if (box && IsWindowVisible(box)) {
+            QueryPerformanceCounter(&boxVisible);
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            return 0;
+        }
+        Sleep(1);
+    }
+}
+
+void ShowSuccessBox() {
+    const HANDLE closer = CreateThread(nullptr, 0, CloseSuccessBox, nullptr, 0, nullptr);
+    MessageBoxA(nullptr,
+                "KOVA has been successfully installed and SETUP will now exit.\n\nThe same box as the setup's, "
+                "of about the same length, with the same caption and style.",
+                kInstallerCaption, MB_OK | MB_ICONINFORMATION);
+    WaitForSingleObject(closer, INFINITE);
+    CloseHandle(closer);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int first = 1;
     while (first + 1 < argc && std::strcmp(argv[first], "--hash") == 0) first += 2;
     const int bodies = (first - 1) / 2;
+    const bool asSetup = first < argc && std::strcmp(argv[first], "--as-setup") == 0;
+    if (asSetup) ++first;
     if (argc - first < 2) {
-        std::fprintf(stderr, "usage: copy-files [--hash BODY]... DESTINATION-FOLDER FILE...\n");
+        std::fprintf(stderr, "usage: copy-files [--hash BODY]... [--as-setup] DESTINATION-FOLDER FILE...\n");
         return 2;
     }
     std::vector<BYTE> buffer(kPiece);
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
+    if (asSetup) SaveRecord();
     HCRYPTPROV provider = 0;
     if (bodies > 0 &&
         !CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT | CRYPT_SILENT)) {
@@ -73,7 +159,13 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    QueryPerformanceCounter(&end);
+    if (asSetup) {
+        RegisterAsSetup(folder);
+        ShowSuccessBox();
+        end = boxVisible;
+    } else {
+        QueryPerformanceCounter(&end);
+    }
     if (provider != 0) CryptReleaseContext(provider, 0);
     std::printf("%.1f\n", 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
                               static_cast<double>(frequency.QuadPart));
