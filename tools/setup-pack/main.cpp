@@ -423,7 +423,7 @@ int Extract(const std::string& path, const std::string& directory, bool force) {
         if (folders[which] < 0) folders[which] = OpenTargetFolder(top, which ? "system" : nullptr, folderShown, problem);
         if (folders[which] < 0) break;
         const std::string name = Windows1252ToUtf8(entry.name);
-        targets.push_back({folders[which], name, folderShown + "/" + name});
+        targets.push_back({folders[which], name, folderShown + "/" + PrintableName(entry.name)});
         entries.push_back(entry);
         if (const auto stop = TargetProblem(targets.back(), force)) problem = *stop;
     }

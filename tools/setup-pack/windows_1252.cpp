@@ -13,6 +13,8 @@ constexpr char32_t kHighControls[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 
+bool IsUndefined(uint8_t byte) { return byte >= 0x80 && byte <= 0x9F && kHighControls[byte - 0x80] == 0; }
+
 char32_t CharacterOf(uint8_t byte) {
     if (byte < 0x80 || byte > 0x9F) return byte;
     const char32_t mapped = kHighControls[byte - 0x80];
@@ -80,7 +82,8 @@ std::string PrintableName(std::string_view text) {
     std::string out;
     for (const char c : text) {
         const auto byte = static_cast<uint8_t>(c);
-        if (byte < 0x20 || byte == 0x7F) {
+        // An undefined byte would come out as a C1 control: U+009D, say, starts a terminal command.
+        if (byte < 0x20 || byte == 0x7F || IsUndefined(byte)) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
             out += escaped;
