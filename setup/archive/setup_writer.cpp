@@ -135,8 +135,17 @@ SetupWriteResult CheckNames(std::span<const PayloadInput> payload) {
     return {};
 }
 
+// The output: a path the writer creates (and deletes again when the write fails), or a file the
+// caller created and keeps, named by `path` only in the result.
+struct Output {
+    const char* path;
+    FileHandle file = -1;
+    bool given = false;
+};
+
 SetupWriteResult WriteSetup(FileSystem& files, std::string_view marker, const char* imagePath,
-                            std::span<const PayloadInput> payload, const char* outputPath, Hashing* hashing) {
+                            std::span<const PayloadInput> payload, Output output, Hashing* hashing) {
+    const char* outputPath = output.path;
     uint8_t probe[kArchiveHeaderSize];
     if (!WriteArchiveHeader(probe, marker, 0)) return {SetupWriteStatus::BadMarker, nullptr};
     if (payload.size() > kMaxPayloadFiles) {
@@ -156,6 +165,7 @@ SetupWriteResult WriteSetup(FileSystem& files, std::string_view marker, const ch
         }
     }
 
+    if (output.given) return WriteBody(files, marker, imagePath, inputs, payload, outputPath, output.file, hashing);
     FileHandle out = -1;
     if (!files.CreateTruncated(outputPath, out)) return {SetupWriteStatus::OutputFailed, outputPath};
     SetupWriteResult result = WriteBody(files, marker, imagePath, inputs, payload, outputPath, out, hashing);
@@ -170,11 +180,17 @@ SetupWriteResult WriteSetup(FileSystem& files, std::string_view marker, const ch
 
 SetupWriteResult WriteSetupExecutable(FileSystem& files, std::string_view marker, const char* imagePath,
                                       std::span<const PayloadInput> payload, const char* outputPath) {
-    return WriteSetup(files, marker, imagePath, payload, outputPath, nullptr);
+    return WriteSetup(files, marker, imagePath, payload, {outputPath}, nullptr);
 }
 
 SetupWriteResult WriteSetupExecutableWithDigests(FileSystem& files, std::string_view marker, const char* imagePath,
                                                  std::span<const PayloadInput> payload, const char* outputPath,
                                                  Hashing& hashing) {
-    return WriteSetup(files, marker, imagePath, payload, outputPath, &hashing);
+    return WriteSetup(files, marker, imagePath, payload, {outputPath}, &hashing);
+}
+
+SetupWriteResult WriteSetupExecutableInto(FileSystem& files, std::string_view marker, const char* imagePath,
+                                          std::span<const PayloadInput> payload, FileHandle out,
+                                          const char* outputName, Hashing* hashing) {
+    return WriteSetup(files, marker, imagePath, payload, {outputName, out, true}, hashing);
 }

@@ -50,3 +50,11 @@ SetupWriteResult WriteSetupExecutable(FileSystem& files, std::string_view marker
 SetupWriteResult WriteSetupExecutableWithDigests(FileSystem& files, std::string_view marker, const char* imagePath,
                                                  std::span<const PayloadInput> payload, const char* outputPath,
                                                  Hashing& hashing);
+
+// The same into `out`, a file the caller has created empty and open for writing, and closes (and
+// removes when this fails) itself: setup-pack writes so through the descriptor of its temporary
+// file and never opens that file again by name. `outputName` is only for the result; without
+// `hashing` no digest record is written.
+SetupWriteResult WriteSetupExecutableInto(FileSystem& files, std::string_view marker, const char* imagePath,
+                                          std::span<const PayloadInput> payload, FileHandle out,
+                                          const char* outputName, Hashing* hashing);

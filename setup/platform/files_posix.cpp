@@ -51,7 +51,8 @@ void PosixFileSystem::Unmap(FileView& view) {
 }
 
 bool PosixFileSystem::OpenRead(const char* path, FileHandle& file, uint64_t& size) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    // Without blocking: opening a FIFO to read waits for a writer. Only a regular file is kept.
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

@@ -293,6 +293,32 @@ TEST_F(SetupWriterTest, TruncatesALongerOldOutput) {
     EXPECT_EQ(files.Contents("C:\\setup.exe").size(), 5000u + 28 + 3 * 268 + 3004);
 }
 
+// setup-pack writes through the descriptor of its temporary file: the same bytes, and the file is
+// the caller's to close (and to remove after a failure), never reopened or deleted by name.
+TEST_F(SetupWriterTest, IntoAGivenFileWritesTheSameBytesAndLeavesTheFileToTheCaller) {
+    ASSERT_EQ(Write("C:\\plain.exe").status, SetupWriteStatus::Written);
+    const PayloadInput payload[] = {
+        {"C:\\in\\KOVA.exe", "KOVA.exe"}, {"C:\\in\\KOVA.hlp", "KOVA.hlp"}, {"C:\\in\\KOVA.cnt", "KOVA.cnt", 1}};
+    FileHandle out = -1;
+    ASSERT_TRUE(files.CreateTruncated("C:\\given.exe", out));
+    const size_t openBefore = files.OpenHandles();
+    EXPECT_EQ(WriteSetupExecutableInto(files, kMarker, "C:\\in\\setup.exe", payload, out, "C:\\given.exe", nullptr)
+                  .status,
+              SetupWriteStatus::Written);
+    EXPECT_EQ(files.OpenHandles(), openBefore);
+    ASSERT_TRUE(files.Close(out));
+    EXPECT_EQ(files.Contents("C:\\given.exe"), files.Contents("C:\\plain.exe"));
+
+    files.failOp = FileOp::Write;
+    files.failPath = "C:\\failing.exe";
+    ASSERT_TRUE(files.CreateTruncated("C:\\failing.exe", out));
+    EXPECT_EQ(WriteSetupExecutableInto(files, kMarker, "C:\\in\\setup.exe", payload, out, "C:\\failing.exe", nullptr)
+                  .status,
+              SetupWriteStatus::OutputFailed);
+    EXPECT_TRUE(files.HasFile("C:\\failing.exe"));
+    EXPECT_TRUE(files.Close(out));
+}
+
 TEST_F(SetupWriterTest, MissingInputWritesNoOutputAndNamesIt) {
     files.AddFile("C:\\setup.exe", std::string("old"));
     files.failOp = FileOp::OpenRead;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -74,10 +75,39 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// An input must be a file that can be read; a folder is named as such instead of failing later.
+// What `path` is when it is not a regular file: a FIFO or a device would block a read or be
+// replaced by the output, so only regular files are read or replaced.
+std::string NotRegularFile(const std::string& path, mode_t mode) {
+    if (S_ISDIR(mode)) return path + " is a folder, not a file";
+    const char* kind = S_ISFIFO(mode)   ? "a FIFO"
+                       : S_ISCHR(mode)  ? "a character device"
+                       : S_ISBLK(mode)  ? "a block device"
+                       : S_ISSOCK(mode) ? "a socket"
+                       : S_ISLNK(mode)  ? "a symbolic link"
+                                        : "not a file";
+    return path + " is " + kind + ", not a regular file";
+}
+
+// An input must be a regular file that can be read. The open that follows (without blocking, and
+// checked again) refuses whatever replaces it in between.
 std::optional<std::string> InputProblem(const std::string& path, struct stat& status) {
     if (::stat(path.c_str(), &status) != 0) return "cannot read " + path + ": " + Cause(errno);
-    if (S_ISDIR(status.st_mode)) return path + " is a folder, not a file";
+    if (!S_ISREG(status.st_mode)) return NotRegularFile(path, status.st_mode);
+    return std::nullopt;
+}
+
+// An existing output is replaced only when it is a regular file: never a device node, a FIFO or a
+// link (a rename would replace the node itself), and never one of the inputs.
+std::optional<std::string> OutputProblem(const std::string& output, const std::vector<struct stat>& inputs,
+                                         const std::vector<std::string>& inputPaths) {
+    struct stat status{};
+    if (::lstat(output.c_str(), &status) != 0) return std::nullopt;
+    if (!S_ISREG(status.st_mode)) return NotRegularFile(output, status.st_mode);
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        if (inputs[i].st_dev == status.st_dev && inputs[i].st_ino == status.st_ino) {
+            return output + " is the same file as the input " + inputPaths[i] + ": choose another output";
+        }
+    }
     return std::nullopt;
 }
 
@@ -162,7 +192,7 @@ std::string WriteFailureMessage(const SetupWriteResult& result, int error, const
                    ArchiveFaultText(result.fault);
         case SetupWriteStatus::InputUnreadable:
             return "cannot read " + std::string(result.path) + ": " +
-                   (error != 0 ? Cause(error) : "it changed size while it was being read");
+                   (error != 0 ? Cause(error) : "it changed while it was being read");
         case SetupWriteStatus::InputTooLarge:
             return "cannot carry " + std::string(result.path) + ": the setup would be " + std::to_string(result.size) +
                    " bytes, more than the " + std::to_string(kMaxSetupSize) +
@@ -174,6 +204,57 @@ std::string WriteFailureMessage(const SetupWriteResult& result, int error, const
     }
     return "cannot write " + output;
 }
+
+// The temporary file a build writes, beside the output, made by mkstemp (so never one that was
+// there before) and removed unless Commit renames it into place. A build ended by SIGINT, SIGTERM
+// or SIGHUP removes it too; one that is killed outright leaves a ".NAME.XXXXXX" no run reads.
+class TemporaryOutput {
+public:
+    explicit TemporaryOutput(const std::string& output)
+        : output_(output), path_(FolderOf(output) + "/." + BaseName(output) + ".XXXXXX") {
+        descriptor = ::mkstemp(path_.data());
+        if (descriptor >= 0) RemoveOnSignal(path_.c_str());
+    }
+    TemporaryOutput(const TemporaryOutput&) = delete;
+    TemporaryOutput& operator=(const TemporaryOutput&) = delete;
+    ~TemporaryOutput() {
+        if (descriptor < 0) return;
+        ::close(descriptor);
+        if (!committed_) ::unlink(path_.c_str());
+        RemoveOnSignal(nullptr);
+    }
+
+    // Makes the file executable through its descriptor, closes it and renames it over the output.
+    bool Commit() {
+        if (::fchmod(descriptor, 0755) != 0) return false;
+        const int closed = ::close(descriptor);
+        descriptor = -1;
+        committed_ = closed == 0 && ::rename(path_.c_str(), output_.c_str()) == 0;
+        const int error = errno;
+        if (!committed_) ::unlink(path_.c_str());
+        RemoveOnSignal(nullptr);
+        errno = error;
+        return committed_;
+    }
+
+    int descriptor = -1;
+
+private:
+    static void RemoveOnSignal(const char* path) {
+        pendingPath = path;
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, path != nullptr ? Remove : SIG_DFL);
+    }
+    static void Remove(int signal) {
+        if (const char* path = pendingPath) ::unlink(path);
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
+    static inline const char* volatile pendingPath = nullptr;
+
+    std::string output_;
+    std::string path_;
+    bool committed_ = false;
+};
 
 // Refuses an image that carries an archive already: the setup would find the old one first.
 std::optional<std::string> ImageProblem(const std::string& image) {
@@ -216,23 +297,16 @@ int Build(const std::vector<std::string>& args) {
         }
         entry.name = *name;
     }
-    struct stat outputStatus{};
-    if (::stat(output->c_str(), &outputStatus) == 0) {
-        if (S_ISDIR(outputStatus.st_mode)) return Failure(*output + " is a folder, not a file");
-        for (size_t i = 0; i < inputs.size(); ++i) {
-            if (inputs[i].st_dev == outputStatus.st_dev && inputs[i].st_ino == outputStatus.st_ino) {
-                return Failure(*output + " is the same file as the input " + (i == 0 ? *image : entries[i - 1].path) +
-                               ": choose another output");
-            }
-        }
-    }
+    std::vector<std::string> inputPaths{*image};
+    for (const PlannedEntry& entry : entries) inputPaths.push_back(entry.path);
+    if (const auto problem = OutputProblem(*output, inputs, inputPaths)) return Failure(*problem);
     if (const auto problem = ImageProblem(*image)) return Failure(*problem);
 
     // Written beside the output and renamed into place: a failure leaves any old output as it was.
-    std::string temporary = FolderOf(*output) + "/." + BaseName(*output) + ".XXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0) return Failure("cannot write " + *output + ": " + Cause(errno));
-    ::close(descriptor);
+    // Every write and the mode go through the descriptor mkstemp made, so a link swapped in for its
+    // name in a folder others can write leads nowhere.
+    TemporaryOutput temporary(*output);
+    if (temporary.descriptor < 0) return Failure("cannot write " + *output + ": " + Cause(errno));
 
     std::vector<PayloadInput> payload;
     for (const PlannedEntry& entry : entries) payload.push_back({entry.path.c_str(), entry.name.c_str(), entry.destination});
@@ -241,24 +315,18 @@ int Build(const std::vector<std::string>& args) {
     SetupWriteResult result;
     int error = 0;  // taken before the hasher's thread ends, which may change errno
     if (parsed.Flag("--no-digest")) {
-        result = WriteSetupExecutable(files, kArchiveMarkerText, image->c_str(), payload, temporary.c_str());
+        result = WriteSetupExecutableInto(files, kArchiveMarkerText, image->c_str(), payload, temporary.descriptor,
+                                          output->c_str(), nullptr);
         error = errno;
     } else {
         OpenSslHashing sha256;
         BackgroundHashing hashing(sha256);
-        result = WriteSetupExecutableWithDigests(files, kArchiveMarkerText, image->c_str(), payload,
-                                                 temporary.c_str(), hashing);
+        result = WriteSetupExecutableInto(files, kArchiveMarkerText, image->c_str(), payload, temporary.descriptor,
+                                          output->c_str(), &hashing);
         error = errno;
     }
-    if (result.status != SetupWriteStatus::Written) {
-        ::unlink(temporary.c_str());
-        return Failure(WriteFailureMessage(result, error, entries, *output));
-    }
-    if (::chmod(temporary.c_str(), 0755) != 0 || ::rename(temporary.c_str(), output->c_str()) != 0) {
-        const int renameError = errno;
-        ::unlink(temporary.c_str());
-        return Failure("cannot write " + *output + ": " + Cause(renameError));
-    }
+    if (result.status != SetupWriteStatus::Written) return Failure(WriteFailureMessage(result, error, entries, *output));
+    if (!temporary.Commit()) return Failure("cannot write " + *output + ": " + Cause(errno));
     return kExitOk;
 }
 
