@@ -24,6 +24,13 @@ E2E_TEMPLATE="$E2E_WORK/template"
 # The version the build was configured with (the KOVA_VERSION setting).
 KOVA_VERSION=$(sed -n 's/^KOVA_VERSION:[A-Z]*=//p' "$E2E_BUILD/CMakeCache.txt")
 DIALOG_TITLE="KOVA $KOVA_VERSION Setup"
+# The setup's control identifiers by name (IDC_INSTALL, IDC_INSTALLATION_DIRECTORY ...), generated
+# from setup/resources/resource_ids.h by the build; and those of the windows Windows itself makes:
+# the buttons of a message box and its text (the static control 0xFFFF), and the controls of the
+# file dialog the folder chooser changes (its folder label stc4, file name edt1, file types cmb1).
+source "$E2E_BUILD/resources/resource_ids.sh"
+IDOK=1 IDCANCEL=2 IDYES=6 IDNO=7 MESSAGE_BOX_TEXT=65535
+CHOOSER_FOLDER_LABEL=1091 CHOOSER_FILE_NAME=1152 CHOOSER_FILE_TYPES=1136
 export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 # What the setup under test sees of the 64-bit Windows it runs on. A 32-bit setup has the 32-bit

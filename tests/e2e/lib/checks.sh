@@ -53,7 +53,7 @@ PY
 # A control's text as the driver reads it.
 control_text() { driver state "$1" "$2" | tr -d '\r' | sed 's/^.* checked=[^ ]* text=//'; }
 # The directory the setup dialog offers: for a first install, the Programs folder.
-default_directory() { control_text "$DIALOG_TITLE" 1030; }
+default_directory() { control_text "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY; }
 # The control that has the keyboard focus in the window TITLE: "ID CLASS", or "none".
 focused() { driver focus "$1" | tr -d '\r'; }
 
@@ -71,7 +71,7 @@ tab_label_colours() {
     local shot="$E2E_WORK/labels.png"
     sleep 0.5
     import -display "$DISPLAY" -window root "$shot" 2>/dev/null
-    read -r left top right _ < <(driver rect "$DIALOG_TITLE" 1000 | tr -d '\r')
+    read -r left top right _ < <(driver rect "$DIALOG_TITLE" $IDC_TAB_STRIP | tr -d '\r')
     /usr/bin/python3 - "$shot" "$left" "$top" "$right" <<'PY'
 import subprocess, sys
 shot, left, top, right = sys.argv[1], *map(int, sys.argv[2:])

@@ -70,7 +70,7 @@ answer_box() {  # answer_box CAPTION BUTTON-ID [SECONDS] [SHOT]
 # A click on a label of the setup dialog's tab strip; each label is a sixth of the strip wide.
 click_tab() {  # click_tab INDEX
     local left top right
-    read -r left top right _ < <(driver rect "$DIALOG_TITLE" 1000 | tr -d '\r')
+    read -r left top right _ < <(driver rect "$DIALOG_TITLE" $IDC_TAB_STRIP | tr -d '\r')
     local width=$(((right - left) / 6))
     pointer_click $((left + $1 * width + width / 2)) $((top + 10))
 }
@@ -94,12 +94,12 @@ retype() {  # retype ID TEXT
 # Presses Install, reads the success box (waiting up to INSTALL_SECONDS) and presses its OK; the
 # setup ends.
 install_and_confirm() {
-    click_control "$DIALOG_TITLE" 1
+    click_control "$DIALOG_TITLE" $IDC_INSTALL
     # The setup's peak resident memory, read while the box holds it open (SETUP_PEAK_KIB).
     driver wait-window "KOVA Installer" "${INSTALL_SECONDS:-30}" >/dev/null
     SETUP_PEAK_KIB=$(awk '/^VmHWM:/ { print $2 }' "/proc/$SETUP_PID/status" 2>/dev/null)
     check_equal "the success box" "$(string_text IDS_INSTALL_SUCCESS)" \
-        "$(answer_box "KOVA Installer" 1 "${INSTALL_SECONDS:-30}")"
+        "$(answer_box "KOVA Installer" $IDOK "${INSTALL_SECONDS:-30}")"
     wait_setup 30
     check_equal "exit code after Install" 0 "$SETUP_EXIT"
 }
@@ -107,7 +107,7 @@ install_and_confirm() {
 # Uninstall from PROGRAM, answering the box with BUTTON (6 Yes, 7 No).
 uninstall_answering() {  # uninstall_answering PROGRAM BUTTON DIRECTORY
     open_setup "$1" || return 1
-    click_control "$DIALOG_TITLE" 3
+    click_control "$DIALOG_TITLE" $IDC_UNINSTALL
     check_equal "the uninstall box names the directory" "$(string_text IDS_UNINSTALLED "$3")" \
         "$(answer_box "Success" "$2")"
     wait_setup 30

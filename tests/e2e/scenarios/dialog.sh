@@ -24,42 +24,42 @@ first_install() {
     check_equal "Requirements label before any visit" green "$(label_colour 1)"
     check_equal "Defaults label before its visit" yellow "$(label_colour 2)"
     check_equal "Installation label before its visit" yellow "$(label_colour 3)"
-    check_contains "Install is enabled" "enabled=1" "$(driver state "$DIALOG_TITLE" 1)"
-    check_contains "Uninstall is hidden" "visible=0" "$(driver state "$DIALOG_TITLE" 3)"
+    check_contains "Install is enabled" "enabled=1" "$(driver state "$DIALOG_TITLE" $IDC_INSTALL)"
+    check_contains "Uninstall is hidden" "visible=0" "$(driver state "$DIALOG_TITLE" $IDC_UNINSTALL)"
 
     click_tab 1
     screenshot dialog-requirements
     click_tab 2
     screenshot dialog-defaults
-    check_contains "Defaults shows the Printer/Font controls" "visible=1" "$(driver state "$DIALOG_TITLE" 1020)"
-    check_contains "the printer list holds the CUPS queue" "text=KOVA_Laser" "$(driver combo "$DIALOG_TITLE" 1020)"
-    click 1009
-    retype 1031 "  42abc"
-    click 1042
-    check_contains "Sorting hides Printer/Font" "visible=0" "$(driver state "$DIALOG_TITLE" 1020)"
-    click 1045
-    click 1055
-    check_contains "the order button turns to Descending" "text=Descending" "$(driver state "$DIALOG_TITLE" 1055)"
+    check_contains "Defaults shows the Printer/Font controls" "visible=1" "$(driver state "$DIALOG_TITLE" $IDC_PRINTER_LIST)"
+    check_contains "the printer list holds the CUPS queue" "text=KOVA_Laser" "$(driver combo "$DIALOG_TITLE" $IDC_PRINTER_LIST)"
+    click $IDC_USE_THIS_FONT
+    retype $IDC_FONT_SIZE "  42abc"
+    click $IDC_CATEGORY_SORTING
+    check_contains "Sorting hides Printer/Font" "visible=0" "$(driver state "$DIALOG_TITLE" $IDC_PRINTER_LIST)"
+    click $IDC_SORT_FILES
+    click $IDC_FILE_SORT_ORDER
+    check_contains "the order button turns to Descending" "text=Descending" "$(driver state "$DIALOG_TITLE" $IDC_FILE_SORT_ORDER)"
     screenshot dialog-defaults-sorting
-    click 1043
-    click 1058
-    choose_entry 1059 2
-    check_contains "choosing Size enables the unit list" "enabled=1" "$(driver state "$DIALOG_TITLE" 1061)"
-    choose_entry 1061 3
+    click $IDC_CATEGORY_FILE_DISPLAY
+    click $IDC_FILE_DISPLAY_ENHANCED
+    choose_entry $IDC_FILE_DISPLAY_COLUMN 2
+    check_contains "choosing Size enables the unit list" "enabled=1" "$(driver state "$DIALOG_TITLE" $IDC_FILE_SIZE_UNIT)"
+    choose_entry $IDC_FILE_SIZE_UNIT 3
     screenshot dialog-defaults-file-display
-    click 1046
-    click 1067
-    check_contains "the backdrop button turns to Do" "text=Do" "$(driver state "$DIALOG_TITLE" 1067)"
+    click $IDC_CATEGORY_BACKDROP
+    click $IDC_PRINT_BACKDROP
+    check_contains "the backdrop button turns to Do" "text=Do" "$(driver state "$DIALOG_TITLE" $IDC_PRINT_BACKDROP)"
     screenshot dialog-defaults-backdrop
-    click 1047
-    click 1076
-    check_contains "print time disables the folder radios" "enabled=0" "$(driver state "$DIALOG_TITLE" 1071)"
+    click $IDC_CATEGORY_FOLDER_DISPLAY
+    click $IDC_FOLDER_DISPLAY_AT_PRINT_TIME
+    check_contains "print time disables the folder radios" "enabled=0" "$(driver state "$DIALOG_TITLE" $IDC_FOLDER_DISPLAY_NORMAL)"
     screenshot dialog-defaults-folder-display
-    click 1041
+    click $IDC_CATEGORY_PRINTER_FONT
     click_tab 3
-    check_contains "Installation shows Change" "visible=1" "$(driver state "$DIALOG_TITLE" 1029)"
-    check_contains "Installation hides the Defaults buttons" "visible=0" "$(driver state "$DIALOG_TITLE" 1041)"
-    retype 1030 "$INSTALL_DIR"
+    check_contains "Installation shows Change" "visible=1" "$(driver state "$DIALOG_TITLE" $IDC_CHANGE_DIRECTORY)"
+    check_contains "Installation hides the Defaults buttons" "visible=0" "$(driver state "$DIALOG_TITLE" $IDC_CATEGORY_PRINTER_FONT)"
+    retype $IDC_INSTALLATION_DIRECTORY "$INSTALL_DIR"
     screenshot dialog-installation
     click_tab 0
     LABELS=$(tab_label_colours)
@@ -138,21 +138,21 @@ scenario_second_run_offers_update_and_saves_without_installing() {
     rm "$dir/KOVA.hlp"
     start_setup "$SETUP"
     driver wait-window "$DIALOG_TITLE" 30
-    check_contains "button 1 reads Update" "text=Update" "$(driver state "$DIALOG_TITLE" 1)"
-    check_contains "Uninstall is shown" "visible=1" "$(driver state "$DIALOG_TITLE" 3)"
-    check_contains "the directory field is disabled" "enabled=0" "$(driver state "$DIALOG_TITLE" 1030)"
+    check_contains "button 1 reads Update" "text=Update" "$(driver state "$DIALOG_TITLE" $IDC_INSTALL)"
+    check_contains "Uninstall is shown" "visible=1" "$(driver state "$DIALOG_TITLE" $IDC_UNINSTALL)"
+    check_contains "the directory field is disabled" "enabled=0" "$(driver state "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY)"
     check_contains "the directory field shows the stored directory" "text=$INSTALL_DIR" \
-        "$(driver state "$DIALOG_TITLE" 1030)"
+        "$(driver state "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY)"
     LABELS=$(tab_label_colours)
     check_equal "Defaults label green from the start" green "$(label_colour 2)"
     click_tab 2
-    check_contains "the stored font choice" "checked=1" "$(driver state "$DIALOG_TITLE" 1009)"
-    check_contains "the stored font size" "text=42" "$(driver state "$DIALOG_TITLE" 1031)"
-    click 1042
-    check_contains "the stored sort order" "text=Descending" "$(driver state "$DIALOG_TITLE" 1055)"
-    click 1065
+    check_contains "the stored font choice" "checked=1" "$(driver state "$DIALOG_TITLE" $IDC_USE_THIS_FONT)"
+    check_contains "the stored font size" "text=42" "$(driver state "$DIALOG_TITLE" $IDC_FONT_SIZE)"
+    click $IDC_CATEGORY_SORTING
+    check_contains "the stored sort order" "text=Descending" "$(driver state "$DIALOG_TITLE" $IDC_FILE_SORT_ORDER)"
+    click $IDC_SORT_AT_PRINT_TIME
     screenshot dialog-update
-    click 1
+    click $IDC_INSTALL
     wait_setup 30
     check_equal "exit code after Update" 0 "$SETUP_EXIT"
     check "Update installed nothing" test ! -e "$dir/KOVA.hlp"
@@ -165,8 +165,8 @@ scenario_cancel_and_close_box_save_nothing() {
         start_setup "$SETUP"
         driver wait-window "$DIALOG_TITLE" 30
         click_tab 2
-        click 1042
-        if [ "$how" = cancel ]; then click 2; else close_box "$DIALOG_TITLE"; fi
+        click $IDC_CATEGORY_SORTING
+        if [ "$how" = cancel ]; then click $IDC_CANCEL_BUTTON; else close_box "$DIALOG_TITLE"; fi
         wait_setup
         check_equal "[$how] exit code" 0 "$SETUP_EXIT"
         check "[$how] nothing stored" kova_key_absent
@@ -177,12 +177,12 @@ scenario_without_a_printer_install_stays_disabled() {
     remove_printers
     start_setup "$SETUP"
     driver wait-window "$DIALOG_TITLE" 30
-    check_contains "Install is disabled" "enabled=0" "$(driver state "$DIALOG_TITLE" 1)"
+    check_contains "Install is disabled" "enabled=0" "$(driver state "$DIALOG_TITLE" $IDC_INSTALL)"
     LABELS=$(tab_label_colours)
     check_equal "Requirements label is red" red "$(label_colour 1)"
     click_tab 1
     screenshot dialog-requirements-no-printer
-    click 2
+    click $IDC_CANCEL_BUTTON
     wait_setup
     add_printer
 }
@@ -193,9 +193,9 @@ scenario_uninstall_removes_verbs_key_and_payload() {
     dir=$(INSTALL_DIR_UNIX)
     start_setup "$SETUP"
     driver wait-window "$DIALOG_TITLE" 30
-    click 3
+    click $IDC_UNINSTALL
     local text
-    text=$(answer_box "Success" 7)
+    text=$(answer_box "Success" $IDNO)
     check_equal "the uninstall box names the directory" "$(string_text IDS_UNINSTALLED "$INSTALL_DIR")" "$text"
     wait_setup 30
     check_equal "exit code after Uninstall" 0 "$SETUP_EXIT"
@@ -210,8 +210,8 @@ scenario_uninstall_removes_verbs_key_and_payload() {
 
     start_setup "$SETUP"
     driver wait-window "$DIALOG_TITLE" 30
-    check_contains "the next run offers Install again" "text=Install" "$(driver state "$DIALOG_TITLE" 1)"
-    click 2
+    check_contains "the next run offers Install again" "text=Install" "$(driver state "$DIALOG_TITLE" $IDC_INSTALL)"
+    click $IDC_CANCEL_BUTTON
     wait_setup
 }
 
@@ -222,28 +222,28 @@ scenario_change_opens_the_folder_chooser_at_the_directory() {
     driver wait-window "$DIALOG_TITLE" 30
     click_tab 3
     local before
-    before=$(control_text "$DIALOG_TITLE" 1030)
+    before=$(control_text "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY)
     mkdir -p "$(winepath -u "$before" 2>/dev/null)/Elsewhere"
-    click 1029
+    click $IDC_CHANGE_DIRECTORY
     local chooser="Choose a directory to install to"
     check "the chooser opens" driver wait-window "$chooser" 30
     sleep 0.5
-    check_contains "its OK button reads Install" "text=Install" "$(driver state "$chooser" 1)"
-    check_contains "its folder label reads Install to:" "text=Install to:" "$(driver state "$chooser" 1091)"
-    check_contains "the file name field is hidden" "visible=0" "$(driver state "$chooser" 1152)"
-    check_contains "the file type list is hidden" "visible=0" "$(driver state "$chooser" 1136)"
+    check_contains "its OK button reads Install" "text=Install" "$(driver state "$chooser" $IDOK)"
+    check_contains "its folder label reads Install to:" "text=Install to:" "$(driver state "$chooser" $CHOOSER_FOLDER_LABEL)"
+    check_contains "the file name field is hidden" "visible=0" "$(driver state "$chooser" $CHOOSER_FILE_NAME)"
+    check_contains "the file type list is hidden" "visible=0" "$(driver state "$chooser" $CHOOSER_FILE_TYPES)"
     screenshot dialog-folder-chooser
-    click_control "$chooser" 1
+    click_control "$chooser" $IDOK
     check "the chooser closes on Install" driver wait-gone "$chooser" 10
-    check_equal "Install at once keeps the directory" "$before" "$(control_text "$DIALOG_TITLE" 1030)"
-    click 1029
+    check_equal "Install at once keeps the directory" "$before" "$(control_text "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY)"
+    click $IDC_CHANGE_DIRECTORY
     driver wait-window "$chooser" 30
     sleep 0.5
     click_list_item "$chooser" Elsewhere 2
-    click_control "$chooser" 2
+    click_control "$chooser" $IDCANCEL
     check "the chooser closes on Cancel" driver wait-gone "$chooser" 10
-    check_equal "Cancel keeps the directory" "$before" "$(control_text "$DIALOG_TITLE" 1030)"
-    click 2
+    check_equal "Cancel keeps the directory" "$before" "$(control_text "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY)"
+    click $IDC_CANCEL_BUTTON
     wait_setup
 }
 
@@ -251,8 +251,8 @@ scenario_uninstall_yes_opens_the_directory_in_explorer() {
     first_install
     start_setup "$SETUP"
     driver wait-window "$DIALOG_TITLE" 30
-    click 3
-    answer_box "Success" 6 >/dev/null
+    click $IDC_UNINSTALL
+    answer_box "Success" $IDYES >/dev/null
     wait_setup 30
     check_equal "exit code after Uninstall" 0 "$SETUP_EXIT"
     # Explorer gets the directory in quotes, so the blank in "Program Files" stays inside it and

@@ -54,10 +54,10 @@ scenario_body_digest_mismatch_shows_the_damaged_archive_message_and_writes_nothi
         "$verify"
 
     open_reading_offered_directory "$damaged"
-    click_control "$DIALOG_TITLE" 1
+    click_control "$DIALOG_TITLE" $IDC_INSTALL
     driver wait-window "Installation Fatal Error" 30 >/dev/null && screenshot digest-damaged-archive
     local text
-    text=$(answer_box "Installation Fatal Error" 1 30 | tr -d '\r')
+    text=$(answer_box "Installation Fatal Error" $IDOK 30 | tr -d '\r')
     check_equal "the damaged-archive box" \
         "Error: SETUP did not have an embedded installation information. KOVA NOT installed!" "$text"
     wait_setup 30

@@ -6,7 +6,7 @@ CHOOSER="Choose a directory to install to"
 # Opens the chooser from the Installation page with a click on Change.
 open_chooser() {
     click_tab 3
-    click_control "$DIALOG_TITLE" 1029
+    click_control "$DIALOG_TITLE" $IDC_CHANGE_DIRECTORY
     driver wait-window "$CHOOSER" 30 || { fail "the chooser did not open"; return 1; }
     sleep 0.5
 }
@@ -15,22 +15,22 @@ scenario_journey_change_opens_a_subfolder_and_installs_there() {
     open_setup "$JOURNEY_SETUP" || return
     click_tab 3
     local start
-    start=$(control_text "$DIALOG_TITLE" 1030)
+    start=$(control_text "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY)
     local start_unix
     start_unix=$(winepath -u "$start" 2>/dev/null)
     mkdir -p "$start_unix/KOVA Tools"
-    click_control "$DIALOG_TITLE" 1029
+    click_control "$DIALOG_TITLE" $IDC_CHANGE_DIRECTORY
     check "the chooser opens" driver wait-window "$CHOOSER" 30
     sleep 0.5
-    check_equal "its button reads Install" Install "$(control_text "$CHOOSER" 1)"
+    check_equal "its button reads Install" Install "$(control_text "$CHOOSER" $IDOK)"
     screenshot journey-chooser-open
     click_list_item "$CHOOSER" "KOVA Tools" 2
     sleep 0.5
-    check_equal "after opening a subfolder the button still reads Install" Install "$(control_text "$CHOOSER" 1)"
+    check_equal "after opening a subfolder the button still reads Install" Install "$(control_text "$CHOOSER" $IDOK)"
     screenshot journey-chooser-subfolder
-    click_control "$CHOOSER" 1
+    click_control "$CHOOSER" $IDOK
     check "Install closes the chooser" driver wait-gone "$CHOOSER" 10
-    check_equal "the directory field shows the opened subfolder" "$start\\KOVA Tools" "$(control_text "$DIALOG_TITLE" 1030)"
+    check_equal "the directory field shows the opened subfolder" "$start\\KOVA Tools" "$(control_text "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY)"
     screenshot journey-chooser-chosen
     install_and_confirm
     for file in KOVA.exe KOVA.hlp KOVA.cnt Setup.exe; do
@@ -48,29 +48,29 @@ scenario_journey_typed_directory_survives_change() {
     open_setup "$JOURNEY_SETUP" || return
     click_tab 3
     local typed='C:\Tools\KOVA New'
-    click_control "$DIALOG_TITLE" 1030
+    click_control "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY
     press End shift+Home
     type_text "$typed"
-    check_equal "the field shows what was typed" "$typed" "$(control_text "$DIALOG_TITLE" 1030)"
+    check_equal "the field shows what was typed" "$typed" "$(control_text "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY)"
 
-    click_control "$DIALOG_TITLE" 1029
+    click_control "$DIALOG_TITLE" $IDC_CHANGE_DIRECTORY
     check "the chooser opens" driver wait-window "$CHOOSER" 30
     sleep 0.5
     check "it opens at C:\Tools, the nearest existing folder of the typed one" driver list-item "$CHOOSER" Sub
     screenshot journey-chooser-at-typed-folder
-    click_control "$CHOOSER" 2
+    click_control "$CHOOSER" $IDCANCEL
     check "Cancel closes the chooser" driver wait-gone "$CHOOSER" 10
-    check_equal "after Cancel the field is exactly as typed" "$typed" "$(control_text "$DIALOG_TITLE" 1030)"
+    check_equal "after Cancel the field is exactly as typed" "$typed" "$(control_text "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY)"
 
-    click_control "$DIALOG_TITLE" 1029
+    click_control "$DIALOG_TITLE" $IDC_CHANGE_DIRECTORY
     check "the chooser opens again" driver wait-window "$CHOOSER" 30
     sleep 0.5
     click_list_item "$CHOOSER" Sub 2
     sleep 0.5
-    click_control "$CHOOSER" 1
+    click_control "$CHOOSER" $IDOK
     check "Install closes the chooser" driver wait-gone "$CHOOSER" 10
-    check_equal "the field shows the opened subfolder" 'C:\Tools\Sub' "$(control_text "$DIALOG_TITLE" 1030)"
-    click_control "$DIALOG_TITLE" 2
+    check_equal "the field shows the opened subfolder" 'C:\Tools\Sub' "$(control_text "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY)"
+    click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     wait_setup 30
 }
 
@@ -98,8 +98,8 @@ scenario_journey_uninstall_yes_opens_explorer_never_a_planted_one() {
     (cd "$elsewhere" && exec wine 'C:\users\root\Downloads\Setup.exe') >/dev/null 2>&1 &
     SETUP_PID=$!
     driver wait-window "$DIALOG_TITLE" 30 || { fail "the setup dialog did not appear"; return; }
-    click_control "$DIALOG_TITLE" 3
-    answer_box "Success" 6 >/dev/null
+    click_control "$DIALOG_TITLE" $IDC_UNINSTALL
+    answer_box "Success" $IDYES >/dev/null
     wait_setup 30
     check "Explorer shows the installation directory" driver wait-window "$(basename "$DEFAULT_DIR_UNIX")" 20
     screenshot journey-uninstall-explorer
@@ -115,14 +115,14 @@ scenario_journey_uninstall_from_a_drive_root_opens_explorer_there() {
     ln -sfn "$root" "$WINEPREFIX/dosdevices/d:"
     open_setup "$JOURNEY_SETUP" || return
     click_tab 3
-    click_control "$DIALOG_TITLE" 1030
+    click_control "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY
     press End shift+Home
     type_text 'D:\'
     install_and_confirm
     check "KOVA.exe landed at the root of D:" test -f "$root/KOVA.exe"
     local before
     before=$(driver windows - | tr -d '\r' | sort)
-    uninstall_answering "$JOURNEY_SETUP" 6 'D:\'
+    uninstall_answering "$JOURNEY_SETUP" $IDYES 'D:\'
     sleep 3
     local opened
     opened=$(comm -13 <(echo "$before") <(driver windows - | tr -d '\r' | sort) | head -1)
@@ -133,7 +133,7 @@ scenario_journey_uninstall_from_a_drive_root_opens_explorer_there() {
 # After an uninstall, the copy it left in the directory installs again with the defaults.
 scenario_journey_reinstall_from_the_kept_copy() {
     install_with_defaults "$JOURNEY_SETUP" || return
-    uninstall_answering "$JOURNEY_SETUP" 7 "$DEFAULT_DIR"
+    uninstall_answering "$JOURNEY_SETUP" $IDNO "$DEFAULT_DIR"
     check "the copy stays in the directory" test -f "$DEFAULT_DIR_UNIX/Setup.exe"
     install_with_defaults "$DEFAULT_DIR_UNIX/Setup.exe" journey-reinstall-from-kept-copy
     check "KOVA.exe installed again" test -f "$DEFAULT_DIR_UNIX/KOVA.exe"
@@ -152,10 +152,10 @@ scenario_journey_upgrade_started_from_the_installed_copy() {
     seed_config 1.0c 'C:\KOVA Old'
     start_setup "$old/Setup.exe"
     check_equal "the upgrade box" "An older version (1.0c) of KOVA has been found on your system; it has been upgraded to version $KOVA_VERSION." \
-        "$(answer_box "Upgraded" 1)"
+        "$(answer_box "Upgraded" $IDOK)"
     check "the dialog follows" driver wait-window "$DIALOG_TITLE" 30
-    check_equal "button 1 reads Update" Update "$(control_text "$DIALOG_TITLE" 1)"
-    click_control "$DIALOG_TITLE" 2
+    check_equal "button 1 reads Update" Update "$(control_text "$DIALOG_TITLE" $IDC_INSTALL)"
+    click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     wait_setup
     check_equal "exit code" 0 "$SETUP_EXIT"
     check "KOVA.exe refreshed" cmp -s "$E2E_BUILD/KOVA.exe" "$old/KOVA.exe"
@@ -179,16 +179,16 @@ scenario_journey_failed_upgrade_is_completed_by_the_next_start() {
     start_setup "$JOURNEY_SETUP"
     check_equal "the box names the file and the retry" \
         'Error: the file "C:\KOVA Old\KOVA.exe" could not be written; it may be in use, the disk may be full or the folder may be protected. KOVA NOT upgraded! The upgrade will be tried again the next time SETUP starts.' \
-        "$(answer_box "Installation Fatal Error" 1 30 journey-upgrade-refresh-failed)"
+        "$(answer_box "Installation Fatal Error" $IDOK 30 journey-upgrade-refresh-failed)"
     wait_setup 30
     check_equal "exit status -1" 255 "$SETUP_EXIT"
     check_equal "the older version stays stored" 1.0c "$(config_field "$(config_hex)" version)"
     wait "$holder"
 
     start_setup "$JOURNEY_SETUP"
-    answer_box "Upgraded" 1 >/dev/null
+    answer_box "Upgraded" $IDOK >/dev/null
     check "the dialog follows" driver wait-window "$DIALOG_TITLE" 30
-    click_control "$DIALOG_TITLE" 2
+    click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     wait_setup
     check "KOVA.exe refreshed" cmp -s "$E2E_BUILD/KOVA.exe" "$old/KOVA.exe"
     check_equal "the current version is stored" "$KOVA_VERSION" "$(config_field "$(config_hex)" version)"
@@ -258,9 +258,9 @@ scenario_journey_remove_kova_from_the_list_of_installed_programs() {
     (cd / && exec wine uninstaller --remove KOVA) >/dev/null 2>&1 &
     SETUP_PID=$!
     driver wait-window "$DIALOG_TITLE" 30 || { fail "the setup dialog did not appear from the list"; return; }
-    click_control "$DIALOG_TITLE" 3
+    click_control "$DIALOG_TITLE" $IDC_UNINSTALL
     check_equal "the uninstall box names the directory" "$(string_text IDS_UNINSTALLED "$DEFAULT_DIR")" \
-        "$(answer_box "Success" 6)"
+        "$(answer_box "Success" $IDYES)"
     wait_setup 30
     check "Explorer shows the installation directory" driver wait-window "$(basename "$DEFAULT_DIR_UNIX")" 20
     check "KOVA is gone from Wine's list" bash -c "! wine uninstaller --list | grep -q 'KOVA|||'"

@@ -5,7 +5,7 @@ KEYBOARD_SETUP="${KEYBOARD_SETUP:-$E2E_BUILD/Setup.exe}"
 
 selected_tab() { driver selected-tab "$DIALOG_TITLE" | tr -d '\r'; }
 # The text of a message box, read from its static control 0xFFFF.
-box_text() { driver state "$1" 65535 | sed 's/^.*text=//' | tr -d '\r'; }
+box_text() { driver state "$1" $MESSAGE_BOX_TEXT | sed 's/^.*text=//' | tr -d '\r'; }
 
 # Turns the pages with Ctrl+PgDn until PAGE is on display.
 turn_to() {  # turn_to PAGE
@@ -31,7 +31,7 @@ scenario_keyboard_only_first_install() {
     start_setup "$KEYBOARD_SETUP"
     driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
     check_equal "the dialog opens on Welcome" 0 "$(selected_tab)"
-    check_contains "Install has the focus at first" "1 Button" "$(focused "$DIALOG_TITLE")"
+    check_contains "Install has the focus at first" "$IDC_INSTALL Button" "$(focused "$DIALOG_TITLE")"
     press ctrl+Tab
     check_equal "Ctrl+Tab turns to Requirements" 1 "$(selected_tab)"
     press ctrl+shift+Tab
@@ -47,62 +47,62 @@ scenario_keyboard_only_first_install() {
     press ctrl+Prior
     check_equal "Ctrl+PgUp turns back to Requirements" 1 "$(selected_tab)"
     # The tab strip is the last stop; there the arrow keys turn the pages.
-    tab_to 1000 shift+Tab
+    tab_to $IDC_TAB_STRIP shift+Tab
     press Right
     check_equal "Right on the tab strip turns to Defaults" 2 "$(selected_tab)"
     LABELS=$(tab_label_colours)
     check_equal "Defaults label after a visit by arrow key" green "$(label_colour 2)"
 
     # Printer/Font: "Use this font" by arrow key, then the size typed over.
-    tab_to 1007
+    tab_to $IDC_PICK_FONT_EVERY_TIME
     press Down
-    check_contains "Down checks Use this font" "checked=1" "$(driver state "$DIALOG_TITLE" 1009)"
-    check_contains "the font radios are one stop" "1009 Button" "$(focused "$DIALOG_TITLE")"
-    tab_to 1031
+    check_contains "Down checks Use this font" "checked=1" "$(driver state "$DIALOG_TITLE" $IDC_USE_THIS_FONT)"
+    check_contains "the font radios are one stop" "$IDC_USE_THIS_FONT Button" "$(focused "$DIALOG_TITLE")"
+    tab_to $IDC_FONT_SIZE
     type_text 14
-    check_contains "the size typed over the selected text" "text=14" "$(driver state "$DIALOG_TITLE" 1031)"
+    check_contains "the size typed over the selected text" "text=14" "$(driver state "$DIALOG_TITLE" $IDC_FONT_SIZE)"
     # Sorting: Space on "Sort folders by".
-    tab_to 1041
+    tab_to $IDC_CATEGORY_PRINTER_FONT
     press Down
-    check_contains "Down on the category buttons shows Sorting" "visible=1" "$(driver state "$DIALOG_TITLE" 1044)"
-    check_contains "the focus stays on the category button" "1042 Button" "$(focused "$DIALOG_TITLE")"
-    tab_to 1044
+    check_contains "Down on the category buttons shows Sorting" "visible=1" "$(driver state "$DIALOG_TITLE" $IDC_SORT_FOLDERS)"
+    check_contains "the focus stays on the category button" "$IDC_CATEGORY_SORTING Button" "$(focused "$DIALOG_TITLE")"
+    tab_to $IDC_SORT_FOLDERS
     press space
-    check_contains "Space checks Sort folders by" "checked=1" "$(driver state "$DIALOG_TITLE" 1044)"
+    check_contains "Space checks Sort folders by" "checked=1" "$(driver state "$DIALOG_TITLE" $IDC_SORT_FOLDERS)"
     # File display: "Enhanced. Show" by arrow key.
-    tab_to 1042 shift+Tab
+    tab_to $IDC_CATEGORY_SORTING shift+Tab
     press Down
-    check_contains "the focus stays on File display defaults" "1043 Button" "$(focused "$DIALOG_TITLE")"
-    tab_to 1057
+    check_contains "the focus stays on File display defaults" "$IDC_CATEGORY_FILE_DISPLAY Button" "$(focused "$DIALOG_TITLE")"
+    tab_to $IDC_FILE_DISPLAY_NORMAL
     press Down
-    check_contains "Down checks Enhanced for files" "checked=1" "$(driver state "$DIALOG_TITLE" 1058)"
+    check_contains "Down checks Enhanced for files" "checked=1" "$(driver state "$DIALOG_TITLE" $IDC_FILE_DISPLAY_ENHANCED)"
     # Folder display: "Choose settings at print time" with Space.
-    tab_to 1043 shift+Tab
+    tab_to $IDC_CATEGORY_FILE_DISPLAY shift+Tab
     press Down
-    check_contains "the focus stays on Folder display def." "1047 Button" "$(focused "$DIALOG_TITLE")"
-    tab_to 1076
+    check_contains "the focus stays on Folder display def." "$IDC_CATEGORY_FOLDER_DISPLAY Button" "$(focused "$DIALOG_TITLE")"
+    tab_to $IDC_FOLDER_DISPLAY_AT_PRINT_TIME
     press space
-    check_contains "Space checks print time for folders" "checked=1" "$(driver state "$DIALOG_TITLE" 1076)"
+    check_contains "Space checks print time for folders" "checked=1" "$(driver state "$DIALOG_TITLE" $IDC_FOLDER_DISPLAY_AT_PRINT_TIME)"
     # Backdrop: Space on "Do not".
-    tab_to 1047 shift+Tab
+    tab_to $IDC_CATEGORY_FOLDER_DISPLAY shift+Tab
     press Down
-    check_contains "the focus stays on Backdrop settings" "1046 Button" "$(focused "$DIALOG_TITLE")"
+    check_contains "the focus stays on Backdrop settings" "$IDC_CATEGORY_BACKDROP Button" "$(focused "$DIALOG_TITLE")"
     check_equal "choosing a category did not leave the page" 2 "$(selected_tab)"
-    tab_to 1067
+    tab_to $IDC_PRINT_BACKDROP
     press space
-    check_contains "Space turns Do not into Do" "text=Do" "$(driver state "$DIALOG_TITLE" 1067)"
+    check_contains "Space turns Do not into Do" "text=Do" "$(driver state "$DIALOG_TITLE" $IDC_PRINT_BACKDROP)"
     screenshot keyboard-defaults-backdrop
 
     # Installation: the directory typed over the Programs folder.
     press ctrl+Tab
     check_equal "Ctrl+Tab turns to Installation" 3 "$(selected_tab)"
-    check_contains "the focus left the hidden Backdrop button for the tab strip" "1000 " "$(focused "$DIALOG_TITLE")"
-    tab_to 1030 shift+Tab
+    check_contains "the focus left the hidden Backdrop button for the tab strip" "$IDC_TAB_STRIP " "$(focused "$DIALOG_TITLE")"
+    tab_to $IDC_INSTALLATION_DIRECTORY shift+Tab
     type_text 'C:\Program Files\KOVA'
     screenshot keyboard-installation
     press ctrl+Tab
     check_equal "Ctrl+Tab wraps to Welcome" 0 "$(selected_tab)"
-    tab_to 1
+    tab_to $IDC_INSTALL
     press Return
     check "the success box appears" driver wait-window "KOVA Installer" 30
     check_contains "the success box" "KOVA has been successfully installed" "$(box_text "KOVA Installer")"
@@ -129,7 +129,7 @@ scenario_keyboard_only_first_install() {
 # is still open at FIELD on PAGE with every setting kept.
 refused_at_install() {  # refused_at_install WHAT CAPTION TEXT PAGE FIELD
     turn_to 0
-    click_control "$DIALOG_TITLE" 1
+    click_control "$DIALOG_TITLE" $IDC_INSTALL
     if ! driver wait-window "$2" 10 >/dev/null; then
         fail "[$1] no \"$2\" box"
         return
@@ -140,7 +140,7 @@ refused_at_install() {  # refused_at_install WHAT CAPTION TEXT PAGE FIELD
     check "[$1] the dialog stays open" driver wait-window "$DIALOG_TITLE" 1
     check_equal "[$1] the dialog shows the page of the field" "$4" "$(selected_tab)"
     check_contains "[$1] the field has the focus" "$5 " "$(focused "$DIALOG_TITLE")"
-    check_contains "[$1] the changed setting is kept" "checked=1" "$(driver state "$DIALOG_TITLE" 1045)"
+    check_contains "[$1] the changed setting is kept" "checked=1" "$(driver state "$DIALOG_TITLE" $IDC_SORT_FILES)"
     check "[$1] nothing was stored" kova_key_absent
 }
 
@@ -148,26 +148,26 @@ scenario_bad_directory_and_font_size_keep_the_dialog() {
     start_setup "$KEYBOARD_SETUP"
     driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
     turn_to 2
-    click_control "$DIALOG_TITLE" 1042
-    click_control "$DIALOG_TITLE" 1045
+    click_control "$DIALOG_TITLE" $IDC_CATEGORY_SORTING
+    click_control "$DIALOG_TITLE" $IDC_SORT_FILES
 
     local size_message='is not a whole number from 1 to 1638. Please enter the size in points, such as 12.'
     local text
     for text in abc -5 99999 0 ''; do
         turn_to 2
-        click_control "$DIALOG_TITLE" 1041
-        retype 1031 "$text"
-        click_control "$DIALOG_TITLE" 1042  # Install must come back to Printer/Font by itself
+        click_control "$DIALOG_TITLE" $IDC_CATEGORY_PRINTER_FONT
+        retype $IDC_FONT_SIZE "$text"
+        click_control "$DIALOG_TITLE" $IDC_CATEGORY_SORTING  # Install must come back to Printer/Font by itself
         local expected="The font size \"$text\" $size_message"
         [ -z "$text" ] && expected='Please enter a font size: a whole number of points from 1 to 1638, such as 12.'
-        refused_at_install "size [$text]" "Font Size" "$expected" 2 1031
-        check_contains "[size $text] Printer/Font is on display" "checked=1" "$(driver state "$DIALOG_TITLE" 1041)"
-        check_contains "[size $text] the size field is shown" "visible=1" "$(driver state "$DIALOG_TITLE" 1031)"
-        check_contains "[size $text] the text is kept" "text=$text" "$(driver state "$DIALOG_TITLE" 1031)"
+        refused_at_install "size [$text]" "Font Size" "$expected" 2 $IDC_FONT_SIZE
+        check_contains "[size $text] Printer/Font is on display" "checked=1" "$(driver state "$DIALOG_TITLE" $IDC_CATEGORY_PRINTER_FONT)"
+        check_contains "[size $text] the size field is shown" "visible=1" "$(driver state "$DIALOG_TITLE" $IDC_FONT_SIZE)"
+        check_contains "[size $text] the text is kept" "text=$text" "$(driver state "$DIALOG_TITLE" $IDC_FONT_SIZE)"
     done
     turn_to 2
-    click_control "$DIALOG_TITLE" 1041
-    retype 1031 "  42abc"
+    click_control "$DIALOG_TITLE" $IDC_CATEGORY_PRINTER_FONT
+    retype $IDC_FONT_SIZE "  42abc"
     screenshot dialog-font-size-accepted
 
     local full='Please enter a path that begins with a drive letter and a backslash, such as C:\Program Files\KOVA, or with a network share, such as \\server\share\KOVA.'
@@ -189,17 +189,17 @@ scenario_bad_directory_and_font_size_keep_the_dialog() {
     local i
     for ((i = 0; i < ${#cases[@]}; i += 2)); do
         turn_to 3
-        retype 1030 "${cases[i]}"
-        refused_at_install "directory [${cases[i]}]" "Installation Directory" "${cases[i + 1]}" 3 1030
+        retype $IDC_INSTALLATION_DIRECTORY "${cases[i]}"
+        refused_at_install "directory [${cases[i]}]" "Installation Directory" "${cases[i + 1]}" 3 $IDC_INSTALLATION_DIRECTORY
         check_contains "[directory ${cases[i]}] the text is kept" "text=${cases[i]}" \
-            "$(driver state "$DIALOG_TITLE" 1030)"
+            "$(driver state "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY)"
         [ "$i" -eq 6 ] && screenshot dialog-bad-directory-kept
     done
     check "no verb was registered" reg_key_absent 'HKCR\Directory\shell\Print'
 
     # A drive root with a trailing backslash: the files go into it, joined with one backslash.
     turn_to 3
-    retype 1030 'C:\'
+    retype $IDC_INSTALLATION_DIRECTORY 'C:\'
     install_and_confirm
     check "KOVA.exe in the drive root" test -f "$DRIVE_C/KOVA.exe"
     check_equal "Print command in the drive root" '"C:\KOVA.exe" dir="%1"' \
@@ -216,7 +216,7 @@ page_text_band() {  # page_text_band FILE
     local shot="$E2E_WORK/band.png" left top right
     sleep 0.5
     import -display "$DISPLAY" -window root "$shot" 2>/dev/null
-    read -r left top right _ < <(driver rect "$DIALOG_TITLE" 1000 | tr -d '\r')
+    read -r left top right _ < <(driver rect "$DIALOG_TITLE" $IDC_TAB_STRIP | tr -d '\r')
     convert "$shot" -crop "$((right - left - 8))x40+$((left + 4))+$((top + 26))" -depth 8 "rgb:$1"
 }
 
@@ -228,7 +228,10 @@ scenario_page_text_stays_crisp_after_repaints() {
     page_text_band "$E2E_WORK/band-first.rgb"
     local round id
     for round in 1 2 3; do
-        for id in 1042 1043 1047 1046 1041; do click_control "$DIALOG_TITLE" "$id"; done
+        for id in "$IDC_CATEGORY_SORTING" "$IDC_CATEGORY_FILE_DISPLAY" "$IDC_CATEGORY_FOLDER_DISPLAY" \
+            "$IDC_CATEGORY_BACKDROP" "$IDC_CATEGORY_PRINTER_FONT"; do
+            click_control "$DIALOG_TITLE" "$id"
+        done
     done
     page_text_band "$E2E_WORK/band-after.rgb"
     screenshot dialog-defaults-after-repaints
@@ -240,7 +243,7 @@ a, b = (open(name, "rb").read() for name in sys.argv[1:3])
 print(sum(a[i:i + 3] != b[i:i + 3] for i in range(0, min(len(a), len(b)), 3)) + abs(len(a) - len(b)))' \
         "$E2E_WORK/band-first.rgb" "$E2E_WORK/band-after.rgb")
     check_equal "pixels of the page text changed by 15 category changes" 0 "$differing"
-    click_control "$DIALOG_TITLE" 2
+    click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     wait_setup
 }
 
@@ -261,15 +264,15 @@ scenario_partial_repaint_of_the_page_leaves_its_controls_alone() {
     driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
     click_tab 3
     local id
-    for id in 1029 1030; do
+    for id in "$IDC_CHANGE_DIRECTORY" "$IDC_INSTALLATION_DIRECTORY"; do
         control_pixels "$id" "$E2E_WORK/control-$id-before.rgb"
-        driver invalidate-down-to "$DIALOG_TITLE" 1000 "$id"
+        driver invalidate-down-to "$DIALOG_TITLE" $IDC_TAB_STRIP "$id"
         control_pixels "$id" "$E2E_WORK/control-$id-after.rgb"
         check "control $id keeps its pixels through a repaint of the page under it" \
             cmp -s "$E2E_WORK/control-$id-before.rgb" "$E2E_WORK/control-$id-after.rgb"
     done
     screenshot dialog-installation-after-partial-repaint
-    click_control "$DIALOG_TITLE" 2
+    click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     wait_setup
 }
 
@@ -281,17 +284,17 @@ scenario_repaint_above_the_controls_keeps_to_its_region() {
     start_setup "$KEYBOARD_SETUP"
     driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
     click_tab 3
-    driver unclip-siblings "$DIALOG_TITLE" 1000
+    driver unclip-siblings "$DIALOG_TITLE" $IDC_TAB_STRIP
     local id
-    for id in 1029 1030; do control_pixels "$id" "$E2E_WORK/control-$id-before.rgb"; done
-    driver invalidate-above "$DIALOG_TITLE" 1000 1030
-    for id in 1029 1030; do
+    for id in "$IDC_CHANGE_DIRECTORY" "$IDC_INSTALLATION_DIRECTORY"; do control_pixels "$id" "$E2E_WORK/control-$id-before.rgb"; done
+    driver invalidate-above "$DIALOG_TITLE" $IDC_TAB_STRIP $IDC_INSTALLATION_DIRECTORY
+    for id in "$IDC_CHANGE_DIRECTORY" "$IDC_INSTALLATION_DIRECTORY"; do
         control_pixels "$id" "$E2E_WORK/control-$id-after.rgb"
         check "control $id keeps its pixels through a repaint of the strip above it" \
             cmp -s "$E2E_WORK/control-$id-before.rgb" "$E2E_WORK/control-$id-after.rgb"
     done
     screenshot dialog-installation-after-repaint-above-the-controls
-    click_control "$DIALOG_TITLE" 2
+    click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     wait_setup
 }
 
@@ -306,30 +309,30 @@ scenario_journey_tab_labels_answer_every_click_after_a_box() {
             if [ "$kind" = directory ]; then
                 caption="Installation Directory"
                 click_tab 3
-                retype 1030 'KOVA'
+                retype $IDC_INSTALLATION_DIRECTORY 'KOVA'
             else
                 caption="Font Size"
-                retype 1030 'C:\KOVA'
+                retype $IDC_INSTALLATION_DIRECTORY 'C:\KOVA'
                 click_tab 2
-                click_control "$DIALOG_TITLE" 1041
-                retype 1031 'abc'
+                click_control "$DIALOG_TITLE" $IDC_CATEGORY_PRINTER_FONT
+                retype $IDC_FONT_SIZE 'abc'
             fi
             click_tab 0
-            click_control "$DIALOG_TITLE" 1
+            click_control "$DIALOG_TITLE" $IDC_INSTALL
             driver wait-window "$caption" 10 >/dev/null || { fail "[$round $kind] no \"$caption\" box"; continue; }
-            click_control "$caption" 1
+            click_control "$caption" $IDOK
             driver wait-gone "$caption" 10 >/dev/null
             for page in 1 2 3 0 2; do
                 click_tab "$page"
                 check_equal "[$round $kind] a click on label $page shows its page" "$page" "$(selected_tab)"
             done
             if [ "$kind" = size ]; then
-                click_control "$DIALOG_TITLE" 1041
-                retype 1031 '12'
+                click_control "$DIALOG_TITLE" $IDC_CATEGORY_PRINTER_FONT
+                retype $IDC_FONT_SIZE '12'
             fi
         done
     done
-    click_control "$DIALOG_TITLE" 2
+    click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     wait_setup
 }
 
@@ -341,21 +344,21 @@ scenario_journey_the_dialog_waits_for_the_answer_to_its_box() {
     driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
     local caption="Installation Directory"
     click_tab 3
-    retype 1030 'KOVA'
-    click_control "$DIALOG_TITLE" 1
+    retype $IDC_INSTALLATION_DIRECTORY 'KOVA'
+    click_control "$DIALOG_TITLE" $IDC_INSTALL
     driver wait-window "$caption" 10 >/dev/null || { fail "no \"$caption\" box"; return; }
     click_tab 1
     check_equal "a click on a label under the box keeps the page" 3 "$(selected_tab)"
-    click_control "$DIALOG_TITLE" 1
-    click_control "$DIALOG_TITLE" 2
+    click_control "$DIALOG_TITLE" $IDC_INSTALL
+    click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     screenshot dialog-waits-for-its-box
     check "Cancel under the box leaves the dialog open" driver wait-window "$DIALOG_TITLE" 1
-    click_control "$caption" 1
+    click_control "$caption" $IDOK
     check "Install under the box brought no second box" driver wait-gone "$caption" 5
-    check_contains "the field has the focus again" "1030 " "$(focused "$DIALOG_TITLE")"
+    check_contains "the field has the focus again" "$IDC_INSTALLATION_DIRECTORY " "$(focused "$DIALOG_TITLE")"
     click_tab 1
     check_equal "the labels take clicks again" 1 "$(selected_tab)"
-    click_control "$DIALOG_TITLE" 2
+    click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     wait_setup
     check_equal "Cancel ends the setup" 0 "$SETUP_EXIT"
 }
@@ -377,6 +380,6 @@ scenario_journey_tab_labels_answer_every_click_after_the_keys() {
             check_equal "[after $keys] a click on label $page shows its page" "$page" "$(selected_tab)"
         done
     done
-    click_control "$DIALOG_TITLE" 2
+    click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     wait_setup
 }

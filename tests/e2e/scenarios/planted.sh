@@ -39,19 +39,19 @@ scenario_planted_libraries_never_run() {
     check_no_planted_library_ran start-up
 
     click_tab 2
-    check_contains "the Defaults page lists the CUPS queue" "text=KOVA_Laser" "$(driver combo "$DIALOG_TITLE" 1020)"
+    check_contains "the Defaults page lists the CUPS queue" "text=KOVA_Laser" "$(driver combo "$DIALOG_TITLE" $IDC_PRINTER_LIST)"
     check_no_planted_library_ran Defaults
 
     local chooser="Choose a directory to install to"
     click_tab 3
-    click_control "$DIALOG_TITLE" 1029
+    click_control "$DIALOG_TITLE" $IDC_CHANGE_DIRECTORY
     check "the chooser opens" driver wait-window "$chooser" 30
-    click_control "$chooser" 2
+    click_control "$chooser" $IDCANCEL
     check "the chooser closes on Cancel" driver wait-gone "$chooser" 10
     check_no_planted_library_ran chooser
 
     local directory
-    directory=$(driver state "$DIALOG_TITLE" 1030 | sed 's/.*text=//' | tr -d '\r')
+    directory=$(driver state "$DIALOG_TITLE" $IDC_INSTALLATION_DIRECTORY | sed 's/.*text=//' | tr -d '\r')
     directory="$DRIVE_C/$(sed 's/^[Cc]:\\//; s/\\/\//g' <<<"$directory")"
     install_and_confirm
     check "KOVA.exe installed" test -f "$directory/KOVA.exe"
@@ -59,9 +59,9 @@ scenario_planted_libraries_never_run() {
 
     start_planted_setup
     driver wait-window "$DIALOG_TITLE" 30
-    click_control "$DIALOG_TITLE" 3
+    click_control "$DIALOG_TITLE" $IDC_UNINSTALL
     check "the uninstall box appears" driver wait-window "Success" 30
-    click_control "Success" 7
+    click_control "Success" $IDNO
     wait_setup 30
     check_equal "exit code after Uninstall" 0 "$SETUP_EXIT"
     check "KOVA.exe removed" test ! -e "$directory/KOVA.exe"
@@ -77,18 +77,18 @@ scenario_a_missing_system_library_is_named() {
             >/dev/null 2>&1 &
         SETUP_PID=$!
         check "[$library] the error box appears" driver wait-window "Error" 30
-        text=$(driver state "Error" 65535 | tr -d '\r' | sed 's/^.*text=//')
+        text=$(driver state "Error" $MESSAGE_BOX_TEXT | tr -d '\r' | sed 's/^.*text=//')
         check_equal "[$library] the message" \
             "Error: the Windows library \"$library\" could not be loaded from the system directory (error 126)." "$text"
-        click_control "Error" 1
+        click_control "Error" $IDOK
         if [ "$library" = comctl32.dll ]; then
             wait_setup 30
             check_equal "[$library] exit code" 1 "$SETUP_EXIT"
             continue
         fi
         check "[$library] the dialog appears" driver wait-window "$DIALOG_TITLE" 30
-        check_contains "[$library] Install is disabled" "enabled=0" "$(driver state "$DIALOG_TITLE" 1)"
-        click_control "$DIALOG_TITLE" 2
+        check_contains "[$library] Install is disabled" "enabled=0" "$(driver state "$DIALOG_TITLE" $IDC_INSTALL)"
+        click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
         wait_setup 30
         check_equal "[$library] exit code after Cancel" 0 "$SETUP_EXIT"
     done

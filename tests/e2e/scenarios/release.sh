@@ -33,7 +33,7 @@ scenario_shared_system_file_survives_and_own_system_file_goes() {
     directory=$(winepath -u "$stored" 2>/dev/null)
     check "KOVA.exe is installed" test -f "$directory/KOVA.exe"
     # Uninstall, answering No to opening the directory.
-    uninstall_answering "$setup" 7 "$stored"
+    uninstall_answering "$setup" $IDNO "$stored"
     check "the shared file survives the uninstall" cmp -s "$E2E_WORK/kovashared.dll" "$system/kovashared.dll"
     check_equal "its count is one less" 0x1 "$(shared_count kovashared.dll)"
     check "the setup's own system file is deleted" test ! -e "$system/kovaown.dll"
@@ -53,11 +53,11 @@ scenario_newer_version_upgrades_an_older_installation() {
 
     start_setup "$next/Setup.exe"
     local text
-    text=$(answer_box "Upgraded" 1 30 | tr -d "\r")
+    text=$(answer_box "Upgraded" $IDOK 30 | tr -d "\r")
     check_equal "the upgrade box names both versions" \
         "An older version ($KOVA_VERSION) of KOVA has been found on your system; it has been upgraded to version 9.9z." "$text"
     check "the newer dialog follows" driver wait-window "KOVA 9.9z Setup" 30
-    click_control "KOVA 9.9z Setup" 2
+    click_control "KOVA 9.9z Setup" $IDC_CANCEL_BUTTON
     wait_setup 30
     check "the newer Setup.exe replaced the copy" cmp -s "$next/Setup.exe" "$directory/Setup.exe"
     check_equal "the stored version is the newer one" 9.9z "$(config_field "$(config_hex)" version)"

@@ -43,7 +43,7 @@ scenario_dialog_opens_and_close_box_ends_with_zero() {
 scenario_cancel_ends_with_zero() {
     start_setup "$SETUP"
     driver wait-window "$DIALOG_TITLE" 30
-    click_control "$DIALOG_TITLE" 2
+    click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     wait_setup
     check_equal "exit code after Cancel" 0 "$SETUP_EXIT"
 }
@@ -62,7 +62,7 @@ scenario_build_mode_only_for_the_word_build() {
         head -c 5000 /dev/zero > "$DRIVE_C/msg.bin"
         if [ -n "$tail" ]; then start_setup "$SETUP" $tail; else start_setup "$SETUP"; fi
         check "[$tail] dialog appears" driver wait-window "$DIALOG_TITLE" 30
-        click_control "$DIALOG_TITLE" 2
+        click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
         wait_setup
         check_equal "[$tail] exit code" 0 "$SETUP_EXIT"
         case "$tail" in
@@ -85,11 +85,11 @@ scenario_build_mode_with_a_missing_input_writes_no_setup() {
     echo "an earlier build" >"$DRIVE_C/setup.exe"
     start_setup "$SETUP" build
     local text
-    text=$(answer_box "Build Error" 1)
+    text=$(answer_box "Build Error" $IDOK)
     check_equal "the box names the missing input" 'Build mode could not read "e:\visual~1\projects\KOVA\KOVA.hlp".
 No setup program was written to c:\setup.exe.' "$text"
     check "dialog appears afterwards" driver wait-window "$DIALOG_TITLE" 30
-    click_control "$DIALOG_TITLE" 2
+    click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     wait_setup
     check_equal "exit code" 0 "$SETUP_EXIT"
     check "no c:\\setup.exe is left, not even the earlier one" test ! -e "$DRIVE_C/setup.exe"

@@ -8,10 +8,10 @@ scenario_older_configuration_is_upgraded_before_the_dialog() {
     check_equal "seeded config is 1.0c" 1.0c "$(config_field "$(config_hex)" version)"
     start_setup "$E2E_BUILD/Setup.exe"
     local text
-    text=$(answer_box "Upgraded" 1)
+    text=$(answer_box "Upgraded" $IDOK)
     check_equal "the box names both versions" "An older version (1.0c) of KOVA has been found on your system; it has been upgraded to version $KOVA_VERSION." "$text"
     check "the dialog follows" driver wait-window "$DIALOG_TITLE" 30
-    click_control "$DIALOG_TITLE" 2
+    click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     wait_setup
     check_equal "exit code" 0 "$SETUP_EXIT"
     check "KOVA.exe refreshed" cmp -s "$E2E_BUILD/KOVA.exe" "$DRIVE_C/KOVA Old/KOVA.exe"
@@ -29,7 +29,7 @@ scenario_setup_without_payload_meeting_an_older_installation_ends_with_minus_one
     seed_config 1.0b 'C:\KOVA Old'
     start_setup "$E2E_BUILD/setup.exe"
     local text
-    text=$(answer_box "Installation Fatal Error" 1)
+    text=$(answer_box "Installation Fatal Error" $IDOK)
     check_equal "the fatal-error box" "Error: SETUP did not have an embedded installation information. KOVA NOT installed!" "$text"
     wait_setup 30
     check_equal "exit status -1" 255 "$SETUP_EXIT"
