@@ -27,7 +27,7 @@ add_library(kova_posix STATIC ${CMAKE_SOURCE_DIR}/setup/platform/files_posix.cpp
 target_link_libraries(kova_posix PUBLIC kova_core OpenSSL::Crypto)
 
 add_executable(setup-pack tools/setup-pack/main.cpp tools/setup-pack/windows_1252.cpp
-    tools/setup-pack/digest_report.cpp tools/setup-pack/background_hashing.cpp)
+    tools/setup-pack/digest_report.cpp tools/setup-pack/background_hashing.cpp tools/setup-pack/setup_file.cpp)
 target_include_directories(setup-pack PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_compile_definitions(setup-pack PRIVATE KOVA_VERSION="${KOVA_VERSION}")
 find_package(Threads REQUIRED)

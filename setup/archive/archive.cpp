@@ -163,9 +163,14 @@ ArchiveStatus Damaged(ArchiveDamage* damage, ArchiveDamage found, uint32_t count
     return ArchiveStatus::Damaged;
 }
 
-// The first marker in the file, searched a window at a time; windows overlap by the marker's
-// length less one, so a marker across two windows is found too.
-bool FindMarker(SetupBytes& file, std::string_view marker, uint64_t& at) {
+uint32_t EntrySizeAt(const SetupArchive& archive, uint32_t index) {
+    return ReadU32(EntryRecord(archive, index) + kEntrySizeOffset);
+}
+
+}  // namespace
+
+// Windows overlap by the marker's length less one, so a marker across two windows is found too.
+bool FindArchiveMarker(SetupBytes& file, std::string_view marker, uint64_t& at) {
     for (uint64_t offset = 0;;) {
         const std::span<const uint8_t> window = file.Read(offset, file.Size() - offset);
         if (window.size() < marker.size()) return false;
@@ -177,17 +182,13 @@ bool FindMarker(SetupBytes& file, std::string_view marker, uint64_t& at) {
     }
 }
 
-uint32_t EntrySizeAt(const SetupArchive& archive, uint32_t index) {
-    return ReadU32(EntryRecord(archive, index) + kEntrySizeOffset);
-}
-
-}  // namespace
-
 ArchiveStatus LocateSetupArchive(SetupBytes& file, std::string_view marker, SetupArchive& archive,
                                  ArchiveDamage* damage) {
     if (marker.empty() || marker.size() >= kMarkerFieldSize) return ArchiveStatus::Damaged;
     uint64_t start = 0;
-    if (!FindMarker(file, marker, start)) return file.Failed() ? ArchiveStatus::Unreadable : ArchiveStatus::NoArchive;
+    if (!FindArchiveMarker(file, marker, start)) {
+        return file.Failed() ? ArchiveStatus::Unreadable : ArchiveStatus::NoArchive;
+    }
 
     const uint64_t left = file.Size() - start;
     if (left < kArchiveHeaderSize) return Damaged(damage, {ArchiveFault::TablePastEnd}, 0);

@@ -90,6 +90,10 @@ const char* ArchiveFaultText(ArchiveFault fault);
 // Position of the first occurrence of `needle` in `haystack`, or npos.
 size_t FindFirst(std::span<const uint8_t> haystack, std::string_view needle);
 
+// The position of the first marker in the file, read from the start a window at a time; false
+// when there is none, or when a read fails (file.Failed() then says so).
+bool FindArchiveMarker(SetupBytes& file, std::string_view marker, uint64_t& at);
+
 // Finds the first marker, reading the file from the start, and checks that the count, table,
 // names and sizes stay within the file. A marker text that does not fit its field, more than 16
 // entries, a table or body running past the end of the file, or a name that CheckEntryName refuses

@@ -10,13 +10,21 @@
 
 namespace {
 
-uint32_t ReadU32(std::span<const uint8_t> file, size_t at) { return ::ReadU32(file.subspan(at, 4).data()); }
+// The field at `at`, or 0 where the file cannot be read.
+uint32_t ReadU32(SetupBytes& file, uint64_t at) {
+    uint8_t field[4] = {};
+    return ReadExactly(file, at, field) ? ::ReadU32(field) : 0;
+}
+
+uint16_t ReadU16(SetupBytes& file, uint64_t at) {
+    uint8_t field[2] = {};
+    return ReadExactly(file, at, field) ? static_cast<uint16_t>(field[0] | field[1] << 8) : 0;
+}
 
 // Where the archive's own bytes end: after the record when there is one, else after the bodies.
-uint64_t ArchiveEnd(std::span<const uint8_t> file, const SetupArchive& archive) {
-    MemorySetupBytes bytes(file);
+uint64_t ArchiveEnd(SetupBytes& file, const SetupArchive& archive) {
     DigestRecord record;
-    if (LocateDigestRecord(bytes, archive, record) == DigestRecordStatus::Present) return record.end;
+    if (LocateDigestRecord(file, archive, record) == DigestRecordStatus::Present) return record.end;
     return record.start;
 }
 
@@ -26,10 +34,9 @@ std::string EntryLabel(const ArchiveEntry& entry) {
 
 }  // namespace
 
-std::string DigestRecordLine(std::span<const uint8_t> file, const SetupArchive& archive) {
-    MemorySetupBytes bytes(file);
+std::string DigestRecordLine(SetupBytes& file, const SetupArchive& archive) {
     DigestRecord record;
-    switch (LocateDigestRecord(bytes, archive, record)) {
+    switch (LocateDigestRecord(file, archive, record)) {
         case DigestRecordStatus::Absent: return "digest record: none";
         case DigestRecordStatus::Present:
             return "digest record: SHA-256 of " + std::to_string(archive.count) + " bodies at offset " +
@@ -41,10 +48,9 @@ std::string DigestRecordLine(std::span<const uint8_t> file, const SetupArchive& 
     return {};
 }
 
-bool VerifyDigestRecord(std::span<const uint8_t> file, const SetupArchive& archive, std::string& line) {
+bool VerifyDigestRecord(SetupBytes& file, const SetupArchive& archive, std::string& line) {
     OpenSslHashing hashing;
-    MemorySetupBytes bytes(file);
-    const DigestCheckResult result = CheckArchiveDigests(hashing, bytes, archive);
+    const DigestCheckResult result = CheckArchiveDigests(hashing, file, archive);
     switch (result.status) {
         case DigestCheck::Verified:
             line = std::to_string(archive.count) + " bodies, SHA-256 verified";
@@ -71,20 +77,20 @@ bool VerifyDigestRecord(std::span<const uint8_t> file, const SetupArchive& archi
     return false;
 }
 
-std::string SignatureLine(std::span<const uint8_t> file, const SetupArchive& archive) {
+std::string SignatureLine(SetupBytes& file, const SetupArchive& archive) {
     // The certificate table is data directory 4 of the PE optional header; its address is a file offset.
-    constexpr size_t kPeOffsetField = 0x3c;
-    if (file.size() < kPeOffsetField + 4) return "no signature";
-    const size_t pe = ReadU32(file, kPeOffsetField);
-    const size_t optional = pe + 24;
+    constexpr uint64_t kPeOffsetField = 0x3c;
+    if (file.Size() < kPeOffsetField + 4) return "no signature";
+    const uint64_t pe = ReadU32(file, kPeOffsetField);
+    const uint64_t optional = pe + 24;
     if (pe > archive.start || optional + 2 > archive.start || ReadU32(file, pe) != 0x4550) return "no signature";
-    const bool pe32Plus = (file[optional] | file[optional + 1] << 8) == 0x20b;
-    const size_t directory = optional + (pe32Plus ? 112 : 96) + 4 * 8;
+    const bool pe32Plus = ReadU16(file, optional) == 0x20b;
+    const uint64_t directory = optional + (pe32Plus ? 112 : 96) + 4 * 8;
     if (directory + 8 > archive.start) return "no signature";
     const uint64_t offset = ReadU32(file, directory);
     const uint64_t size = ReadU32(file, directory + 4);
     if (offset == 0 && size == 0) return "no signature";
-    if (offset < ArchiveEnd(file, archive) || offset + size > file.size()) {
+    if (offset < ArchiveEnd(file, archive) || offset + size > file.Size()) {
         return "a certificate table at offset " + std::to_string(offset) + " does not lie after the archive";
     }
     return "an Authenticode signature of " + std::to_string(size) + " bytes at offset " + std::to_string(offset) +

@@ -19,6 +19,7 @@
 #include "archive_marker.h"
 #include "background_hashing.h"
 #include "digest_report.h"
+#include "setup_file.h"
 #include "platform/files_posix.h"
 #include "platform/hashing_posix.h"
 #include "windows_1252.h"
@@ -192,7 +193,7 @@ std::string WriteFailureMessage(const SetupWriteResult& result, int error, const
                    ArchiveFaultText(result.fault);
         case SetupWriteStatus::InputUnreadable:
             return "cannot read " + std::string(result.path) + ": " +
-                   (error != 0 ? Cause(error) : "it changed while it was being read");
+                   (error != 0 ? Cause(error) : "it changed while being read");
         case SetupWriteStatus::InputTooLarge:
             return "cannot carry " + std::string(result.path) + ": the setup would be " + std::to_string(result.size) +
                    " bytes, more than the " + std::to_string(kMaxSetupSize) +
@@ -256,16 +257,20 @@ private:
     bool committed_ = false;
 };
 
+std::string ChangedMessage(const std::string& path) { return path + " changed while being read"; }
+
 // Refuses an image that carries an archive already: the setup would find the old one first.
 std::optional<std::string> ImageProblem(const std::string& image) {
-    PosixFileSystem files;
-    FileView view;
-    if (!files.MapFile(image.c_str(), view)) return "cannot read " + image + ": " + Cause(errno);
-    const size_t at = FindFirst({view.data, view.size}, kArchiveMarkerText);
-    files.Unmap(view);
-    if (at == static_cast<size_t>(-1)) return std::nullopt;
-    return image + " already carries a setup archive (its marker is at offset " + std::to_string(at) +
-           "): build from the setup image without archive";
+    SetupFile file;
+    if (!file.Open(image.c_str())) return "cannot read " + image + ": " + Cause(errno);
+    uint64_t at = 0;
+    if (FindArchiveMarker(file, kArchiveMarkerText, at)) {
+        return image + " already carries a setup archive (its marker is at offset " + std::to_string(at) +
+               "): build from the setup image without archive";
+    }
+    if (file.Changed()) return ChangedMessage(image);
+    if (file.Failed()) return "cannot read " + image + ": " + Cause(errno);
+    return std::nullopt;
 }
 
 int Build(const std::vector<std::string>& args) {
@@ -354,35 +359,31 @@ std::string DamageMessage(const std::string& path, const SetupArchive& archive, 
     }
 }
 
-// A setup mapped whole (the host has the address space for it), and the archive in it.
+// A setup read by offset, and the archive in it.
 struct LoadedSetup {
-    LoadedSetup() = default;
-    LoadedSetup(const LoadedSetup&) = delete;
-    LoadedSetup& operator=(const LoadedSetup&) = delete;
-    ~LoadedSetup() {
-        if (view.data != nullptr) files.Unmap(view);
-    }
-    std::span<const uint8_t> bytes() const { return {view.data, view.size}; }
-
-    PosixFileSystem files;
-    FileView view;
+    SetupFile file;
     SetupArchive archive;
 };
+
+// What ends a command once the file has changed under it, whatever else went wrong.
+int ReadFailure(const std::string& path, const LoadedSetup& setup, const std::string& message) {
+    return Failure(setup.file.Changed() ? ChangedMessage(path) : message);
+}
 
 int Load(const std::string& path, LoadedSetup& setup) {
     struct stat status{};
     if (const auto problem = InputProblem(path, status)) return Failure(*problem);
-    if (!setup.files.MapFile(path.c_str(), setup.view)) return Failure("cannot read " + path + ": " + Cause(errno));
+    if (!setup.file.Open(path.c_str())) return Failure("cannot read " + path + ": " + Cause(errno));
     ArchiveDamage damage;
-    switch (LocateSetupArchive(setup.bytes(), kArchiveMarkerText, setup.archive, &damage)) {
+    switch (LocateSetupArchive(setup.file, kArchiveMarkerText, setup.archive, &damage)) {
         case ArchiveStatus::Found:
             return kExitOk;
         case ArchiveStatus::NoArchive:
-            return Failure(path + ": no setup archive found");
+            return ReadFailure(path, setup, path + ": no setup archive found");
         case ArchiveStatus::Damaged:
-            return Failure(DamageMessage(path, setup.archive, damage));
+            return ReadFailure(path, setup, DamageMessage(path, setup.archive, damage));
         case ArchiveStatus::Unreadable:
-            return Failure("cannot read " + path);
+            return ReadFailure(path, setup, "cannot read " + path + ": " + Cause(errno));
     }
     return kExitFailure;
 }
@@ -390,12 +391,16 @@ int Load(const std::string& path, LoadedSetup& setup) {
 int List(const std::string& path) {
     LoadedSetup setup;
     if (const int status = Load(path, setup); status != kExitOk) return status;
-    std::printf("%-32s %12s %11s %12s\n", "name", "size", "destination", "body offset");
+    std::string listing;
     for (ArchiveEntry entry; NextArchiveEntry(setup.archive, entry);) {
-        std::printf("%-32s %12u %11s %12llu\n", PrintableName(entry.name).c_str(), entry.size,
-                    entry.destination ? "system" : "install", static_cast<unsigned long long>(entry.bodyOffset));
+        char line[512];
+        std::snprintf(line, sizeof line, "%-32s %12u %11s %12llu\n", PrintableName(entry.name).c_str(), entry.size,
+                      entry.destination ? "system" : "install", static_cast<unsigned long long>(entry.bodyOffset));
+        listing += line;
     }
-    std::printf("%s\n", DigestRecordLine(setup.bytes(), setup.archive).c_str());
+    listing += DigestRecordLine(setup.file, setup.archive);
+    if (setup.file.Changed()) return Failure(ChangedMessage(path));
+    std::printf("%-32s %12s %11s %12s\n%s\n", "name", "size", "destination", "body offset", listing.c_str());
     return kExitOk;
 }
 
@@ -405,8 +410,10 @@ int Verify(const std::string& path) {
     std::printf("%s: %u entries, archive at offset %llu\n", path.c_str(), setup.archive.count,
                 static_cast<unsigned long long>(setup.archive.start));
     std::string line;
-    if (!VerifyDigestRecord(setup.bytes(), setup.archive, line)) return Failure(path + ": " + line);
-    std::printf("%s\n%s\n", line.c_str(), SignatureLine(setup.bytes(), setup.archive).c_str());
+    if (!VerifyDigestRecord(setup.file, setup.archive, line)) return ReadFailure(path, setup, path + ": " + line);
+    const std::string signature = SignatureLine(setup.file, setup.archive);
+    if (setup.file.Changed()) return Failure(ChangedMessage(path));
+    std::printf("%s\n%s\n", line.c_str(), signature.c_str());
     return kExitOk;
 }
 
@@ -454,23 +461,31 @@ std::optional<std::string> TargetProblem(const Target& target, bool force) {
     return std::nullopt;
 }
 
-std::optional<std::string> WriteTarget(const Target& target, std::span<const uint8_t> body) {
+std::optional<std::string> WriteTarget(const Target& target, SetupBytes& file, const ArchiveEntry& entry) {
     if (::unlinkat(target.folder, target.name.c_str(), 0) != 0 && errno != ENOENT) {
         return "cannot replace " + target.shown + ": " + Cause(errno);
     }
-    const int file =
+    const int out =
         ::openat(target.folder, target.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (file < 0) return "cannot create " + target.shown + ": " + Cause(errno);
-    for (size_t done = 0; done < body.size();) {
-        const ssize_t wrote = ::write(file, body.data() + done, body.size() - done);
-        if (wrote <= 0) {
-            const int error = wrote < 0 ? errno : ENOSPC;
-            ::close(file);
-            return "cannot write " + target.shown + ": " + Cause(error);
+    if (out < 0) return "cannot create " + target.shown + ": " + Cause(errno);
+    for (uint64_t done = 0; done < entry.size;) {
+        const std::span<const uint8_t> piece = file.Read(entry.bodyOffset + done, entry.size - done);
+        if (piece.empty()) {
+            ::close(out);
+            return std::string();  // the caller says how the setup failed to read
         }
-        done += static_cast<size_t>(wrote);
+        for (size_t written = 0; written < piece.size();) {
+            const ssize_t wrote = ::write(out, piece.data() + written, piece.size() - written);
+            if (wrote <= 0) {
+                const int error = wrote < 0 ? errno : ENOSPC;
+                ::close(out);
+                return "cannot write " + target.shown + ": " + Cause(error);
+            }
+            written += static_cast<size_t>(wrote);
+        }
+        done += piece.size();
     }
-    if (::close(file) != 0) return "cannot write " + target.shown + ": " + Cause(errno);
+    if (::close(out) != 0) return "cannot write " + target.shown + ": " + Cause(errno);
     return std::nullopt;
 }
 
@@ -496,14 +511,15 @@ int Extract(const std::string& path, const std::string& directory, bool force) {
         if (const auto stop = TargetProblem(targets.back(), force)) problem = *stop;
     }
     for (size_t i = 0; problem.empty() && i < targets.size(); ++i) {
-        if (const auto stop = WriteTarget(targets[i], setup.bytes().subspan(entries[i].bodyOffset, entries[i].size))) {
-            problem = *stop;
+        if (const auto stop = WriteTarget(targets[i], setup.file, entries[i])) {
+            problem = stop->empty() ? "cannot read " + path + ": " + Cause(errno) : *stop;
         }
     }
     for (const int folder : folders) {
         if (folder >= 0) ::close(folder);
     }
     ::close(top);
+    if (setup.file.Changed()) return Failure(ChangedMessage(path));
     return problem.empty() ? kExitOk : Failure(problem);
 }
 
