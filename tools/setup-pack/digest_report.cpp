@@ -48,12 +48,10 @@ std::string DigestRecordLine(SetupBytes& file, const SetupArchive& archive) {
     return {};
 }
 
-bool VerifyDigestRecord(SetupBytes& file, const SetupArchive& archive, std::string& line) {
-    OpenSslHashing hashing;
-    const DigestCheckResult result = CheckArchiveDigests(hashing, file, archive);
+bool DigestCheckLine(const DigestCheckResult& result, uint32_t count, std::string& line) {
     switch (result.status) {
         case DigestCheck::Verified:
-            line = std::to_string(archive.count) + " bodies, SHA-256 verified";
+            line = std::to_string(count) + " bodies, SHA-256 verified";
             return true;
         case DigestCheck::NoRecord:
             line = "no digest record: bodies not checked";
@@ -75,6 +73,11 @@ bool VerifyDigestRecord(SetupBytes& file, const SetupArchive& archive, std::stri
             return false;
     }
     return false;
+}
+
+bool VerifyDigestRecord(SetupBytes& file, const SetupArchive& archive, std::string& line) {
+    OpenSslHashing hashing;
+    return DigestCheckLine(CheckArchiveDigests(hashing, file, archive), archive.count, line);
 }
 
 std::string SignatureLine(SetupBytes& file, const SetupArchive& archive) {

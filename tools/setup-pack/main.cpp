@@ -34,7 +34,7 @@ constexpr const char* kUsage =
     "usage: setup-pack build --image IMAGE --out OUTPUT [--no-digest] [--system FILE | FILE]...\n"
     "       setup-pack list SETUP\n"
     "       setup-pack verify SETUP\n"
-    "       setup-pack extract SETUP --to DIR [--force]\n"
+    "       setup-pack extract SETUP --to DIR [--force] [--unchecked]\n"
     "       setup-pack --version\n"
     "\n"
     "build    append a setup archive carrying FILE... (in order) to IMAGE and write OUTPUT;\n"
@@ -47,8 +47,11 @@ constexpr const char* kUsage =
     "list     print each entry: name, size, destination, body offset; and whether the digest record is there\n"
     "verify   exit 0 when the archive is well-formed and every body matches its digest, 1 with a\n"
     "         message otherwise; say whether a signature follows the archive\n"
-    "extract  write every entry's body into DIR (created if missing), system-directory entries\n"
-    "         into DIR/system; an existing file is replaced only with --force\n"
+    "extract  check the whole archive as verify does, then write every entry's body into DIR\n"
+    "         (created if missing), system-directory entries into DIR/system; nothing is written\n"
+    "         from a damaged archive, and one without a digest record (or with a record of a\n"
+    "         version this tool does not know) only with --unchecked; an existing file is\n"
+    "         replaced only with --force\n"
     "\n"
     "Options may come in any order; COMMAND --help prints this text.\n";
 
@@ -461,37 +464,78 @@ std::optional<std::string> TargetProblem(const Target& target, bool force) {
     return std::nullopt;
 }
 
-std::optional<std::string> WriteTarget(const Target& target, SetupBytes& file, const ArchiveEntry& entry) {
-    if (::unlinkat(target.folder, target.name.c_str(), 0) != 0 && errno != ENOENT) {
+bool WriteAll(int file, std::span<const uint8_t> bytes) {
+    for (size_t written = 0; written < bytes.size();) {
+        const ssize_t wrote = ::write(file, bytes.data() + written, bytes.size() - written);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) {
+            if (wrote == 0) errno = ENOSPC;
+            return false;
+        }
+        written += static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+// Writes one body as it reads it, hashing it against `digest` when the archive has a record: a
+// body that no longer matches (the setup changed after it was checked) fails the write, with an
+// empty text, as does a setup that can no longer be read. Without --force nothing is unlinked: the
+// exclusive create fails on a file that appeared since the check, and that file is kept.
+// `created` says whether this made the file, which is then the caller's to remove after a failure.
+std::optional<std::string> WriteTarget(const Target& target, bool force, SetupBytes& file, const ArchiveEntry& entry,
+                                       const uint8_t* digest, bool& created) {
+    created = false;
+    if (force && ::unlinkat(target.folder, target.name.c_str(), 0) != 0 && errno != ENOENT) {
         return "cannot replace " + target.shown + ": " + Cause(errno);
     }
     const int out =
         ::openat(target.folder, target.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (out < 0) return "cannot create " + target.shown + ": " + Cause(errno);
-    for (uint64_t done = 0; done < entry.size;) {
+    created = true;
+    OpenSslHashing hashing;
+    bool intact = digest == nullptr || hashing.Begin();
+    for (uint64_t done = 0; intact && done < entry.size;) {
         const std::span<const uint8_t> piece = file.Read(entry.bodyOffset + done, entry.size - done);
-        if (piece.empty()) {
+        intact = !piece.empty() && (digest == nullptr || hashing.Add(piece));
+        if (intact && !WriteAll(out, piece)) {
+            const int error = errno;
             ::close(out);
-            return std::string();  // the caller says how the setup failed to read
-        }
-        for (size_t written = 0; written < piece.size();) {
-            const ssize_t wrote = ::write(out, piece.data() + written, piece.size() - written);
-            if (wrote <= 0) {
-                const int error = wrote < 0 ? errno : ENOSPC;
-                ::close(out);
-                return "cannot write " + target.shown + ": " + Cause(error);
-            }
-            written += static_cast<size_t>(wrote);
+            return "cannot write " + target.shown + ": " + Cause(error);
         }
         done += piece.size();
     }
+    Sha256Digest hash{};
+    if (intact && digest != nullptr) intact = hashing.Finish(hash) && std::memcmp(hash.data(), digest, hash.size()) == 0;
     if (::close(out) != 0) return "cannot write " + target.shown + ": " + Cause(errno);
-    return std::nullopt;
+    return intact ? std::nullopt : std::optional<std::string>(std::string());
 }
 
-int Extract(const std::string& path, const std::string& directory, bool force) {
+// Whether the archive may be written out: checked against its digest record, or taken unchecked
+// (no record, or one of a version this tool does not know) only when the user says so.
+std::optional<std::string> ExtractProblem(const std::string& path, LoadedSetup& setup, bool unchecked,
+                                          DigestCheckResult& check) {
+    OpenSslHashing hashing;
+    check = CheckArchiveDigests(hashing, setup.file, setup.archive);
+    std::string line;
+    const bool sound = DigestCheckLine(check, setup.archive.count, line);
+    if (setup.file.Changed()) return ChangedMessage(path);
+    switch (check.status) {
+        case DigestCheck::Verified: return std::nullopt;
+        case DigestCheck::NoRecord:
+        case DigestCheck::UnknownVersion:
+            if (unchecked) return std::nullopt;
+            return path + ": " + (sound ? std::string("the archive has no digest record, so its bodies cannot be checked")
+                                        : line) +
+                   ": give --unchecked to extract it anyway";
+        default: return path + ": " + line + ": nothing extracted";
+    }
+}
+
+int Extract(const std::string& path, const std::string& directory, bool force, bool unchecked) {
     LoadedSetup setup;
     if (const int status = Load(path, setup); status != kExitOk) return status;
+    DigestCheckResult check;
+    if (const auto problem = ExtractProblem(path, setup, unchecked, check)) return Failure(*problem);
     if (!MakeFolders(directory)) return Failure("cannot create the folder " + directory + ": " + Cause(errno));
     const int top = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (top < 0) return Failure("cannot open the folder " + directory + ": " + Cause(errno));
@@ -510,29 +554,37 @@ int Extract(const std::string& path, const std::string& directory, bool force) {
         entries.push_back(entry);
         if (const auto stop = TargetProblem(targets.back(), force)) problem = *stop;
     }
+    std::vector<size_t> created;  // removed again when the extract fails after all
     for (size_t i = 0; problem.empty() && i < targets.size(); ++i) {
-        if (const auto stop = WriteTarget(targets[i], setup.file, entries[i])) {
-            problem = stop->empty() ? "cannot read " + path + ": " + Cause(errno) : *stop;
+        const uint8_t* digest =
+            check.status == DigestCheck::Verified ? check.record.digests + size_t{kSha256Size} * i : nullptr;
+        bool made = false;
+        if (const auto stop = WriteTarget(targets[i], force, setup.file, entries[i], digest, made)) {
+            problem = stop->empty() ? ChangedMessage(path) : *stop;
         }
+        if (made) created.push_back(i);
+    }
+    if (problem.empty() && setup.file.Changed()) problem = ChangedMessage(path);
+    for (size_t i = 0; !problem.empty() && i < created.size(); ++i) {
+        ::unlinkat(targets[created[i]].folder, targets[created[i]].name.c_str(), 0);
     }
     for (const int folder : folders) {
         if (folder >= 0) ::close(folder);
     }
     ::close(top);
-    if (setup.file.Changed()) return Failure(ChangedMessage(path));
     return problem.empty() ? kExitOk : Failure(problem);
 }
 
 int ReadCommand(const std::string& command, const std::vector<std::string>& args) {
-    const Arguments parsed = Parse(args, {"--to"}, {"--force"});
+    const Arguments parsed = Parse(args, {"--to"}, {"--force", "--unchecked"});
     if (!parsed.error.empty()) return UsageError(parsed.error);
     if (parsed.rest.size() != 1) return UsageError(command + " takes one setup file");
     const std::string* to = parsed.Option("--to");
     if (command == "extract") {
         if (to == nullptr) return UsageError("extract takes SETUP --to DIR");
-        return Extract(parsed.rest[0], *to, parsed.Flag("--force"));
+        return Extract(parsed.rest[0], *to, parsed.Flag("--force"), parsed.Flag("--unchecked"));
     }
-    if (to != nullptr || parsed.Flag("--force")) return UsageError(command + " takes no --to or --force");
+    if (to != nullptr || !parsed.flags.empty()) return UsageError(command + " takes no --to, --force or --unchecked");
     return command == "list" ? List(parsed.rest[0]) : Verify(parsed.rest[0]);
 }
 
