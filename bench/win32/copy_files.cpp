@@ -6,7 +6,8 @@
 // With --as-setup it also does the registry work of a first install, with the setup's calls, keys
 // and values: KOVA's record as "Config" before the files, the shell verbs, KOVA's icon and the
 // entry in the list of installed programs after them, and then shows one success box of the
-// setup's kind. Its time then runs until that box is visible, which is when the setup's does too.
+// setup's kind, owned by a window of its own as the setup's is by its dialog. Its time then runs until
+// that box is visible, which is when the setup's does too.
 //   copy-files [--hash BODY]... [--as-setup] DESTINATION-FOLDER FILE...
 // clang-format off
 #include <windows.h>
@@ -109,9 +110,20 @@ DWORD WINAPI CloseSuccessBox(void*) {
     }
 }
 
-void ShowSuccessBox() {
+// A visible window of its own before the clock starts, as the setup has its dialog: the first window
+// of a process under Wine pays for the connection to the display, which the setup paid before
+// Install was pressed. The success box then belongs to it, as the setup's belongs to the dialog.
+HWND ShowOwnWindow() {
+    const HWND window = CreateWindowExA(0, "STATIC", "Install peer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 320, 200,
+                                        nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    UpdateWindow(window);
+    for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&message);
+    return window;
+}
+
+void ShowSuccessBox(HWND owner) {
     const HANDLE closer = CreateThread(nullptr, 0, CloseSuccessBox, nullptr, 0, nullptr);
-    MessageBoxA(nullptr,
+    MessageBoxA(owner,
                 "KOVA has been successfully installed and SETUP will now exit.\n\nThe same box as the setup's, "
                 "of about the same length, with the same caption and style.",
                 kInstallerCaption, MB_OK | MB_ICONINFORMATION);
@@ -132,6 +144,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::vector<BYTE> buffer(kPiece);
+    const HWND window = asSetup ? ShowOwnWindow() : nullptr;
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
@@ -161,7 +174,7 @@ int main(int argc, char** argv) {
     }
     if (asSetup) {
         RegisterAsSetup(folder);
-        ShowSuccessBox();
+        ShowSuccessBox(window);
         end = boxVisible;
     } else {
         QueryPerformanceCounter(&end);
