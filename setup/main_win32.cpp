@@ -1,6 +1,6 @@
 // Entry point: keeps the own file open, limits the library search to the system directory, keeps the
-// instance, loads and initialises the common controls, fills the ControlGroupTable, runs build mode
-// when asked, checks for an earlier installation, then runs the setup dialog.
+// instance, loads and initialises the common controls, runs build mode when asked, checks for an
+// earlier installation, then runs the setup dialog.
 //
 // The image is linked without the C runtime's start-up code (-nostartfiles), which would add several
 // kilobytes for what the program never uses (argument vectors, thread-local storage, exit handlers,
@@ -9,11 +9,10 @@
 // sets the guard of the stack canaries (setup/stack_guard_win32.cpp).
 #include <windows.h>
 
-#include "dialog/control_groups.h"
 #include "dialog/dialog_procedure_win32.h"
 #include "operations/build_mode.h"
+#include "platform/platform_win32.h"
 #include "platform/system_libraries_win32.h"
-#include "platform/win32_platform.h"
 #include "resources/resource_ids.h"
 #include "setup.h"
 #include "stack_guard_win32.h"
@@ -24,7 +23,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
     RestrictLibrarySearch();
     SetModuleInstance(instance);
     if (!StartCommonControls()) return 1;
-    FillControlGroupTable(controlGroupTable);
     Platform& platform = Win32Platform();
     if (commandTail != nullptr && commandTail[0] != '\0' && IsBuildCommand(commandTail)) RunBuildMode(platform);
     CheckForUpgrade(platform);

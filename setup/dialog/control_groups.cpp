@@ -4,8 +4,6 @@
 
 #include "resources/resource_ids.h"
 
-ControlGroupTable controlGroupTable;
-
 bool ControlGroup::Append(int controlId) {
     if (count_ == kCapacity) return false;
     ids_[count_++] = controlId;
@@ -22,9 +20,8 @@ void AppendAll(ControlGroup& group, std::initializer_list<int> ids) {
     IDC_CATEGORY_PRINTER_FONT, IDC_CATEGORY_SORTING, IDC_CATEGORY_FILE_DISPLAY, IDC_CATEGORY_BACKDROP, \
         IDC_CATEGORY_FOLDER_DISPLAY
 
-}  // namespace
-
-void FillControlGroupTable(ControlGroupTable& table) {
+ControlGroupTable MakeControlGroupTable() {
+    ControlGroupTable table;
     auto& defaults = table[kTabDefaults];
     AppendAll(defaults[0], {IDC_FONT_LIST, IDC_PICK_FONT_EVERY_TIME, IDC_PICK_PRINTER_EVERY_TIME, IDC_PRINTER_LIST,
                             IDC_USE_DEFAULT_PRINTER, IDC_USE_THIS_FONT, IDC_USE_THIS_PRINTER, IDC_FONT_SIZE_LABEL,
@@ -42,4 +39,11 @@ void FillControlGroupTable(ControlGroupTable& table) {
                             IDC_FOLDER_DISPLAY_COLUMN, IDC_FOLDER_SIZE_UNIT_LABEL, IDC_FOLDER_SIZE_UNIT,
                             IDC_FOLDER_DISPLAY_AT_PRINT_TIME});
     AppendAll(table[kTabInstallation][0], {IDC_CHANGE_DIRECTORY, IDC_INSTALLATION_DIRECTORY});
+    return table;
 }
+
+}  // namespace
+
+// Made by code when the program starts, before WinMain: laid out as data, the table would cost the
+// image more bytes than the code that makes it.
+const ControlGroupTable kControlGroupTable = MakeControlGroupTable();

@@ -1,6 +1,6 @@
 #pragma once
 // ControlGroupTable: for each tab page (row) and Defaults category (column), the dialog controls
-// that are shown together. Filled once at start-up, read only afterwards.
+// that are shown together. A constant: the dialog only reads it.
 #include <array>
 #include <cstddef>
 
@@ -25,8 +25,5 @@ private:
 
 using ControlGroupTable = std::array<std::array<ControlGroup, kDefaultsCategoryCount>, kTabPageCount>;
 
-// The process-wide table: filled by the start-up, read by the dialog.
-extern ControlGroupTable controlGroupTable;
-
-// Appends the controls of every page and category in their fixed order.
-void FillControlGroupTable(ControlGroupTable& table);
+// The controls of every page and category in their fixed order.
+extern const ControlGroupTable kControlGroupTable;

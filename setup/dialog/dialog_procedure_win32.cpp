@@ -20,8 +20,8 @@
 #include "operations/uninstall.h"
 #include "platform/controls_win32.h"
 #include "platform/desktop_win32.h"
+#include "platform/platform_win32.h"
 #include "platform/volumes_win32.h"
-#include "platform/win32_platform.h"
 #include "render/page_painter_win32.h"
 #include "render/page_text.h"
 #include "render/scrolling_banner_win32.h"
@@ -207,7 +207,7 @@ void EndSetupDialog(HWND dialog, DialogState& state) {
 void ShowFontSizeField(HWND dialog, SetupDialog& record) {
     Win32Controls controls(dialog);
     SelectPage(dialog, kTabDefaults);
-    ChooseDefaultsCategory(controls, controlGroupTable, record, 0);
+    ChooseDefaultsCategory(controls, kControlGroupTable, record, 0);
     FocusControl(dialog, IDC_FONT_SIZE);
 }
 
@@ -263,7 +263,7 @@ BOOL OnCommand(HWND dialog, DialogState& state, int controlId, int notification)
             return TRUE;
         default: {
             Win32Controls controls(dialog);
-            return HandleDefaultsCommand(controls, platform.strings, controlGroupTable, record, controlId,
+            return HandleDefaultsCommand(controls, platform.strings, kControlGroupTable, record, controlId,
                                          notification);
         }
     }
@@ -304,7 +304,7 @@ BOOL OnTabChanged(HWND dialog, SetupDialog& record) {
     UnmarkPressedLabels(tabs);
     MoveFocusOffHiddenPage(dialog);
     Win32Controls controls(dialog);
-    ShowTabPage(controls, controlGroupTable, record, static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)));
+    ShowTabPage(controls, kControlGroupTable, record, static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0)));
     RECT area;
     GetClientRect(tabs, &area);
     SendMessageA(tabs, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&area));

@@ -4,7 +4,7 @@
 #include <dlgs.h>
 
 #include "dialog/installation_directory.h"
-#include "platform/win32_platform.h"
+#include "platform/platform_win32.h"
 #include "resources/resource_ids.h"
 #include "text/text_format.h"
 

@@ -1,7 +1,7 @@
 // FileSystem over the Win32 file API.
 #include <windows.h>
 
-#include "platform/win32_platform.h"
+#include "platform/platform_win32.h"
 
 namespace {
 

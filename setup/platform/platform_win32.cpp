@@ -1,7 +1,7 @@
 // Message boxes, the string table, the thread, and the aggregate of every Win32 adapter.
-#include <windows.h>
+#include "platform/platform_win32.h"
 
-#include "platform/win32_platform.h"
+#include <windows.h>
 
 // The portable code speaks in the values the Win32 calls take and return.
 static_assert(MessageStyle::Ok == MB_OK && MessageStyle::YesNo == MB_YESNO && MessageStyle::IconError == MB_ICONERROR &&

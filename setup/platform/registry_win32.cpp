@@ -1,7 +1,7 @@
 // Registry over ADVAPI32.
 #include <windows.h>
 
-#include "platform/win32_platform.h"
+#include "platform/platform_win32.h"
 
 static_assert(RegAccess::QueryValue == KEY_QUERY_VALUE && RegAccess::SetValue == KEY_SET_VALUE &&
               RegAccess::Write == KEY_WRITE && RegAccess::AllAccess == KEY_ALL_ACCESS);

@@ -15,8 +15,7 @@ std::vector<int> Ids(const ControlGroup& group) {
 }
 
 TEST(ControlGroupTable, RowsHoldTheControlsOfEachPageInOrder) {
-    ControlGroupTable table;
-    FillControlGroupTable(table);
+    const ControlGroupTable& table = kControlGroupTable;
     const std::vector<int> buttons{IDC_CATEGORY_PRINTER_FONT, IDC_CATEGORY_SORTING, IDC_CATEGORY_FILE_DISPLAY,
                                    IDC_CATEGORY_BACKDROP, IDC_CATEGORY_FOLDER_DISPLAY};
     auto withButtons = [&](std::vector<int> ids, bool first) {

@@ -37,7 +37,6 @@ const std::vector<std::vector<int>> kRadioSets = {
 class DefaultsPage : public ::testing::Test {
 protected:
     void SetUp() override {
-        FillControlGroupTable(table);
         printers.names = {"HP LaserJet 4", "Canon iP100", "brother HL-2030"};
         fonts.faces = {"Times New Roman", "Arial", "Courier New", "Arial Black", "arial narrow"};
     }
@@ -106,7 +105,7 @@ protected:
         return ids;
     }
 
-    ControlGroupTable table;
+    const ControlGroupTable& table = kControlGroupTable;
     FakeControls controls;
     RcStrings strings;
     FakePrinters printers;

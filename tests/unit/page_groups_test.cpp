@@ -16,8 +16,6 @@ const std::set<int> kFrame = {IDC_INSTALL, IDC_CANCEL_BUTTON, IDC_TAB_STRIP, IDC
 
 class PageGroups : public ::testing::Test {
 protected:
-    void SetUp() override { FillControlGroupTable(table); }
-
     std::set<int> VisiblePageControls() const {
         std::set<int> ids;
         for (int id : controls.VisibleIds()) {
@@ -33,7 +31,7 @@ protected:
         return ids;
     }
 
-    ControlGroupTable table;
+    const ControlGroupTable& table = kControlGroupTable;
     FakeControls controls;
     SetupDialog record{};
 };
