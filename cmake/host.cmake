@@ -65,6 +65,36 @@ target_compile_definitions(unit_tests PRIVATE KOVA_STRINGS_RC="${KOVA_STRINGS_RC
     KOVA_RESOURCE_IDS_H="${KOVA_RESOURCE_IDS_H}" KOVA_VERSION="${KOVA_VERSION}"
     KOVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 target_link_libraries(unit_tests PRIVATE kova_posix GTest::gtest_main GTest::gmock)
-gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+
+# One CTest test per file of tests/unit/, unit.FILE, running the suites that file defines in one
+# process of unit_tests: a process per case spends most of its time starting under the sanitizers.
+# A failure names the file, and its output the case. A suite belongs to one file, so that no case
+# runs twice; unit.every_suite_registered proves that every suite the program holds runs in one.
+# Editing a test file registers its suites anew at the next build.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${KOVA_TEST_SOURCES})
+set(KOVA_UNIT_SUITES "")
+foreach(src ${KOVA_TEST_SOURCES})
+    get_filename_component(name ${src} NAME_WE)
+    file(STRINGS ${src} definitions REGEX "^(TEST|TEST_F|TEST_P)\\([A-Za-z0-9_]+,")
+    list(TRANSFORM definitions REPLACE "^[A-Z_]+\\(([A-Za-z0-9_]+),.*$" "\\1")
+    list(REMOVE_DUPLICATES definitions)
+    set(filters "")
+    foreach(suite ${definitions})
+        get_property(owner GLOBAL PROPERTY kova_suite_${suite})
+        if(owner)
+            message(FATAL_ERROR "test suite ${suite} is defined in ${owner} and in ${name}.cpp: give each file its own suites")
+        endif()
+        set_property(GLOBAL PROPERTY kova_suite_${suite} ${name}.cpp)
+        # A parameterised suite's cases are named INSTANTIATION/SUITE.CASE/N.
+        list(APPEND filters "${suite}.*" "*/${suite}.*")
+    endforeach()
+    list(APPEND KOVA_UNIT_SUITES ${definitions})
+    list(JOIN filters ":" filter)
+    add_test(NAME unit.${name} COMMAND unit_tests --gtest_filter=${filter} --gtest_brief=1)
+    set_tests_properties(unit.${name} PROPERTIES LABELS unit)
+endforeach()
+add_test(NAME unit.every_suite_registered COMMAND ${CMAKE_COMMAND} -DUNIT_TESTS=$<TARGET_FILE:unit_tests>
+    "-DSUITES=${KOVA_UNIT_SUITES}" -P ${CMAKE_SOURCE_DIR}/cmake/unit_suites_check.cmake)
+set_tests_properties(unit.every_suite_registered PROPERTIES LABELS unit)
 
 include(${CMAKE_SOURCE_DIR}/cmake/tests.cmake)
