@@ -2,6 +2,8 @@
 option(KOVA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(KOVA_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
 option(KOVA_BENCH "Build the benchmarks" OFF)
+option(KOVA_UNIT_TESTS "Build the unit tests and register every test with CTest" ON)
+set(KOVA_GOOGLETEST_DIR /usr/src/googletest CACHE PATH "GoogleTest's sources, built with the unit tests (Debian's googletest)")
 
 add_compile_options(-Wall -Wextra)
 if(KOVA_SANITIZE)

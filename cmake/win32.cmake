@@ -1,8 +1,20 @@
 # Cross build: the setup image, the stand-in KOVA.exe, the Wine test programs, and Setup.exe
 # (the image with the payload appended by the host setup-pack).
-set(KOVA_HOST_TOOLS_DIR "${CMAKE_SOURCE_DIR}/build/release" CACHE PATH "Where the host build left setup-pack and scramble-text")
-find_program(KOVA_SETUP_PACK setup-pack HINTS ${KOVA_HOST_TOOLS_DIR} NO_DEFAULT_PATH REQUIRED)
-find_program(KOVA_SCRAMBLE_TEXT scramble-text HINTS ${KOVA_HOST_TOOLS_DIR} NO_DEFAULT_PATH REQUIRED)
+# The host tools (setup-pack, scramble-text) come from a native build tree: configured here when it
+# does not exist yet, and brought up to date before anything here runs them, so that this preset
+# configures and builds on its own.
+set(KOVA_HOST_TOOLS_DIR "${CMAKE_SOURCE_DIR}/build/release" CACHE PATH "The native build tree of setup-pack and scramble-text")
+if(NOT EXISTS ${KOVA_HOST_TOOLS_DIR}/CMakeCache.txt)
+    message(STATUS "Configuring the host tools in ${KOVA_HOST_TOOLS_DIR}")
+    execute_process(COMMAND ${CMAKE_COMMAND} -S ${CMAKE_SOURCE_DIR} -B ${KOVA_HOST_TOOLS_DIR} -G ${CMAKE_GENERATOR}
+        -DCMAKE_BUILD_TYPE=Release -DKOVA_UNIT_TESTS=OFF OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+endif()
+set(KOVA_SETUP_PACK ${KOVA_HOST_TOOLS_DIR}/setup-pack)
+set(KOVA_SCRAMBLE_TEXT ${KOVA_HOST_TOOLS_DIR}/scramble-text)
+add_custom_target(host_tools
+    COMMAND ${CMAKE_COMMAND} --build ${KOVA_HOST_TOOLS_DIR} --target setup-pack scramble-text record-layout
+    BYPRODUCTS ${KOVA_SETUP_PACK} ${KOVA_SCRAMBLE_TEXT}
+    COMMENT "Bringing the host tools up to date")
 
 set(KOVA_WIN32_LINK_OPTIONS -flto -Oz -static -s -Wl,--gc-sections -Wl,--dynamicbase -Wl,--nxcompat
     -Wl,--tsaware -Wl,--no-insert-timestamp -Wl,--build-id=none)
@@ -14,7 +26,7 @@ set(KOVA_BANNER_BIN ${CMAKE_BINARY_DIR}/resources/banner.bin)
 add_custom_command(OUTPUT ${KOVA_BANNER_BIN}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/resources
     COMMAND ${KOVA_SCRAMBLE_TEXT} ${KOVA_BANNER_TXT} ${KOVA_BANNER_BIN}
-    DEPENDS ${KOVA_BANNER_TXT}
+    DEPENDS ${KOVA_BANNER_TXT} ${KOVA_SCRAMBLE_TEXT} host_tools
     COMMENT "Scrambling the banner text into resource 112")
 add_custom_target(banner_resource DEPENDS ${KOVA_BANNER_BIN})
 
@@ -96,7 +108,7 @@ target_link_options(planted-program PRIVATE -static -s)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Setup.exe
     COMMAND ${KOVA_SETUP_PACK} build --image $<TARGET_FILE:setup> --out ${CMAKE_BINARY_DIR}/Setup.exe
         $<TARGET_FILE:KOVA> ${CMAKE_SOURCE_DIR}/payload/KOVA.hlp ${CMAKE_SOURCE_DIR}/payload/KOVA.cnt
-    DEPENDS setup KOVA ${KOVA_SETUP_PACK} ${CMAKE_SOURCE_DIR}/payload/KOVA.hlp ${CMAKE_SOURCE_DIR}/payload/KOVA.cnt
+    DEPENDS setup KOVA host_tools ${KOVA_SETUP_PACK} ${CMAKE_SOURCE_DIR}/payload/KOVA.hlp ${CMAKE_SOURCE_DIR}/payload/KOVA.cnt
     COMMENT "Appending the payload: Setup.exe")
 add_custom_target(setup_with_payload ALL DEPENDS ${CMAKE_BINARY_DIR}/Setup.exe)
 
