@@ -19,7 +19,6 @@ export E2E_SETUP
 E2E_BUILD="$ROOT/build/$E2E_SETUP"
 E2E_WORK="$ROOT/build/e2e"
 E2E_SCREENS="$ROOT/dist/screens"
-E2E_FIXTURES="$E2E_WORK/fixtures"
 E2E_TEMPLATE="$E2E_WORK/template"
 # The version the build was configured with (the KOVA_VERSION setting).
 KOVA_VERSION=$(sed -n 's/^KOVA_VERSION:[A-Z]*=//p' "$E2E_BUILD/CMakeCache.txt")
@@ -55,15 +54,21 @@ e2e_which_setup() {
 # The 64-bit loader starts a 32-bit program through wine32 itself, as WOW64 does.
 E2E_WINE_BIN="$E2E_WORK/wine-bin"
 export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+# Each is written whole beside its place and then renamed into it: scenarios running side by side
+# may be starting one of them at that moment.
+e2e_wine_command() {  # e2e_wine_command NAME COMMAND...
+    local file="$E2E_WINE_BIN/$1"
+    shift
+    printf '#!/bin/sh\nexec %s "$@"\n' "$*" >"$file.$$"
+    chmod +x "$file.$$"
+    mv -f "$file.$$" "$file"
+}
 e2e_wine_commands() {
     mkdir -p "$E2E_WINE_BIN"
-    printf '#!/bin/sh\nexec %s "$@"\n' "$WINELOADER" >"$E2E_WINE_BIN/wine"
-    printf '#!/bin/sh\nexec %s "$@"\n' "$WINESERVER" >"$E2E_WINE_BIN/wineserver"
+    e2e_wine_command wine "$WINELOADER"
+    e2e_wine_command wineserver "$WINESERVER"
     local program
-    for program in wineboot winepath; do
-        printf '#!/bin/sh\nexec %s %s.exe "$@"\n' "$WINELOADER" "$program" >"$E2E_WINE_BIN/$program"
-    done
-    chmod +x "$E2E_WINE_BIN"/*
+    for program in wineboot winepath; do e2e_wine_command "$program" "$WINELOADER" "$program.exe"; done
 }
 e2e_wine_commands
 case ":$PATH:" in *":$E2E_WINE_BIN:"*) ;; *) export PATH="$E2E_WINE_BIN:$PATH" ;; esac
@@ -72,11 +77,12 @@ case ":$PATH:" in *":$E2E_WINE_BIN:"*) ;; *) export PATH="$E2E_WINE_BIN:$PATH" ;
 # host's: a font package on the host (fonts-liberation, say) would otherwise change how every text is
 # drawn.
 mkdir -p "$E2E_WORK/fontconfig"
-cat >"$E2E_WORK/fontconfig/fonts.conf" <<EOF
+cat >"$E2E_WORK/fontconfig/fonts.conf.$$" <<EOF
 <?xml version="1.0"?>
 <!DOCTYPE fontconfig SYSTEM "fonts.dtd">
 <fontconfig><cachedir>$E2E_WORK/fontconfig/cache</cachedir></fontconfig>
 EOF
+mv -f "$E2E_WORK/fontconfig/fonts.conf.$$" "$E2E_WORK/fontconfig/fonts.conf"  # whole, as above
 export FONTCONFIG_FILE="$E2E_WORK/fontconfig/fonts.conf"
 
 # The setup under test, with its payload. JOURNEY_SETUP and JOURNEY_IMAGE (the image without

@@ -68,7 +68,7 @@ screenshot() {
 # Counts the pure red, green and yellow label pixels in the tab strip of the setup dialog, from a
 # screenshot: "red=N green=N yellow=N" for each of the four tab labels, left to right.
 tab_label_colours() {
-    local shot="$E2E_WORK/labels.png"
+    local shot="$SCENARIO_WORK/labels.png"
     sleep 0.5
     import -display "$DISPLAY" -window root "$shot" 2>/dev/null
     read -r left top right _ < <(driver rect "$DIALOG_TITLE" $IDC_TAB_STRIP | tr -d '\r')

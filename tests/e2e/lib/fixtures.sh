@@ -14,17 +14,26 @@ e2e_start_display() {
         [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] || break
     done
     Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    e2e_started_pids+=($!)
+    local server=$!
+    e2e_started_pids+=("$server")
     export DISPLAY=":$number"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && return; sleep 0.1; done
+    # Another run may have taken the number at the same moment: then this server has ended.
+    for _ in $(seq 100); do
+        kill -0 "$server" 2>/dev/null || return 1
+        [ -e "/tmp/.X11-unix/X$number" ] && xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
 }
 
 # A private CUPS scheduler with one file-backed queue gives Wine a local printer. It has its own
-# configuration, spool and socket under the work folder and is reached through CUPS_SERVER, so the
-# machine's own scheduler and printers are never touched.
+# configuration, spool and socket in a fresh temporary folder (whose short path keeps the socket's
+# name within its limit) and is reached through CUPS_SERVER, so the machine's own scheduler and
+# printers are never touched, and each scenario's queue is its own.
 e2e_start_cups() {
-    local root="$E2E_WORK/cups"
-    rm -rf "$root"
+    local root
+    root=$(mktemp -d "${TMPDIR:-/tmp}/kova-cups.XXXXXX")
+    e2e_cups_root=$root
     mkdir -p "$root"/{conf,spool,tmp,state,cache,log}
     cat >"$root/conf/cups-files.conf" <<EOF
 FileDevice Yes
@@ -58,8 +67,21 @@ add_printer() { lpadmin -p KOVA_Laser -E -v file:///dev/null; }
 # Only the private scheduler's queue: CUPS_SERVER points every lp command at it.
 remove_printers() { lpadmin -x KOVA_Laser; }
 
+# The machine's own queues as its scheduler lists them (none when no scheduler answers).
+machine_queues() { env -u CUPS_SERVER lpstat -e 2>/dev/null | sort; }
+
+# Ends what e2e_start_display and e2e_start_cups started, waits until it is gone, and removes the
+# scheduler's folder.
+e2e_cups_root=""
 e2e_stop_started() {
+    local pid
     for pid in "${e2e_started_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${e2e_started_pids[@]}"; do
+        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    done
+    e2e_started_pids=()
+    [ -n "$e2e_cups_root" ] && rm -rf "$e2e_cups_root"
+    e2e_cups_root=""
 }
 
 # The booted template prefix, made once per build tree and again whenever this recipe changes (its
@@ -85,20 +107,14 @@ e2e_template() {
     e2e_template_recipe >"$E2E_TEMPLATE/.booted"
 }
 
-# The display and scheduler that tests/e2e/fixture started, and its booted template.
-e2e_use_fixtures() {
-    local fixture
-    for fixture in display cups; do
-        [ -f "$E2E_FIXTURES/$fixture" ] || { echo "no $fixture: run the scenarios through ctest (fixture e2e.$fixture)"; return 1; }
-        source "$E2E_FIXTURES/$fixture"
-    done
-    [ -f "$E2E_TEMPLATE/.booted" ] || { echo "no booted template prefix: run the scenarios through ctest"; return 1; }
-}
-
-# A fresh prefix for one scenario: the template's large system folder hard-linked, the rest copied.
+# A fresh prefix for one scenario, the template's large system folder hard-linked and the rest
+# copied, and a fresh folder for what the scenario makes on the host (SCENARIO_WORK): scenarios run
+# side by side, so none writes where another does.
 e2e_new_prefix() {
     export WINEPREFIX="$E2E_WORK/prefix-$1"
-    rm -rf "$WINEPREFIX"
+    SCENARIO_WORK="$E2E_WORK/work-$1"
+    rm -rf "$WINEPREFIX" "$SCENARIO_WORK"
+    mkdir -p "$SCENARIO_WORK"
     cp -al "$E2E_TEMPLATE" "$WINEPREFIX"
     for reg in "$WINEPREFIX"/*.reg; do cp --remove-destination "$E2E_TEMPLATE/$(basename "$reg")" "$reg"; done
     DRIVE_C="$WINEPREFIX/drive_c"
@@ -120,7 +136,7 @@ downloads_folder() {
 
 # KOVA's stored record, seeded into the prefix's registry with "wine reg import".
 seed_config() {  # seed_config VERSION DIRECTORY: a whole record of that version, font size 11
-    local file="$E2E_WORK/seed.reg"
+    local file="$SCENARIO_WORK/seed.reg"
     /usr/bin/python3 - "$1" "$2" "$file" "$(record_layout)" <<'PY'
 import struct, sys
 version, directory, path = sys.argv[1].encode(), sys.argv[2].encode("latin-1"), sys.argv[3]

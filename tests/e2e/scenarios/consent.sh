@@ -3,7 +3,7 @@
 # on the host, where Windows' sharing rules do not reach) still installs its own payload.
 
 scenario_journey_setup_replaced_after_start_installs_what_was_started() {
-    local downloads swapped="$E2E_WORK/swapped"
+    local downloads swapped="$SCENARIO_WORK/swapped"
     downloads=$(downloads_folder)
     mkdir -p "$swapped"
     printf 'help of another setup' >"$swapped/KOVA.hlp"

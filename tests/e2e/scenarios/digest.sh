@@ -6,7 +6,7 @@ PACK="$ROOT/build/release/setup-pack"
 
 # A throwaway certificate and key, made at test time (CERT, KEY).
 make_signing_key() {
-    local dir="$E2E_WORK/signing"
+    local dir="$SCENARIO_WORK/signing"
     mkdir -p "$dir"
     CERT="$dir/cert.pem" KEY="$dir/key.pem"
     openssl req -x509 -newkey rsa:2048 -nodes -keyout "$KEY" -out "$CERT" -days 2 -subj "/CN=KOVA test signer" \
@@ -24,7 +24,7 @@ open_reading_offered_directory() {
 
 scenario_signed_setup_checks_its_digests_and_installs() {
     make_signing_key
-    local signed="$E2E_WORK/signed/Setup.exe"
+    local signed="$SCENARIO_WORK/signed/Setup.exe"
     mkdir -p "$(dirname "$signed")"
     cp "$E2E_BUILD/Setup.exe" "$signed"
     check "scripts/sign signs the setup" "$ROOT/scripts/sign" "$signed" --cert "$CERT" --key "$KEY"
@@ -42,7 +42,7 @@ scenario_signed_setup_checks_its_digests_and_installs() {
 }
 
 scenario_body_digest_mismatch_shows_the_damaged_archive_message_and_writes_nothing() {
-    local damaged="$E2E_WORK/damaged/Setup.exe" hlp
+    local damaged="$SCENARIO_WORK/damaged/Setup.exe" hlp
     mkdir -p "$(dirname "$damaged")"
     hlp=$("$PACK" list "$E2E_BUILD/Setup.exe" | awk '$1 == "KOVA.hlp" { print $4 }')
     python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[int(sys.argv[3])] ^= 1; open(sys.argv[2], "wb").write(d)' \

@@ -109,7 +109,7 @@ scenario_journey_uninstall_yes_opens_explorer_never_a_planted_one() {
 
 # Installed at the root of a drive (D:, mapped to a host folder), Explorer opens on that root.
 scenario_journey_uninstall_from_a_drive_root_opens_explorer_there() {
-    local root="$E2E_WORK/drive-d"
+    local root="$SCENARIO_WORK/drive-d"
     rm -rf "$root"
     mkdir -p "$root"
     ln -sfn "$root" "$WINEPREFIX/dosdevices/d:"
@@ -211,7 +211,7 @@ scenario_journey_setup_in_a_folder_named_outside_ascii_installs() {
 # the peak shows that it reads through its window instead). The large body repeats a random block
 # whose length is no power of two, so a body read from the wrong place would not go unnoticed.
 scenario_journey_setup_of_one_and_a_half_gib_installs() {
-    local built="$E2E_WORK/large" downloads
+    local built="$SCENARIO_WORK/large" downloads
     mkdir -p "$built"
     /usr/bin/python3 - "$built/KOVA.dat" <<'PY'
 import os, sys

@@ -213,7 +213,7 @@ scenario_bad_directory_and_font_size_keep_the_dialog() {
 
 # The band of the tab strip's display area that holds the first lines of the page text, as raw RGB.
 page_text_band() {  # page_text_band FILE
-    local shot="$E2E_WORK/band.png" left top right
+    local shot="$SCENARIO_WORK/band.png" left top right
     sleep 0.5
     import -display "$DISPLAY" -window root "$shot" 2>/dev/null
     read -r left top right _ < <(driver rect "$DIALOG_TITLE" $IDC_TAB_STRIP | tr -d '\r')
@@ -225,7 +225,7 @@ scenario_page_text_stays_crisp_after_repaints() {
     driver wait-window "$DIALOG_TITLE" 30 || { fail "dialog did not appear"; return; }
     press ctrl+Next ctrl+Next
     check_equal "Defaults is on display" 2 "$(selected_tab)"
-    page_text_band "$E2E_WORK/band-first.rgb"
+    page_text_band "$SCENARIO_WORK/band-first.rgb"
     local round id
     for round in 1 2 3; do
         for id in "$IDC_CATEGORY_SORTING" "$IDC_CATEGORY_FILE_DISPLAY" "$IDC_CATEGORY_FOLDER_DISPLAY" \
@@ -233,15 +233,15 @@ scenario_page_text_stays_crisp_after_repaints() {
             click_control "$DIALOG_TITLE" "$id"
         done
     done
-    page_text_band "$E2E_WORK/band-after.rgb"
+    page_text_band "$SCENARIO_WORK/band-after.rgb"
     screenshot dialog-defaults-after-repaints
-    check "the band holds text" test "$(python3 -c 'import sys; d=open(sys.argv[1],"rb").read(); print(len(set(d[i:i+3] for i in range(0,len(d),3))))' "$E2E_WORK/band-first.rgb")" -gt 2
+    check "the band holds text" test "$(python3 -c 'import sys; d=open(sys.argv[1],"rb").read(); print(len(set(d[i:i+3] for i in range(0,len(d),3))))' "$SCENARIO_WORK/band-first.rgb")" -gt 2
     local differing
     differing=$(python3 -c '
 import sys
 a, b = (open(name, "rb").read() for name in sys.argv[1:3])
 print(sum(a[i:i + 3] != b[i:i + 3] for i in range(0, min(len(a), len(b)), 3)) + abs(len(a) - len(b)))' \
-        "$E2E_WORK/band-first.rgb" "$E2E_WORK/band-after.rgb")
+        "$SCENARIO_WORK/band-first.rgb" "$SCENARIO_WORK/band-after.rgb")
     check_equal "pixels of the page text changed by 15 category changes" 0 "$differing"
     click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
     wait_setup
@@ -249,7 +249,7 @@ print(sum(a[i:i + 3] != b[i:i + 3] for i in range(0, min(len(a), len(b)), 3)) + 
 
 # The pixels of control ID on the screen, as raw RGB in FILE.
 control_pixels() {  # control_pixels ID FILE
-    local shot="$E2E_WORK/control.png" left top right bottom
+    local shot="$SCENARIO_WORK/control.png" left top right bottom
     sleep 0.5
     import -display "$DISPLAY" -window root "$shot" 2>/dev/null
     read -r left top right bottom < <(driver rect "$DIALOG_TITLE" "$1" | tr -d '\r')
@@ -265,11 +265,11 @@ scenario_partial_repaint_of_the_page_leaves_its_controls_alone() {
     click_tab 3
     local id
     for id in "$IDC_CHANGE_DIRECTORY" "$IDC_INSTALLATION_DIRECTORY"; do
-        control_pixels "$id" "$E2E_WORK/control-$id-before.rgb"
+        control_pixels "$id" "$SCENARIO_WORK/control-$id-before.rgb"
         driver invalidate-down-to "$DIALOG_TITLE" $IDC_TAB_STRIP "$id"
-        control_pixels "$id" "$E2E_WORK/control-$id-after.rgb"
+        control_pixels "$id" "$SCENARIO_WORK/control-$id-after.rgb"
         check "control $id keeps its pixels through a repaint of the page under it" \
-            cmp -s "$E2E_WORK/control-$id-before.rgb" "$E2E_WORK/control-$id-after.rgb"
+            cmp -s "$SCENARIO_WORK/control-$id-before.rgb" "$SCENARIO_WORK/control-$id-after.rgb"
     done
     screenshot dialog-installation-after-partial-repaint
     click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON
@@ -286,12 +286,12 @@ scenario_repaint_above_the_controls_keeps_to_its_region() {
     click_tab 3
     driver unclip-siblings "$DIALOG_TITLE" $IDC_TAB_STRIP
     local id
-    for id in "$IDC_CHANGE_DIRECTORY" "$IDC_INSTALLATION_DIRECTORY"; do control_pixels "$id" "$E2E_WORK/control-$id-before.rgb"; done
+    for id in "$IDC_CHANGE_DIRECTORY" "$IDC_INSTALLATION_DIRECTORY"; do control_pixels "$id" "$SCENARIO_WORK/control-$id-before.rgb"; done
     driver invalidate-above "$DIALOG_TITLE" $IDC_TAB_STRIP $IDC_INSTALLATION_DIRECTORY
     for id in "$IDC_CHANGE_DIRECTORY" "$IDC_INSTALLATION_DIRECTORY"; do
-        control_pixels "$id" "$E2E_WORK/control-$id-after.rgb"
+        control_pixels "$id" "$SCENARIO_WORK/control-$id-after.rgb"
         check "control $id keeps its pixels through a repaint of the strip above it" \
-            cmp -s "$E2E_WORK/control-$id-before.rgb" "$E2E_WORK/control-$id-after.rgb"
+            cmp -s "$SCENARIO_WORK/control-$id-before.rgb" "$SCENARIO_WORK/control-$id-after.rgb"
     done
     screenshot dialog-installation-after-repaint-above-the-controls
     click_control "$DIALOG_TITLE" $IDC_CANCEL_BUTTON

@@ -11,20 +11,20 @@ shared_count() {  # shared_count FILE-NAME: the SharedDLLs count of the system d
 }
 
 scenario_shared_system_file_survives_and_own_system_file_goes() {
-    local system setup="$E2E_WORK/shared-Setup.exe"
+    local system setup="$SCENARIO_WORK/shared-Setup.exe"
     system=$(winepath -u "$SETUP_SYSTEM_DIR" 2>/dev/null)
-    printf 'a library another program put here' >"$E2E_WORK/kovashared.dll"
-    printf 'a library only KOVA uses' >"$E2E_WORK/kovaown.dll"
-    cp "$E2E_WORK/kovashared.dll" "$system/kovashared.dll"
-    printf 'KOVA release of kovashared.dll' >"$E2E_WORK/release-kovashared.dll"
-    mkdir -p "$E2E_WORK/release" && cp "$E2E_WORK/release-kovashared.dll" "$E2E_WORK/release/kovashared.dll"
+    printf 'a library another program put here' >"$SCENARIO_WORK/kovashared.dll"
+    printf 'a library only KOVA uses' >"$SCENARIO_WORK/kovaown.dll"
+    cp "$SCENARIO_WORK/kovashared.dll" "$system/kovashared.dll"
+    printf 'KOVA release of kovashared.dll' >"$SCENARIO_WORK/release-kovashared.dll"
+    mkdir -p "$SCENARIO_WORK/release" && cp "$SCENARIO_WORK/release-kovashared.dll" "$SCENARIO_WORK/release/kovashared.dll"
     "$ROOT/dist/setup-pack" build --image "$E2E_BUILD/setup.exe" --out "$setup" "$E2E_BUILD/KOVA.exe" \
-        "$ROOT/payload/KOVA.hlp" "$ROOT/payload/KOVA.cnt" --system "$E2E_WORK/release/kovashared.dll" \
-        --system "$E2E_WORK/kovaown.dll"
+        "$ROOT/payload/KOVA.hlp" "$ROOT/payload/KOVA.cnt" --system "$SCENARIO_WORK/release/kovashared.dll" \
+        --system "$SCENARIO_WORK/kovaown.dll"
 
     open_setup "$setup" && install_and_confirm
-    check "the file that was there is kept" cmp -s "$E2E_WORK/kovashared.dll" "$system/kovashared.dll"
-    check "the setup's own system file is written" cmp -s "$E2E_WORK/kovaown.dll" "$system/kovaown.dll"
+    check "the file that was there is kept" cmp -s "$SCENARIO_WORK/kovashared.dll" "$system/kovashared.dll"
+    check "the setup's own system file is written" cmp -s "$SCENARIO_WORK/kovaown.dll" "$system/kovaown.dll"
     check_equal "the kept file counts its first user too" 0x2 "$(shared_count kovashared.dll)"
     check_equal "the written file has one user" 0x1 "$(shared_count kovaown.dll)"
 
@@ -34,7 +34,7 @@ scenario_shared_system_file_survives_and_own_system_file_goes() {
     check "KOVA.exe is installed" test -f "$directory/KOVA.exe"
     # Uninstall, answering No to opening the directory.
     uninstall_answering "$setup" $IDNO "$stored"
-    check "the shared file survives the uninstall" cmp -s "$E2E_WORK/kovashared.dll" "$system/kovashared.dll"
+    check "the shared file survives the uninstall" cmp -s "$SCENARIO_WORK/kovashared.dll" "$system/kovashared.dll"
     check_equal "its count is one less" 0x1 "$(shared_count kovashared.dll)"
     check "the setup's own system file is deleted" test ! -e "$system/kovaown.dll"
     check_equal "its count is gone" "" "$(shared_count kovaown.dll)"

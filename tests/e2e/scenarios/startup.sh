@@ -2,7 +2,7 @@
 
 # Lays out drive e: as the build machine's fixed input paths.
 stage_build_inputs() {
-    local staging="$E2E_WORK/staging-${1}"
+    local staging="$SCENARIO_WORK/staging-${1}"
     rm -rf "$staging"
     mkdir -p "$staging/visual~1/projects/setup/release" "$staging/visual~1/projects/KOVA/release"
     cp "$E2E_BUILD/setup.exe" "$staging/visual~1/projects/setup/release/setup.exe"
@@ -50,7 +50,7 @@ scenario_cancel_ends_with_zero() {
 
 scenario_build_mode_only_for_the_word_build() {
     stage_build_inputs variants
-    local expected="$E2E_WORK/expected-setup.exe"
+    local expected="$SCENARIO_WORK/expected-setup.exe"
     "$ROOT/build/release/setup-pack" build --no-digest --image "$STAGING/visual~1/projects/setup/release/setup.exe" \
         --out "$expected" "$STAGING/visual~1/projects/KOVA/release/KOVA.exe" \
         "$STAGING/visual~1/projects/KOVA/KOVA.hlp" "$STAGING/visual~1/projects/KOVA/KOVA.cnt"
