@@ -1,10 +1,11 @@
 # Page texts and the banner painted alone, the size of the dialog's tab display area and strip. Each
-# variant must paint text (more than the two colours of an empty page in its window), end by itself,
-# and look different from the variants whose text differs; the screenshots stay for a person to see.
+# variant must paint text where its text goes (inside the page's frame below the tab labels, inside
+# the banner strip's border: one colour when empty), end by itself, and look different from the
+# variants whose texts differ; the screenshots stay for a person to see.
 
 RENDER="$E2E_BUILD/render-window.exe"
 
-# The painted window of the screen as "COLOURS CHECKSUM" of its pixels, from a screenshot.
+# A rectangle of a screenshot as "COLOURS CHECKSUM" of its pixels.
 window_pixels() {  # window_pixels SHOT LEFT TOP RIGHT BOTTOM
     convert "$1" -crop "$(($4 - $2))x$(($5 - $3))+$2+$3" -depth 8 rgb:- | /usr/bin/python3 -c '
 import hashlib, sys
@@ -14,9 +15,10 @@ print(len({data[i:i + 3] for i in range(0, len(data), 3)}), hashlib.md5(data).he
 
 declare -A RENDERED
 render_shot() {  # render_shot NAME SECONDS-BEFORE-THE-SHOT ARGS...
-    local name=$1 wait=$2 title="render_window page"
+    # Where the text goes, as insets from the window's left, top, right and bottom edges.
+    local name=$1 wait=$2 title="render_window page" insets=(6 50 6 6)
     shift 2
-    [ "$1" = banner ] && title="render_window banner"
+    [ "$1" = banner ] && title="render_window banner" insets=(16 35 14 16)
     start_setup "$RENDER" "$@" quit=$(python3 -c "print(int(($wait + 2.5) * 1000))")
     sleep "$wait"
     local left top right bottom
@@ -26,8 +28,9 @@ render_shot() {  # render_shot NAME SECONDS-BEFORE-THE-SHOT ARGS...
     check_equal "$name painted and ended" 0 "$SETUP_EXIT"
     [ -n "$bottom" ] || { fail "$name: no window \"$title\""; return; }
     local colours checksum
-    read -r colours checksum < <(window_pixels "$E2E_SCREENS/$name.png" "$left" "$top" "$right" "$bottom")
-    check "$name shows text ($colours colours)" test "${colours:-0}" -gt 2
+    read -r colours checksum < <(window_pixels "$E2E_SCREENS/$name.png" $((left + insets[0])) \
+        $((top + insets[1])) $((right - insets[2])) $((bottom - insets[3])))
+    check "$name shows text ($colours colours where it goes)" test "${colours:-0}" -gt 1
     RENDERED[$name]=$checksum
 }
 
