@@ -31,6 +31,13 @@
 //   e2e-driver run COMMANDLINE                  start a program as the shell would, wait, print its exit code
 //   e2e-driver time-to-window COMMANDLINE TITLE  milliseconds from starting a program to its visible
 //                                               window TITLE; then cancels it (IDCANCEL) and waits
+//   e2e-driver serve                            one process for many commands, so that a scenario starts
+//                                               Wine once for them: each line of standard input is
+//                                               TAG, COMMAND and its arguments separated by tabs; the
+//                                               command's output follows on standard output, ended by a
+//                                               line "\x1fTAG STATUS" with its exit code. A command that
+//                                               finds no window or control ends the process with 1, as
+//                                               it ends a process of its own.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -132,9 +139,7 @@ int Usage() {
     return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int RunCommand(int argc, char** argv) {
     if (argc < 3) return Usage();
     const char* command = argv[1];
     const char* title = argv[2];
@@ -332,4 +337,33 @@ int main(int argc, char** argv) {
         return 0;
     }
     return Usage();
+}
+
+int Serve() {
+    constexpr int kMaxArguments = 16;
+    static char line[8192];
+    while (std::fgets(line, sizeof line, stdin)) {
+        line[std::strcspn(line, "\r\n")] = '\0';
+        char* fields[kMaxArguments + 1] = {};
+        int count = 0;
+        for (char* field = line; field && count <= kMaxArguments; ++count) {
+            fields[count] = field;
+            field = std::strchr(field, '\t');
+            if (field) *field++ = '\0';
+        }
+        // fields[0] is the tag; in its place RunCommand sees the program's name, as in argv.
+        const char* tag = fields[0];
+        fields[0] = const_cast<char*>("e2e-driver");
+        const int status = RunCommand(count, fields);
+        std::printf("\x1f%s %d\n", tag, status);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && !std::strcmp(argv[1], "serve")) return Serve();
+    return RunCommand(argc, argv);
 }

@@ -91,8 +91,54 @@ SETUP="$E2E_BUILD/Setup.exe"
 JOURNEY_SETUP="${JOURNEY_SETUP:-$SETUP}"
 JOURNEY_IMAGE="${JOURNEY_IMAGE:-$E2E_BUILD/setup.exe}"
 
-# The test driver: finds windows and reads their state (see tests/e2e/driver.cpp).
-driver() { wine "$E2E_BUILD/e2e-driver.exe" "$@"; }
+# The test driver: finds windows and reads their state (see tests/e2e/driver.cpp). A scenario starts
+# one driver process that serves all its calls (e2e_start_driver): a Wine process less per call.
+# Calls start a process of their own where none serves, for the commands that take long by design
+# (hold, time-to-window, which run in the background), and once the served process has ended (a
+# command found no window or control).
+driver() {
+    case "${1:-}" in hold | time-to-window) wine "$E2E_BUILD/e2e-driver.exe" "$@"; return ;; esac
+    if [ -n "${E2E_DRIVER_SERVER:-}" ] && [[ "$*" != *[$'\t\n']* ]] && kill -0 "$E2E_DRIVER_SERVER" 2>/dev/null; then
+        local tag="$RANDOM$RANDOM"
+        if { (IFS=$'\t' && printf '%s\n' "$tag"$'\t'"$*") >&"$E2E_DRIVER_IN"; } 2>/dev/null; then
+            driver_answer "$tag"
+            return
+        fi
+    fi
+    wine "$E2E_BUILD/e2e-driver.exe" "$@"
+}
+# Prints the served process's output up to the end of call TAG and returns its exit code; the ends
+# of earlier calls whose reader went away are passed over.
+driver_answer() {  # driver_answer TAG
+    local line
+    while IFS= read -r line <&"$E2E_DRIVER_OUT"; do
+        line=${line%$'\r'}
+        case "$line" in
+            *$'\x1f'"$1 "*)
+                [ -n "${line%%$'\x1f'*}" ] && printf '%s\n' "${line%%$'\x1f'*}"
+                return "${line##* }"
+                ;;
+            *$'\x1f'*) ;;
+            *) printf '%s\n' "$line" ;;
+        esac
+    done
+    return 1
+}
+# The shell passes a coprocess's own pipes on to command substitutions only, not to pipelines
+# (driver ... | tr); copies of them reach both.
+e2e_start_driver() {
+    coproc E2E_DRIVER { exec wine "$E2E_BUILD/e2e-driver.exe" serve; }
+    exec {E2E_DRIVER_IN}>&"${E2E_DRIVER[1]}" {E2E_DRIVER_OUT}<&"${E2E_DRIVER[0]}"
+    E2E_DRIVER_SERVER=$E2E_DRIVER_PID
+}
+# Programs the scenario started may hold copies of the pipes, so the served process is ended by its id.
+e2e_stop_driver() {
+    [ -n "${E2E_DRIVER_SERVER:-}" ] || return 0
+    exec {E2E_DRIVER_IN}>&- {E2E_DRIVER_OUT}<&-
+    kill "$E2E_DRIVER_SERVER" 2>/dev/null
+    wait "$E2E_DRIVER_SERVER" 2>/dev/null
+    E2E_DRIVER_SERVER=""
+}
 
 source "$ROOT/tests/e2e/lib/fixtures.sh"
 source "$ROOT/tests/e2e/lib/input.sh"
@@ -125,7 +171,9 @@ e2e_run_scenario() {  # e2e_run_scenario NAME (without the scenario_ prefix)
     for file in "$ROOT"/tests/e2e/scenarios/*.sh; do source "$file"; done
     current_failures=0
     e2e_new_prefix "$1"
+    e2e_start_driver
     "scenario_$1"
+    e2e_stop_driver
     e2e_end_prefix
     [ "$current_failures" -eq 0 ]
 }
