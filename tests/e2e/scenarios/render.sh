@@ -19,12 +19,14 @@ render_shot() {  # render_shot NAME SECONDS-BEFORE-THE-SHOT ARGS...
     local name=$1 wait=$2 title="render_window page" insets=(6 50 6 6)
     shift 2
     [ "$1" = banner ] && title="render_window banner" insets=(16 35 14 16)
-    # The window's quit timer starts with the window: the shot is taken WAIT seconds after it shows.
-    start_setup "$RENDER" "$@" quit=$(python3 -c "print(int(($wait + 2.5) * 1000))")
+    # The window's quit timer starts with the window: the shot is taken WAIT seconds after it shows,
+    # and the window stays four seconds longer for it.
+    start_setup "$RENDER" "$@" quit=$(python3 -c "print(int(($wait + 4) * 1000))")
     driver wait-window "$title" 30 >/dev/null || fail "$name: the window \"$title\" did not show"
-    sleep "$wait"
-    local left top right bottom
+    local shown left top right bottom
+    shown=$(date +%s.%N)
     read -r left top right bottom < <(driver window-rect "$title" | tr -d '\r')
+    sleep "$(python3 -c "print(max(0.0, $wait - ($(date +%s.%N) - $shown)))")"
     screenshot "$name"
     wait_setup 20
     check_equal "$name painted and ended" 0 "$SETUP_EXIT"
