@@ -20,20 +20,25 @@ render_shot() {  # render_shot NAME SECONDS-BEFORE-THE-SHOT ARGS...
     shift 2
     [ "$1" = banner ] && title="render_window banner" insets=(16 35 14 16)
     # The window's quit timer starts with the window: the shot is taken WAIT seconds after it shows,
-    # and the window stays four seconds longer for it.
-    start_setup "$RENDER" "$@" quit=$(python3 -c "print(int(($wait + 4) * 1000))")
+    # and again while the window lasts (six seconds longer) until the text shows where it goes: on a
+    # busy machine Wine may draw the window a while after it counts as shown.
+    start_setup "$RENDER" "$@" quit=$(python3 -c "print(int(($wait + 6) * 1000))")
     driver wait-window "$title" 30 >/dev/null || fail "$name: the window \"$title\" did not show"
-    local shown left top right bottom
+    local shown left top right bottom colours=0 checksum
     shown=$(date +%s.%N)
     read -r left top right bottom < <(driver window-rect "$title" | tr -d '\r')
+    [ -n "$bottom" ] || { fail "$name: no window \"$title\""; wait_setup 20; return; }
     sleep "$(python3 -c "print(max(0.0, $wait - ($(date +%s.%N) - $shown)))")"
-    screenshot "$name"
+    while :; do
+        screenshot "$name" >/dev/null
+        read -r colours checksum < <(window_pixels "$E2E_SCREENS/$name.png" $((left + insets[0])) \
+            $((top + insets[1])) $((right - insets[2])) $((bottom - insets[3])))
+        [ "${colours:-0}" -gt 1 ] || python3 -c "import sys; sys.exit($(date +%s.%N) - $shown < $wait + 4)" && break
+        sleep 0.3
+    done
+    log "screenshot: dist/screens/$name.png"
     wait_setup 20
     check_equal "$name painted and ended" 0 "$SETUP_EXIT"
-    [ -n "$bottom" ] || { fail "$name: no window \"$title\""; return; }
-    local colours checksum
-    read -r colours checksum < <(window_pixels "$E2E_SCREENS/$name.png" $((left + insets[0])) \
-        $((top + insets[1])) $((right - insets[2])) $((bottom - insets[3])))
     check "$name shows text ($colours colours where it goes)" test "${colours:-0}" -gt 1
     RENDERED[$name]=$checksum
 }
