@@ -95,6 +95,7 @@ public:
     }
     bool Close(FileHandle file) override { return posix_.Close(file); }
     bool Delete(const char* path) override { return posix_.Delete(Unix(path).data()); }
+    bool Rename(const char* from, const char* to) override { return posix_.Rename(Unix(from).data(), Unix(to).data()); }
     bool MakeDirectory(const char* path) override { return posix_.MakeDirectory(Unix(path).data()); }
     bool CanOpenForReading(const char* path) override { return posix_.CanOpenForReading(Unix(path).data()); }
     bool SystemDirectory(char (&path)[kMaxPath]) override { return posix_.SystemDirectory(path); }

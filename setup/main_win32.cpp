@@ -1,6 +1,7 @@
 // Entry point: keeps the own file open, limits the library search to the system directory, keeps the
-// instance, loads and initialises the common controls, runs build mode when asked, checks for an
-// earlier installation, then runs the setup dialog.
+// instance, loads and initialises the common controls, runs build mode when asked, completes work
+// that an interrupted setup left unfinished, checks for an earlier installation, then runs the setup
+// dialog.
 //
 // The image is linked without the C runtime's start-up code (-nostartfiles), which would add several
 // kilobytes for what the program never uses (argument vectors, thread-local storage, exit handlers,
@@ -11,6 +12,7 @@
 
 #include "dialog/dialog_procedure_win32.h"
 #include "operations/build_mode.h"
+#include "platform/desktop_win32.h"
 #include "platform/platform_win32.h"
 #include "platform/system_libraries_win32.h"
 #include "resources/resource_ids.h"
@@ -25,6 +27,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
     if (!StartCommonControls()) return 1;
     Platform& platform = Win32Platform();
     if (commandTail != nullptr && commandTail[0] != '\0' && IsBuildCommand(commandTail)) RunBuildMode(platform);
+    if (FinishUnfinishedWork(platform, Win32Launcher(), Win32QuitRequest())) return 0;
     CheckForUpgrade(platform);
     RunSetupDialog(instance);
     return 0;

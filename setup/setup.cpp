@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "configuration/registry_keys.h"
+#include "configuration/unfinished_work.h"
 #include "operations/install.h"
+#include "operations/uninstall.h"
 #include "resources/resource_ids.h"
 #include "text/message_box.h"
 #include "text/text_format.h"
@@ -44,6 +46,12 @@ struct StoredBefore {
 };
 
 enum class ValueRead { Read, Missing, TooLarge };
+
+// Written before the upgraded "config", through its key: a start after an interruption then
+// finishes the refresh that the stored version no longer calls for.
+bool RecordRefreshUnderWay(Registry& registry, RegKey key) {
+    return registry.SetDword(key, kUnfinishedValue, static_cast<uint32_t>(UnfinishedWork::Refresh));
+}
 
 // Reads the value `name` of the key `key` into `value`; a value larger than a record is not read.
 ValueRead ReadStoredValue(Registry& registry, RegKey key, const char* name, StoredValue& value) {
@@ -88,7 +96,8 @@ SettingsMove MoveRelease10Settings(Platform& platform, SetupDialog& record, cons
         ShowStringMessage(platform, IDS_PREVIOUS_INSTALL_TROUBLE, "Unable to open KOVA key!", MessageStyle::Ok);
         return SettingsMove::Failed;
     }
-    const bool written = registry.SetBinary(key, "Config", std::span(RecordBytes(record), sizeof record));
+    const bool written = RecordRefreshUnderWay(registry, key) &&
+                         registry.SetBinary(key, "Config", std::span(RecordBytes(record), sizeof record));
     registry.Close(key);
     if (!written) {
         ShowStringMessage(platform, IDS_PREVIOUS_INSTALL_TROUBLE, "Unable to write Config!", MessageStyle::Ok);
@@ -138,7 +147,8 @@ bool StoreUpgradedRecord(Platform& platform, const SetupDialog& record) {
         ReportAssertionFailure(platform, kAssertCreateKey, __LINE__, __FILE__);
         return false;
     }
-    if (!registry.SetBinary(key, "config", std::span(RecordBytes(record), sizeof record))) {
+    if (!RecordRefreshUnderWay(registry, key) ||
+        !registry.SetBinary(key, "config", std::span(RecordBytes(record), sizeof record))) {
         registry.Close(key);
         ReportAssertionFailure(platform, kAssertSetConfig, __LINE__, __FILE__);
         return false;
@@ -147,8 +157,9 @@ bool StoreUpgradedRecord(Platform& platform, const SetupDialog& record) {
     return true;
 }
 
-// Puts back exactly what the upgrade replaced: the version-1.0 settings it moved, and "config" as
-// it was, or no "config" where there was none. False when any of that fails.
+// Puts back exactly what the upgrade replaced: the version-1.0 settings it moved, "config" as it
+// was, or no "config" where there was none, and no record of a refresh under way. False when any of
+// that fails; the record then stays, and the next start finishes the refresh.
 bool RestoreStoredConfiguration(Platform& platform, const StoredBefore& before) {
     Registry& registry = platform.registry;
     RegKey key = 0;
@@ -164,6 +175,7 @@ bool RestoreStoredConfiguration(Platform& platform, const StoredBefore& before) 
     const bool config = before.config.present
                             ? registry.SetBinary(key, "config", std::span(before.config.bytes, before.config.size))
                             : registry.DeleteValue(key, "config");
+    if (restored && config) registry.DeleteValue(key, kUnfinishedValue);
     registry.Close(key);
     return restored && config;
 }
@@ -233,14 +245,59 @@ void CheckForUpgrade(Platform& platform) {
     if (!StoreUpgradedRecord(platform, record)) return;
     // A cleared configuration names no directory; refreshing "" would write into the root of the
     // current drive, so the upgrade is reported without a refresh.
-    if (record.installationDirectory[0] != '\0' &&
-        !InstallFiles(platform, record.installationDirectory, InstallMode::Upgrade)) {
+    if (record.installationDirectory[0] == '\0') {
+        RecordWork(platform.registry, UnfinishedWork::None);
+    } else if (!InstallFiles(platform, record.installationDirectory, InstallMode::Upgrade)) {
         if (!RestoreStoredConfiguration(platform, before)) ReportFailedRestore(platform, oldVersion);
         platform.process.EndProgram(-1);
         return;
     }
     ShowStringMessage(platform, IDS_UPGRADED, "Upgraded", MessageStyle::Ok | MessageStyle::IconWarning, oldVersion,
                       currentVersion);
+}
+
+bool FinishUnfinishedWork(Platform& platform, ProgramLauncher& launcher, QuitRequest& quit) {
+    const UnfinishedWork work = FindUnfinishedWork(platform.registry);
+    if (work == UnfinishedWork::None) return false;
+    SetupDialog record;
+    std::memset(&record, 0, sizeof record);
+    LoadConfiguration(platform, record);
+    char currentVersion[kTextCapacity] = {};
+    platform.strings.Load(IDS_VERSION, currentVersion, sizeof currentVersion);
+    // A newer setup's work is left to it: this setup's files would take KOVA back to an older version.
+    const std::span<const uint8_t, kVersionLength> storedVersion(RecordBytes(record), kVersionLength);
+    if (record.version[0] != '\0' && StoredVersionNumber(storedVersion) > VersionNumber(currentVersion)) return false;
+    const char* directory = record.installationDirectory;
+    // The configuration is written right after the record: without a directory the install had
+    // changed nothing else, and the refresh has nothing to refresh.
+    if (directory[0] == '\0' && work != UnfinishedWork::Uninstall) {
+        if (work == UnfinishedWork::Install) {
+            platform.registry.DeleteKey(RegRoot::LocalMachine, kKovaKey);
+        } else {
+            RecordWork(platform.registry, UnfinishedWork::None);
+        }
+        return false;
+    }
+    char what[kTextCapacity] = {};
+    platform.strings.Load(work == UnfinishedWork::Uninstall ? IDS_UNFINISHED_REMOVAL : IDS_UNFINISHED_INSTALLATION,
+                          what, sizeof what);
+    ShowStringMessage(platform, IDS_UNFINISHED, kInstallerCaption, MessageStyle::Ok | MessageStyle::IconInformation,
+                      what);
+    switch (work) {
+        case UnfinishedWork::Install:
+            return InstallFiles(platform, directory, InstallMode::Complete);
+        case UnfinishedWork::Refresh:
+            if (!InstallFiles(platform, directory, InstallMode::Upgrade)) {
+                platform.process.EndProgram(-1);
+                return true;
+            }
+            return false;
+        case UnfinishedWork::Uninstall:
+            return RemoveInstallation(platform, launcher, quit, record);
+        case UnfinishedWork::None:
+            break;
+    }
+    return false;
 }
 
 void ReportAssertionFailure(Platform& platform, const char* expression, int line, const char* file) {

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "configuration/configuration.h"
+#include "platform/desktop.h"
 #include "platform/ports.h"
 
 // The Install or Update command: stores the record, then, when not `installed`, installs the files.
@@ -18,6 +19,15 @@ bool StoreSettingsAndInstall(Platform& platform, const SetupDialog& record, bool
 // when the refresh fails, after putting the stored configuration back as it was (the next start
 // tries the upgrade again), or when an assertion fails.
 void CheckForUpgrade(Platform& platform);
+
+// Completes the install, the refresh of an upgrade or the uninstall that a setup recorded as under
+// way and did not finish (see configuration/unfinished_work.h): tells the user, then runs it again
+// from this setup's archive with the stored settings and directory. Returns true when the program
+// ends here: a completed install or uninstall ends it as an uninterrupted one does, a refresh that
+// fails ends it with -1. False, the dialog to follow, after a refresh, when there was nothing to
+// complete, when a setup without payload could not (it has said so; the dialog offers Uninstall), or
+// when a newer setup recorded the work.
+bool FinishUnfinishedWork(Platform& platform, ProgramLauncher& launcher, QuitRequest& quit);
 
 // Shows the assertion box and ends the program with exit code -1.
 void ReportAssertionFailure(Platform& platform, const char* expression, int line, const char* file);

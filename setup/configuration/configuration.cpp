@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "configuration/registry_keys.h"
+#include "configuration/unfinished_work.h"
 
 namespace {
 
@@ -135,7 +136,11 @@ bool SaveConfiguration(Platform& platform, const SetupDialog& record, bool insta
     const bool opened = installed ? registry.Open(RegRoot::LocalMachine, kKovaKey, RegAccess::AllAccess, key)
                                   : registry.Create(RegRoot::LocalMachine, kKovaKey, RegAccess::AllAccess, key);
     if (!opened) return false;
-    const bool written = registry.SetBinary(key, "Config", std::span(RecordBytes(record), sizeof record));
+    // The first save starts an install: its record goes first, so that an install interrupted after
+    // it is completed by the next start.
+    const bool written =
+        (installed || registry.SetDword(key, kUnfinishedValue, static_cast<uint32_t>(UnfinishedWork::Install))) &&
+        registry.SetBinary(key, "Config", std::span(RecordBytes(record), sizeof record));
     registry.Close(key);
     return written;
 }

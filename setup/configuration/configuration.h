@@ -12,8 +12,9 @@
 // whole record leaves `record` as it is. Returns true (installed) when the key exists.
 bool LoadConfiguration(Platform& platform, SetupDialog& record);
 
-// Stores the record as "Config": opens the key when `installed`, creates it otherwise. Returns
-// false when nothing could be stored.
+// Stores the record as "Config": opens the key when `installed`, creates it otherwise and records
+// the install under way (configuration/unfinished_work.h) before it. Returns false when nothing
+// could be stored.
 bool SaveConfiguration(Platform& platform, const SetupDialog& record, bool installed);
 
 // Version number of "D.DL": D1 * 256 + D2 * 128 + (L - 'a'); a missing letter counts as 0, so

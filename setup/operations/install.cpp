@@ -7,6 +7,7 @@
 #include "archive/archive_digest.h"
 #include "archive/own_setup_file.h"
 #include "configuration/registry_keys.h"
+#include "configuration/unfinished_work.h"
 #include "operations/installed_paths.h"
 #include "operations/shared_files.h"
 #include "operations/uninstall_entry.h"
@@ -22,7 +23,9 @@ struct Job {
     Platform& platform;
     const char* directory;
     Mode mode;
-    bool upgrading;
+    // A failure leaves the configuration and the list entry: they belong to an installation that
+    // stays (the one being upgraded, or the one whose unfinished install is being completed).
+    bool keepsSettings;
     OwnSetupFile own;
     SetupArchive archive;
     char systemDirectory[kMaxPath] = {};
@@ -36,6 +39,7 @@ struct Job {
 const char* Outcome(Mode mode) {
     switch (mode) {
         case Mode::Install:
+        case Mode::Complete:
             return "installed";
         case Mode::Upgrade:
             return "upgraded";
@@ -61,6 +65,12 @@ bool TargetPath(const Job& job, const ArchiveEntry& entry, char (&path)[kMaxPath
     return BuildTargetPath(path, entry.destination != 0 ? job.systemDirectory : job.directory, entry.name);
 }
 
+// The target path, and the partial file's path beside it.
+bool EntryPathsFit(const Job& job, const ArchiveEntry& entry, char (&path)[kMaxPath]) {
+    char partial[kMaxPath];
+    return TargetPath(job, entry, path) && BuildPartialPath(partial, path);
+}
+
 // Puts the system directory's shared files and their counts back as the install found them.
 void TakeBackSharedFiles(Job& job) {
     char path[kMaxPath];
@@ -78,7 +88,7 @@ void TakeBackSharedFiles(Job& job) {
 // missing files.
 bool Abandon(Job& job) {
     if (job.mode == Mode::Install) TakeBackSharedFiles(job);
-    if (!job.upgrading) {
+    if (!job.keepsSettings) {
         RemoveUninstallEntry(job.platform.registry);
         job.platform.registry.DeleteKey(RegRoot::LocalMachine, kKovaKey);
     }
@@ -118,7 +128,10 @@ bool CheckPaths(Job& job) {
     if (job.mode == Mode::Install) {
         for (const ShellEntry& entry : kShellEntries) fits = fits && BuildShellValue(path, job.directory, entry.value);
     }
-    if (job.mode != Mode::Remove) fits = fits && BuildTargetPath(path, job.directory, kSetupCopyName);
+    if (job.mode != Mode::Remove) {
+        char partial[kMaxPath];
+        fits = fits && BuildTargetPath(path, job.directory, kSetupCopyName) && BuildPartialPath(partial, path);
+    }
     for (ArchiveEntry entry; fits && NextArchiveEntry(job.archive, entry);) {
         if (entry.destination != 0 && !job.haveSystemDirectory) {
             job.haveSystemDirectory = job.platform.files.SystemDirectory(job.systemDirectory) &&
@@ -131,7 +144,7 @@ bool CheckPaths(Job& job) {
                 return false;
             }
         }
-        if (!TargetPath(job, entry, path)) {
+        if (!EntryPathsFit(job, entry, path)) {
             if (entry.destination == 0) {
                 fits = false;
             } else {
@@ -177,14 +190,20 @@ bool CopyFromOwnFile(FileSystem& files, OwnSetupFile& own, uint64_t offset, uint
     return true;
 }
 
-// Creates (or truncates) the file and writes `size` bytes of the own file from `offset`; a partly
-// written file is deleted again.
-bool WriteWholeFile(FileSystem& files, const char* path, OwnSetupFile& own, uint64_t offset, uint64_t size) {
+// Writes `size` bytes of the own file from `offset` as the file `path`: first under its partial
+// name, then, once it is whole and on the disk, renamed into place. Whenever the process ends, the
+// file under its own name is the old one or the whole new one, never a part; a later install writes
+// the partial file again under the same name, so none survives it. A partial file that fails is
+// deleted again.
+bool WriteWholeFile(Job& job, const char* path, uint64_t offset, uint64_t size) {
+    FileSystem& files = job.platform.files;
+    char partial[kMaxPath];
+    BuildPartialPath(partial, path);
     FileHandle file = 0;
-    if (!files.CreateTruncated(path, file)) return false;
-    bool ok = size == 0 || CopyFromOwnFile(files, own, offset, size, file);
-    ok = files.Close(file) && ok;
-    if (!ok) files.Delete(path);
+    if (!files.CreateTruncated(partial, file)) return false;
+    bool ok = (size == 0 || CopyFromOwnFile(files, job.own, offset, size, file)) && files.Flush(file);
+    ok = files.Close(file) && ok && files.Rename(partial, path);
+    if (!ok) files.Delete(partial);
     return ok;
 }
 
@@ -225,7 +244,7 @@ bool WritePayload(Job& job) {
         // and an installation (not an upgrade's refresh) counts itself as one more user of it.
         const bool shared = entry.destination != 0;
         const bool wasThere = shared && job.platform.files.CanOpenForReading(path);
-        if (!wasThere && !WriteWholeFile(job.platform.files, path, job.own, entry.bodyOffset, entry.size)) {
+        if (!wasThere && !WriteWholeFile(job, path, entry.bodyOffset, entry.size)) {
             ReportWriteFailure(job, path);
             return false;
         }
@@ -243,7 +262,7 @@ bool WriteSetupCopy(Job& job) {
     char path[kMaxPath];
     BuildTargetPath(path, job.directory, kSetupCopyName);
     if (job.platform.files.IsOwnExecutable(path)) return true;
-    if (WriteWholeFile(job.platform.files, path, job.own, 0, job.own.Size())) return true;
+    if (WriteWholeFile(job, path, 0, job.own.Size())) return true;
     ReportWriteFailure(job, path);
     return false;
 }
@@ -330,30 +349,39 @@ bool Prepare(Job& job) {
     return CheckDirectory(job) && CheckPaths(job);
 }
 
+// The install's steps, each of which can be run again over what an interrupted run left: the record
+// of the install under way goes only after the last of them, before the success message.
+bool RunInstall(Job& job) {
+    if (!Prepare(job)) return Abandon(job);
+    Platform& platform = job.platform;
+    MakeDirectoryChain(platform.files, job.directory);
+    if (!WritePayload(job) || !WriteSetupCopy(job) || !RegisterShellEntries(job) || !RegisterUninstallEntry(job)) {
+        return Abandon(job);
+    }
+    RecordWork(platform.registry, UnfinishedWork::None);
+    ShowStringMessage(platform, IDS_INSTALL_SUCCESS, kInstallerCaption,
+                      MessageStyle::Ok | MessageStyle::IconInformation);
+    return true;
+}
+
+// The refresh of an upgrade: the payload files, the copy and the list entry are written again.
+bool RunRefresh(Job& job) {
+    // A directory removed by hand is made again, so the refresh does not fail at every start.
+    MakeDirectoryChain(job.platform.files, job.directory);
+    if (!WritePayload(job) || !WriteSetupCopy(job) || !RegisterUninstallEntry(job)) return false;
+    RecordWork(job.platform.registry, UnfinishedWork::None);
+    return true;
+}
+
 }  // namespace
 
 bool InstallFiles(Platform& platform, const char* directory, InstallMode mode) {
-    Job job{platform, directory, mode, mode == Mode::Upgrade, OwnSetupFile(platform.files), {}};
+    const bool completing = mode == Mode::Complete;
+    const Mode steps = completing ? Mode::Install : mode;
+    Job job{platform, directory, steps, completing || mode == Mode::Upgrade, OwnSetupFile(platform.files), {}};
+    if (job.mode == Mode::Install) return RunInstall(job);
     if (!Prepare(job)) return Abandon(job);
-
-    switch (job.mode) {
-        case Mode::Install:
-            MakeDirectoryChain(platform.files, directory);
-            if (!WritePayload(job) || !WriteSetupCopy(job) || !RegisterShellEntries(job) ||
-                !RegisterUninstallEntry(job)) {
-                return Abandon(job);
-            }
-            ShowStringMessage(platform, IDS_INSTALL_SUCCESS, kInstallerCaption,
-                              MessageStyle::Ok | MessageStyle::IconInformation);
-            return true;
-        case Mode::Upgrade:
-            // A directory removed by hand is made again, so the refresh does not fail at every start.
-            MakeDirectoryChain(platform.files, directory);
-            return WritePayload(job) && WriteSetupCopy(job) && RegisterUninstallEntry(job);
-        case Mode::Remove:
-            return RemovePayload(job);
-    }
-    return false;
+    return mode == Mode::Upgrade ? RunRefresh(job) : RemovePayload(job);
 }
 
 RemovalOutcome RemoveInstalledFiles(Platform& platform, const char* directory) {

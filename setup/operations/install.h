@@ -17,13 +17,20 @@ __attribute__((format(printf, 2, 3))) void ShowInstallError(Messages& messages, 
 enum class InstallMode {
     // Registers the shell verbs and the icon, creates the directory, writes the payload files and
     // the copy of the setup program (unless the program runs from that copy), lists KOVA among
-    // Windows' installed programs, and shows the success message.
+    // Windows' installed programs, removes the record of the install under way, and shows the
+    // success message.
     Install,
     // Creates a missing directory, rewrites the payload files and the copy of the setup program,
-    // and rewrites KOVA's entry in Windows' list of installed programs.
+    // rewrites KOVA's entry in Windows' list of installed programs, and removes the record of the
+    // refresh under way.
     Upgrade,
     // Deletes the payload files.
     Remove,
+    // Install, over what an install that did not finish left, in its directory with its stored
+    // settings: every step runs again. A failure, said in its box, leaves the configuration, the
+    // list entry and the record of the unfinished install, so that the dialog still offers Uninstall
+    // and a later start tries again.
+    Complete,
 };
 
 // Looks for the payload and checks every path before it changes anything. Returns true only when

@@ -34,3 +34,14 @@ bool BuildIconString(char (&out)[kMaxPath], const char* directory) {
 bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name) {
     return Fits(FormatText(out, kMaxPath, "%s%s%s", folder, Separator(folder), name), out);
 }
+
+bool BuildPartialPath(char (&out)[kMaxPath], const char* path) {
+    const size_t length = std::strlen(path);
+    if (!Fits(static_cast<int>(length + 1), out)) return false;
+    size_t nameAt = length;
+    while (nameAt > 0 && path[nameAt - 1] != '\\') --nameAt;
+    std::memcpy(out, path, nameAt);
+    out[nameAt] = '~';
+    std::memcpy(out + nameAt + 1, path + nameAt, length - nameAt + 1);
+    return true;
+}

@@ -22,3 +22,6 @@ bool BuildCommandString(char (&out)[kMaxPath], const char* directory, bool filte
 bool BuildIconString(char (&out)[kMaxPath], const char* directory);
 // folder, a backslash (unless the folder ends in one) and the file's name.
 bool BuildTargetPath(char (&out)[kMaxPath], const char* folder, const char* name);
+// Where the file `path` is written until it is whole: in the same folder, its name with a "~" in
+// front (C:\KOVA\~KOVA.hlp), so that renaming it into place replaces the old file in one step.
+bool BuildPartialPath(char (&out)[kMaxPath], const char* path);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "configuration/registry_keys.h"
+#include "configuration/unfinished_work.h"
 #include "operations/install.h"
 #include "operations/uninstall_entry.h"
 #include "resources/resource_ids.h"
@@ -17,15 +18,20 @@ bool DeleteKey(Platform& platform, RegRoot root, const char* path) {
     return platform.registry.DeleteKey(root, path) != RegDeleteResult::Failed;
 }
 
-// The verbs, then the entry in the list of installed programs, and the configuration last, so that a
-// failure before it leaves an installation that the next run still finds and can uninstall.
-bool DeleteRegistryKeys(Platform& platform) {
+// A registry change that failed: said in the box, and the uninstall stops there. Its record goes,
+// so that no start repeats it by itself; pressing Uninstall again goes on from where it stopped.
+bool ReportRegistryFailure(Platform& platform) {
+    RecordWork(platform.registry, UnfinishedWork::None);
+    ShowStringMessage(platform, IDS_UNINSTALL_FAILED, kUninstallErrorCaption, MessageStyle::Ok);
+    return false;
+}
+
+// The verbs, then the entry in the list of installed programs. The configuration goes after the
+// files: it names their directory, which a start after an interruption needs to finish the uninstall.
+bool DeleteShellKeysAndListEntry(Platform& platform) {
     bool deleted = true;
     for (const char* key : kShellKeysToRemove) deleted = deleted && DeleteKey(platform, RegRoot::ClassesRoot, key);
-    deleted = deleted && DeleteKey(platform, RegRoot::LocalMachine, kUninstallEntryKey) &&
-              DeleteKey(platform, RegRoot::LocalMachine, kKovaKey);
-    if (!deleted) ShowStringMessage(platform, IDS_UNINSTALL_FAILED, kUninstallErrorCaption, MessageStyle::Ok);
-    return deleted;
+    return deleted && DeleteKey(platform, RegRoot::LocalMachine, kUninstallEntryKey);
 }
 
 bool UserWantsExplorer(Platform& platform, const char* directory) {
@@ -50,14 +56,18 @@ void OpenInExplorer(Platform& platform, ProgramLauncher& launcher, const char* d
 }  // namespace
 
 bool RemoveInstallation(Platform& platform, ProgramLauncher& launcher, QuitRequest& quit, const SetupDialog& record) {
-    if (!DeleteRegistryKeys(platform)) return false;
+    if (!RecordWork(platform.registry, UnfinishedWork::Uninstall) || !DeleteShellKeysAndListEntry(platform)) {
+        return ReportRegistryFailure(platform);
+    }
     const std::string_view stored = RecordText(record.installationDirectory);
     char directory[kMaxPath] = {};
     std::memcpy(directory, stored.data(), stored.size());
+    const RemovalOutcome removal = RemoveInstalledFiles(platform, directory);
+    // The configuration, with the record of the uninstall under way, is the last thing to go.
+    if (!DeleteKey(platform, RegRoot::LocalMachine, kKovaKey)) return ReportRegistryFailure(platform);
     // Files that could not be deleted have been named; the success box would contradict that. After a
     // payload that could not be read, the box and Explorer let the user delete the files by hand.
-    if (RemoveInstalledFiles(platform, directory) != RemovalOutcome::FilesLeft &&
-        UserWantsExplorer(platform, directory)) {
+    if (removal != RemovalOutcome::FilesLeft && UserWantsExplorer(platform, directory)) {
         OpenInExplorer(platform, launcher, directory);
     }
     quit.Post(0);

@@ -1,8 +1,9 @@
 #pragma once
-// RemoveInstallation: the Uninstall command. Removes the shell verbs and the stored configuration
-// in a fixed order, then the payload files, tells the user what is left to delete by hand, offers
-// to open the installation directory in Explorer (not after a file removal that failed, whose
-// message has named what is left), and ends the program.
+// RemoveInstallation: the Uninstall command. Records the uninstall under way, removes the shell
+// verbs and the list entry in a fixed order, then the payload files, then the stored configuration
+// with the record; tells the user what is left to delete by hand, offers to open the installation
+// directory in Explorer (not after a file removal that failed, whose message has named what is
+// left), and ends the program.
 #include "configuration/setup_dialog_record.h"
 #include "platform/desktop.h"
 #include "platform/ports.h"

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -112,6 +113,8 @@ long long PosixFileSystem::CopyRange(FileHandle from, int64_t fromOffset, FileHa
 bool PosixFileSystem::Close(FileHandle file) { return ::close(static_cast<int>(file)) == 0; }
 
 bool PosixFileSystem::Delete(const char* path) { return ::unlink(path) == 0; }
+
+bool PosixFileSystem::Rename(const char* from, const char* to) { return ::rename(from, to) == 0; }
 
 bool PosixFileSystem::MakeDirectory(const char* path) { return ::mkdir(path, 0777) == 0; }
 

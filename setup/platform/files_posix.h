@@ -22,6 +22,7 @@ public:
     long long CopyRange(FileHandle from, int64_t fromOffset, FileHandle to, uint64_t size) override;
     bool Close(FileHandle file) override;
     bool Delete(const char* path) override;
+    bool Rename(const char* from, const char* to) override;
     bool MakeDirectory(const char* path) override;
     bool CanOpenForReading(const char* path) override;
     bool SystemDirectory(char (&path)[kMaxPath]) override;

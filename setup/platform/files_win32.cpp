@@ -136,9 +136,15 @@ public:
         return true;
     }
 
+    bool Flush(FileHandle file) override { return FlushFileBuffers(AsHandle(file)) != 0; }
+
     bool Close(FileHandle file) override { return CloseHandle(AsHandle(file)) != 0; }
 
     bool Delete(const char* path) override { return DeleteFileA(path) != 0; }
+
+    bool Rename(const char* from, const char* to) override {
+        return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
 
     bool MakeDirectory(const char* path) override { return CreateDirectoryA(path, nullptr) != 0; }
 

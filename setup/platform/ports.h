@@ -72,9 +72,14 @@ public:
     virtual long long CopyRange(FileHandle /*from*/, int64_t /*fromOffset*/, FileHandle /*to*/, uint64_t /*size*/) {
         return -1;
     }
+    // Writes what the platform still holds of a file opened by CreateTruncated to the disk, so that
+    // the file is whole there before it is renamed into place.
+    virtual bool Flush(FileHandle /*file*/) { return true; }
     // Closes a file opened by OpenRead or CreateTruncated; false when buffered data could not be written.
     virtual bool Close(FileHandle file) = 0;
     virtual bool Delete(const char* path) = 0;
+    // Gives the file `from` the name `to` in the same folder, replacing a file of that name in one step.
+    virtual bool Rename(const char* from, const char* to) = 0;
     virtual bool MakeDirectory(const char* path) = 0;
     // True when the file exists and can be opened read-only.
     virtual bool CanOpenForReading(const char* path) = 0;

@@ -23,6 +23,8 @@ std::string FakeFileSystem::Parent(const std::string& key) {
 }
 
 bool FakeFileSystem::Fails(FileOp op, const std::string& key) {
+    // Closing changes nothing the next start finds (and runs in destructors, which cannot throw).
+    if (op != FileOp::Close && interruption && interruption->Ends()) throw ProcessEnded{};
     ++calls;
     if (failAtCall && *failAtCall == calls) return true;
     return failOp && *failOp == op && (failPath.empty() || Key(failPath) == key);
@@ -110,10 +112,18 @@ bool FakeFileSystem::CreateTruncated(const char* path, FileHandle& file) {
 bool FakeFileSystem::Write(FileHandle file, std::span<const uint8_t> bytes) {
     const auto handle = handles_.find(file);
     if (handle == handles_.end() || !handle->second.writing) return false;
-    if (Fails(FileOp::Write, handle->second.key)) return false;
     std::vector<uint8_t>& content = files_[handle->second.key];
+    if (interruption && interruption->at == interruption->operations + 1) {
+        content.insert(content.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2));
+    }
+    if (Fails(FileOp::Write, handle->second.key)) return false;
     content.insert(content.end(), bytes.begin(), bytes.end());
     return true;
+}
+
+bool FakeFileSystem::Flush(FileHandle file) {
+    const auto handle = handles_.find(file);
+    return handle != handles_.end() && !Fails(FileOp::Flush, handle->second.key);
 }
 
 bool FakeFileSystem::Close(FileHandle file) {
@@ -129,6 +139,22 @@ bool FakeFileSystem::Delete(const char* path) {
     log.push_back("delete " + key);
     if (Fails(FileOp::Delete, key)) return false;
     return files_.erase(key) != 0;
+}
+
+bool FakeFileSystem::Rename(const char* from, const char* to) {
+    const std::string source = Key(from);
+    const std::string target = Key(to);
+    log.push_back("rename " + source + " " + target);
+    if (Fails(FileOp::Rename, target)) return false;
+    const auto it = files_.find(source);
+    if (it == files_.end() || !directories_.count(Parent(target)) || directories_.count(target) ||
+        IsOwnExecutable(to)) {
+        return false;
+    }
+    std::vector<uint8_t> bytes = std::move(it->second);
+    files_.erase(it);
+    files_[target] = std::move(bytes);
+    return true;
 }
 
 bool FakeFileSystem::MakeDirectory(const char* path) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "interruption.h"
 #include "platform/ports.h"
 
 enum class FileOp {
@@ -16,8 +17,10 @@ enum class FileOp {
     Read,
     Create,
     Write,
+    Flush,
     Close,
     Delete,
+    Rename,
     MakeDirectory,
     CanOpen,
     SystemDir,
@@ -34,8 +37,10 @@ public:
     long long ReadAt(FileHandle file, uint64_t offset, std::span<uint8_t> buffer) override;
     bool CreateTruncated(const char* path, FileHandle& file) override;
     bool Write(FileHandle file, std::span<const uint8_t> bytes) override;
+    bool Flush(FileHandle file) override;
     bool Close(FileHandle file) override;
     bool Delete(const char* path) override;
+    bool Rename(const char* from, const char* to) override;
     bool MakeDirectory(const char* path) override;
     bool CanOpenForReading(const char* path) override;
     bool SystemDirectory(char (&path)[kMaxPath]) override;
@@ -51,6 +56,9 @@ public:
     std::vector<uint8_t> Contents(const std::string& path) const;
     std::vector<std::string> FilePaths() const;  // as first created, lower case
     size_t OpenHandles() const { return handles_.size(); }
+    const std::map<std::string, std::vector<uint8_t>>& Files() const { return files_; }
+    // The process ended: the system closes what it had open.
+    void EndProcess() { handles_.clear(); }
 
     std::vector<uint8_t> ownExecutable;
     // Reads of the own file; ReadOwn in failOp fails its opening, and `failOwnReadAt` the read
@@ -70,6 +78,8 @@ public:
     std::string failPath;
     size_t calls = 0;
     std::vector<std::string> log;  // "op path" for every mutating call, in order
+    // Ends the process at an operation counted on a clock shared with the registry (nullptr: never).
+    Interruption* interruption = nullptr;
 
 private:
     struct OpenFile {

@@ -45,6 +45,7 @@ FakeRegistry::KeyId FakeRegistry::Parent(const KeyId& id) {
 }
 
 bool FakeRegistry::Fails(RegOp op, const KeyId& id) {
+    if (interruption && interruption->Ends()) throw ProcessEnded{};
     ++calls;
     if (failAtCall && *failAtCall == calls) return true;
     return failOp && *failOp == op && (failPath.empty() || Lower(failPath) == PathPart(id));
@@ -237,4 +238,17 @@ std::optional<uint32_t> FakeRegistry::Dword(RegRoot root, const std::string& pat
     if (value == key->second.values.end() || value->second.type != RegType::Dword) return std::nullopt;
     const std::vector<uint8_t>& bytes = value->second.bytes;
     return static_cast<uint32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+std::string FakeRegistry::Dump() const {
+    std::string dump;
+    for (const auto& [id, key] : keys_) {
+        dump += id + "\n";
+        for (const auto& [name, value] : key.values) {
+            dump += "  " + name + " " + std::to_string(static_cast<int>(value.type)) + " ";
+            for (uint8_t byte : value.bytes) dump += Hex(byte) + " ";
+            dump += "\n";
+        }
+    }
+    return dump;
 }

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "interruption.h"
 #include "platform/ports.h"
 
 enum class RegOp { Open, Create, Query, SetBinary, SetString, SetDword, DeleteValue, DeleteKey };
@@ -50,6 +51,10 @@ public:
     std::optional<uint32_t> Dword(RegRoot root, const std::string& path, const std::string& name) const;
     size_t KeyCount() const { return keys_.size(); }
     size_t OpenHandles() const { return handles_.size(); }
+    // Every key with its values, one line each, in order: two registries with equal dumps are equal.
+    std::string Dump() const;
+    // The process ended: the system closes its keys.
+    void EndProcess() { handles_.clear(); }
 
     // Fault injection: fail call number `failAtCall` (counting every call but Close from 1),
     // and/or every call of `failOp` on `failPath` (any key when failPath is empty).
@@ -57,6 +62,8 @@ public:
     std::optional<RegOp> failOp;
     std::string failPath;
     size_t calls = 0;
+    // Ends the process at an operation counted on a clock shared with the file system (nullptr: never).
+    Interruption* interruption = nullptr;
 
     // One line per call, names as the caller spelled them:
     //   "open HKLM\Software\KOVA 0x1", "create HKCR\KOVA\DefaultIcon 0xf003f",

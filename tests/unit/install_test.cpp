@@ -212,7 +212,14 @@ TEST_F(InstallTest, UpgradeRewritesFilesAndListEntryOnlyAndStaysSilent) {
     for (const PayloadFile& entry : payload)
         EXPECT_EQ(files.Contents(std::string(kDir) + "\\" + entry.name), entry.body);
     EXPECT_EQ(files.Contents(std::string(kDir) + "\\Setup.exe"), files.ownExecutable);
-    for (const std::string& line : registry.log) EXPECT_THAT(line, ::testing::HasSubstr(kUninstallEntryKey));
+    // The list entry, then the removal of the record of the refresh under way.
+    const std::vector<std::string> recordDone = {
+        "open HKLM\\Software\\KOVA 0x2", "deletevalue HKLM\\Software\\KOVA Unfinished", "close HKLM\\Software\\KOVA"};
+    ASSERT_GT(registry.log.size(), recordDone.size());
+    const auto entryEnd = registry.log.end() - static_cast<std::ptrdiff_t>(recordDone.size());
+    for (auto line = registry.log.begin(); line != entryEnd; ++line)
+        EXPECT_THAT(*line, ::testing::HasSubstr(kUninstallEntryKey));
+    EXPECT_EQ(std::vector<std::string>(entryEnd, registry.log.end()), recordDone);
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -359,7 +366,7 @@ TEST_F(InstallTest, SystemDirectoryFilesAreReferenceCounted) {
 
         before(c);
         files.failOp = FileOp::Create;
-        files.failPath = std::string(kDir) + "\\Setup.exe";
+        files.failPath = std::string(kDir) + "\\~Setup.exe";
         EXPECT_FALSE(Run(Mode::Install));
         EXPECT_EQ(files.HasFile(systemFile), c.fileThere);
         EXPECT_EQ(count(), c.countBefore);
@@ -440,13 +447,14 @@ TEST_F(InstallTest, MissingOrDamagedArchiveWritesNothing) {
 }
 
 // The longest accepted directory per mode: install is bound by the filtered command string,
-// upgrade by "\Setup.exe", remove by the payload names ("\KOVA.exe").
+// upgrade by the partial copy of the setup program ("\~Setup.exe"), remove, as every mode checks
+// the partial names beside the payload's, by "\~KOVA.exe".
 TEST_F(InstallTest, DirectoryTooLongForAnyBuiltPathIsRefusedBeforeWriting) {
     struct Case {
         Mode mode;
         size_t longest;
     };
-    const Case cases[] = {{Mode::Install, 225}, {Mode::Upgrade, 249}, {Mode::Remove, 250}};
+    const Case cases[] = {{Mode::Install, 225}, {Mode::Upgrade, 248}, {Mode::Remove, 249}};
     for (const Case& c : cases) {
         for (size_t length : {c.longest, c.longest + 1, size_t{259}, size_t{400}}) {
             SCOPED_TRACE(std::string(ModeName(c.mode)) + " " + std::to_string(length));
@@ -490,14 +498,16 @@ TEST_F(InstallTest, EmptyDirectoryIsRefusedInEveryMode) {
     }
 }
 
-// Each file that cannot be created, written or closed is named in the one error box; the partial
-// file is gone, no shell verb points at a missing KOVA.exe and Install will be offered again.
+// Each file that cannot be created, written, flushed, closed or renamed into place is named in the
+// one error box; the partial file is gone, the file under its own name is the old one (an upgrade's)
+// or none, no shell verb points at a missing KOVA.exe and Install will be offered again.
 TEST_F(InstallTest, FileFailureIsReportedWithItsNameAndNoSuccess) {
     const char* const names[] = {"KOVA.exe", "KOVA.hlp", "KOVA.cnt", "Setup.exe"};
-    for (FileOp op : {FileOp::Create, FileOp::Write, FileOp::Close}) {
+    for (FileOp op : {FileOp::Create, FileOp::Write, FileOp::Flush, FileOp::Close, FileOp::Rename}) {
         for (const char* name : names) {
             for (Mode mode : {Mode::Install, Mode::Upgrade}) {
                 const std::string path = std::string(kDir) + "\\" + name;
+                const std::string partial = std::string(kDir) + "\\~" + name;
                 SCOPED_TRACE(std::string(ModeName(mode)) + " " + path + " op " + std::to_string(int(op)));
                 FakeRegistry freshRegistry;
                 registry = std::move(freshRegistry);
@@ -505,9 +515,12 @@ TEST_F(InstallTest, FileFailureIsReportedWithItsNameAndNoSuccess) {
                 FakeFileSystem freshFiles;
                 files = std::move(freshFiles);
                 files.AddDirectory("C:\\Program Files");
-                if (mode == Mode::Upgrade) files.AddDirectory(kDir);
+                if (mode == Mode::Upgrade) {
+                    files.AddDirectory(kDir);
+                    files.AddFile(path, "old " + std::string(name));
+                }
                 files.failOp = op;
-                files.failPath = path;
+                files.failPath = op == FileOp::Rename ? path : partial;
                 messages.shown.clear();
 
                 EXPECT_FALSE(Run(mode));
@@ -522,7 +535,9 @@ TEST_F(InstallTest, FileFailureIsReportedWithItsNameAndNoSuccess) {
                                     "\" could not be written; it may be in use, the disk may be full or the folder may "
                                     "be protected. KOVA NOT upgraded! The upgrade will be tried again the next time "
                                     "SETUP starts.");
-                EXPECT_FALSE(files.HasFile(path));
+                EXPECT_EQ(files.Contents(path), mode == Mode::Upgrade ? Text("old " + std::string(name)) : Bytes{});
+                EXPECT_EQ(files.HasFile(path), mode == Mode::Upgrade);
+                EXPECT_FALSE(files.HasFile(partial));
                 EXPECT_EQ(files.OpenHandles(), 0u);
                 EXPECT_EQ(registry.KeyCount(), 1u + (mode == Mode::Upgrade ? 1u : 0u));  // HKLM "Software" remains
                 EXPECT_EQ(ConfigurationKept(), mode == Mode::Upgrade);

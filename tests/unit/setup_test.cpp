@@ -141,8 +141,11 @@ TEST_F(UpgradeTest, OlderVersionIsRewrittenRefreshedAndReported) {
     EXPECT_EQ(ConfigurationLog(),
               (std::vector<std::string>{"open HKLM\\software\\KOVA\\1.0 0x20007", "open HKLM\\software\\kova 0x0",
                                         "query HKLM\\software\\kova config", "close HKLM\\software\\kova",
-                                        "open HKLM\\software\\kova 0x2", "setbinary HKLM\\software\\kova config",
-                                        "close HKLM\\software\\kova"}));
+                                        "open HKLM\\software\\kova 0x2", "setdword HKLM\\software\\kova Unfinished",
+                                        "setbinary HKLM\\software\\kova config", "close HKLM\\software\\kova",
+                                        // the refresh is complete: its record goes
+                                        "open HKLM\\Software\\KOVA 0x2", "deletevalue HKLM\\Software\\KOVA Unfinished",
+                                        "close HKLM\\Software\\KOVA"}));
     EXPECT_EQ(files.Contents("C:\\KOVA\\KOVA.exe"), (Bytes{'K', 'O', 'V', 'A'}));
     EXPECT_EQ(files.Contents("C:\\KOVA\\Setup.exe"), files.ownExecutable);
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -248,9 +251,13 @@ TEST_F(UpgradeTest, ReleaseOneZeroSettingsMoveToConfig) {
         (std::vector<std::string>{
             "open HKLM\\software\\KOVA\\1.0 0x20007", "query HKLM\\software\\KOVA\\1.0 Settings",
             "close HKLM\\software\\KOVA\\1.0", "open HKLM\\software\\kova 0x1", "query HKLM\\software\\kova config",
-            "close HKLM\\software\\kova", "open HKLM\\software\\kova 0x2", "setbinary HKLM\\software\\kova Config",
-            "close HKLM\\software\\kova", "delete HKLM\\software\\kova\\1.0", "open HKLM\\software\\kova 0x2",
-            "setbinary HKLM\\software\\kova config", "close HKLM\\software\\kova"}));
+            "close HKLM\\software\\kova", "open HKLM\\software\\kova 0x2", "setdword HKLM\\software\\kova Unfinished",
+            "setbinary HKLM\\software\\kova Config", "close HKLM\\software\\kova", "delete HKLM\\software\\kova\\1.0",
+            "open HKLM\\software\\kova 0x2", "setdword HKLM\\software\\kova Unfinished",
+            "setbinary HKLM\\software\\kova config", "close HKLM\\software\\kova",
+            // the refresh is complete: its record goes
+            "open HKLM\\Software\\KOVA 0x2", "deletevalue HKLM\\Software\\KOVA Unfinished",
+            "close HKLM\\Software\\KOVA"}));
 }
 
 TEST_F(UpgradeTest, ShortSettingsFillFromByteFourAndNameNoDirectory) {
@@ -357,7 +364,7 @@ TEST_F(UpgradeTest, FailedRefreshPutsTheConfigurationBackAndEndsWithMinusOne) {
             registry.AddBinary(HKLM, "Software\\KOVA", "config", Stored("1.0c"));
         }
         files.ownExecutable = c.withoutPayload ? Bytes{'M', 'Z'} : withPayload;
-        files.failOp = FileOp::Create;
+        files.failOp = FileOp::Rename;
         files.failPath = "C:\\KOVA\\KOVA.exe";
         if (c.restoreFails) registry.failOp = RegOp::DeleteValue;
         messages.shown.clear();
@@ -436,7 +443,7 @@ TEST_F(UpgradeTest, FailedWritesOfTheUpgradeAreAssertionFailures) {
         {createText,
          [](FakeRegistry& r) {
              r.AddBinary(HKLM, "software\\KOVA\\1.0", "Settings", Bytes(10, 1));
-             r.failAtCall = 8;  // the open for the final write; then creation is refused
+             r.failAtCall = 9;  // the open for the final write; then creation is refused
              r.DenyCreate(HKLM, "software\\kova");
          }},
         {setText,

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,7 @@ struct Key {
 };
 
 // The keys, in the order and letter case in which they are deleted: the shell verbs, the entry of
-// Windows' list of installed programs, the configuration.
+// Windows' list of installed programs, then (after the files) the configuration.
 const Key kKeys[] = {
     {RegRoot::ClassesRoot, "Directory\\shell\\print\\command"},
     {RegRoot::ClassesRoot, "Directory\\shell\\print"},
@@ -109,6 +110,8 @@ protected:
         return text.replace(text.find("%s"), 2, directory);
     }
 
+    // The files go after every key but the configuration, which names their directory. The record of
+    // the uninstall under way goes with the error: no start repeats it by itself.
     void ExpectStoppedWithError(size_t keysDeleted) {
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].text, strings.Text(IDS_UNINSTALL_FAILED));
@@ -116,7 +119,8 @@ protected:
         EXPECT_EQ(messages.shown[0].style, MessageStyle::Ok);
         for (size_t i = 0; i < kKeyCount; ++i)
             EXPECT_EQ(registry.HasKey(kKeys[i].root, kKeys[i].path), i >= keysDeleted) << i;
-        EXPECT_TRUE(PayloadPresent("C:\\KOVA"));
+        EXPECT_EQ(PayloadPresent("C:\\KOVA"), keysDeleted < kKeyCount - 1);
+        EXPECT_EQ(registry.Dword(RegRoot::LocalMachine, "Software\\KOVA", "Unfinished"), std::nullopt);
         EXPECT_TRUE(quit.posted.empty());
         EXPECT_TRUE(launcher.started.empty());
     }
