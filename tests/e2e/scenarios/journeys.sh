@@ -84,6 +84,38 @@ install_with_defaults() {  # install_with_defaults PROGRAM [SHOT]
     install_and_confirm
 }
 
+# A setup saved in the Downloads folder and installed with the defaults, checked as the 64-bit
+# system it runs on sees the result: the files, the verbs as the 64-bit Explorer reads them, KOVA's
+# key and its entry in the list of installed programs in the registry view of programs of the
+# setup's own kind (the 32-bit one for the shipped setup) and in no other.
+scenario_journey_install_from_downloads() {
+    local downloads other_view=/reg:32 entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KOVA'
+    [ "$KOVA_VIEW" = /reg:32 ] && other_view=/reg:64
+    downloads=$(downloads_folder)
+    cp "$JOURNEY_SETUP" "$downloads/Setup.exe"
+    install_with_defaults "$downloads/Setup.exe" journey-install-from-downloads || return
+    check "KOVA.exe installed" cmp -s "$E2E_BUILD/KOVA.exe" "$DEFAULT_DIR_UNIX/KOVA.exe"
+    for file in KOVA.hlp KOVA.cnt; do check "$file installed" cmp -s "$ROOT/payload/$file" "$DEFAULT_DIR_UNIX/$file"; done
+    check "the copy of Setup.exe is whole" cmp -s "$JOURNEY_SETUP" "$DEFAULT_DIR_UNIX/Setup.exe"
+
+    local program="$DEFAULT_DIR\\KOVA.exe" kind
+    for kind in Directory Drive; do
+        check_equal "[$kind] the Print verb, as the 64-bit Explorer reads it" "\"$program\" dir=\"%1\"" \
+            "$(reg_value "HKCR\\$kind\\shell\\Print\\Command" "")"
+        check_equal "[$kind] the Print with Filter verb, as the 64-bit Explorer reads it" \
+            "\"$program\" dir=\"%1\" mode=filtered" "$(reg_value "HKCR\\$kind\\shell\\Print with Filter...\\Command" "")"
+    done
+    check_equal "the icon, as the 64-bit Explorer reads it" "$program,0" "$(reg_value 'HKCR\KOVA\DefaultIcon' "")"
+
+    check_equal "KOVA's key holds the installed version, in the view of KOVA.exe" "$KOVA_VERSION" \
+        "$(config_field "$(config_hex)" version)"
+    check "KOVA's key is in no other view" reg_key_absent 'HKLM\Software\KOVA' "$other_view"
+    check_contains "Wine's list of installed programs shows KOVA" "KOVA|||KOVA" "$(wine uninstaller --list | tr -d '\r')"
+    check_equal "the entry's command is the kept Setup.exe, quoted" "\"$DEFAULT_DIR\\Setup.exe\"" \
+        "$(reg_value "$entry" UninstallString "$KOVA_VIEW")"
+    check "the entry is in no other view" reg_key_absent "$entry" "$other_view"
+}
+
 # A setup saved in a Downloads folder, with a program named explorer.exe saved beside it and in
 # the current directory: Uninstall answering Yes opens the directory in the real Explorer, and
 # neither planted program ever runs.
@@ -265,5 +297,10 @@ scenario_journey_remove_kova_from_the_list_of_installed_programs() {
     check "Explorer shows the installation directory" driver wait-window "$(basename "$DEFAULT_DIR_UNIX")" 20
     check "KOVA is gone from Wine's list" bash -c "! wine uninstaller --list | grep -q 'KOVA|||'"
     check "the entry is gone" reg_key_absent "$entry" "$KOVA_VIEW"
+    check "KOVA's key is gone" kova_key_absent
+    for key in 'HKCR\Directory\shell\Print' 'HKCR\Drive\shell\Print' 'HKCR\Directory\shell\Print with Filter...' \
+        'HKCR\Drive\shell\Print with Filter...'; do
+        check "$key is gone, as the 64-bit Explorer reads it" reg_key_absent "$key"
+    done
     for file in KOVA.exe KOVA.hlp KOVA.cnt; do check "$file removed" test ! -e "$DEFAULT_DIR_UNIX/$file"; done
 }
