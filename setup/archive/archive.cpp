@@ -111,6 +111,12 @@ bool SameEntryName(std::string_view a, std::string_view b) {
 const char* ArchiveFaultText(ArchiveFault fault) {
     switch (fault) {
         case ArchiveFault::None: return "no fault";
+        case ArchiveFault::NoImage:
+            return "the file holds no program image (no PE header at its start)";
+        case ArchiveFault::InsideImage:
+            return "the archive starts inside the program image, before its last section ends";
+        case ArchiveFault::NoEntries:
+            return "it holds no entries; a setup carries 1 to 16 files";
         case ArchiveFault::TooManyEntries: return "a setup carries at most 16 files";
         case ArchiveFault::TablePastEnd: return "the entry table runs past the end of the file";
         case ArchiveFault::BodiesPastEnd: return "the file bodies run past the end of the file";
@@ -169,6 +175,19 @@ uint32_t EntrySizeAt(const SetupArchive& archive, uint32_t index) {
 
 }  // namespace
 
+uint64_t ProgramImageEnd(SetupBytes& file) {
+    constexpr size_t kSectionHeaderSize = 40;
+    uint8_t head[kImageHeadersSize];
+    if (!ReadExactly(file, 0, head)) return 0;
+    const uint32_t pe = ReadU32(head + 0x3C);
+    if (head[0] != 'M' || head[1] != 'Z' || pe > sizeof head - 24 || ReadU32(head + pe) != 0x4550) return 0;
+    const uint16_t sections = ReadU16(head + pe + 6);
+    // The last entry of the section table, which follows the optional header.
+    const size_t last = pe + 24 + ReadU16(head + pe + 20) + kSectionHeaderSize * (sections - 1);
+    if (sections == 0 || last + kSectionHeaderSize > sizeof head) return 0;
+    return uint64_t{ReadU32(head + last + 20)} + ReadU32(head + last + 16);  // PointerToRawData + SizeOfRawData
+}
+
 // Windows overlap by the marker's length less one, so a marker across two windows is found too.
 bool FindArchiveMarker(SetupBytes& file, std::string_view marker, uint64_t& at) {
     for (uint64_t offset = 0;;) {
@@ -190,11 +209,17 @@ ArchiveStatus LocateSetupArchive(SetupBytes& file, std::string_view marker, Setu
         return file.Failed() ? ArchiveStatus::Unreadable : ArchiveStatus::NoArchive;
     }
 
+    const uint64_t imageEnd = ProgramImageEnd(file);
+    if (file.Failed()) return ArchiveStatus::Unreadable;
+    if (imageEnd == 0) return Damaged(damage, {ArchiveFault::NoImage}, 0);
+    if (start < imageEnd) return Damaged(damage, {ArchiveFault::InsideImage}, 0);
+
     const uint64_t left = file.Size() - start;
     if (left < kArchiveHeaderSize) return Damaged(damage, {ArchiveFault::TablePastEnd}, 0);
     const size_t tableBytes = left < kMaxArchiveTableSize ? static_cast<size_t>(left) : kMaxArchiveTableSize;
     if (!ReadExactly(file, start, {archive.table, tableBytes})) return ArchiveStatus::Unreadable;
     const uint32_t count = ReadU32(archive.table + kMarkerFieldSize);
+    if (count == 0) return Damaged(damage, {ArchiveFault::NoEntries}, count);
     if (count > kMaxArchiveEntries) return Damaged(damage, {ArchiveFault::TooManyEntries}, count);
     const uint64_t firstBody = kArchiveHeaderSize + uint64_t{kEntrySize} * count;
     if (firstBody > left) return Damaged(damage, {ArchiveFault::TablePastEnd}, count);

@@ -62,10 +62,13 @@ enum class ArchiveStatus { Found, NoArchive, Damaged, Unreadable };
 // an ordinary Windows file name: a name that breaks one would not install as the file it names.
 enum class ArchiveFault : uint8_t {
     None,
-    TooManyEntries,      // the count is above kMaxArchiveEntries
-    TablePastEnd,        // the entry table runs past the end of the file
-    BodiesPastEnd,       // the sizes add up to more than the file holds
-    Unterminated,        // no zero within the 260-byte name field
+    NoImage,         // the file does not start with a PE image
+    InsideImage,     // the marker lies before the end of the image's last section
+    NoEntries,       // the count is 0
+    TooManyEntries,  // the count is above kMaxArchiveEntries
+    TablePastEnd,    // the entry table runs past the end of the file
+    BodiesPastEnd,   // the sizes add up to more than the file holds
+    Unterminated,    // no zero within the 260-byte name field
     EmptyName,
     NameTooLong,         // longer than kMaxEntryNameLength
     PathCharacter,       // \ / or :
@@ -90,15 +93,25 @@ const char* ArchiveFaultText(ArchiveFault fault);
 // Position of the first occurrence of `needle` in `haystack`, or npos.
 size_t FindFirst(std::span<const uint8_t> haystack, std::string_view needle);
 
+// The PE headers, section table included, must lie in the first this many bytes of the file.
+inline constexpr size_t kImageHeadersSize = 1024;
+// Where the PE image at the start of the file ends: after the raw data of the last section of its
+// section table (the linker lays them out in order); the archive may start there at the earliest.
+// 0 when the file does not start with a PE image with a section and headers that fit
+// kImageHeadersSize.
+uint64_t ProgramImageEnd(SetupBytes& file);
+
 // The position of the first marker in the file, read from the start a window at a time; false
 // when there is none, or when a read fails (file.Failed() then says so).
 bool FindArchiveMarker(SetupBytes& file, std::string_view marker, uint64_t& at);
 
 // Finds the first marker, reading the file from the start, and checks that the count, table,
-// names and sizes stay within the file. A marker text that does not fit its field, more than 16
-// entries, a table or body running past the end of the file, or a name that CheckEntryName refuses
-// or that repeats an earlier one of the same destination, makes the archive Damaged; `damage`,
-// when given, then says why.
+// names and sizes stay within the file. A file that does not start with a PE image, a marker
+// before the end of the image's last section (the setup would take its own code or data for the
+// archive), a marker text that does not fit its field, no entries or more than 16, a table or
+// body running past the end of the file, or a name that CheckEntryName refuses or that repeats an
+// earlier one of the same destination, makes the archive Damaged; `damage`, when given, then says
+// why.
 ArchiveStatus LocateSetupArchive(SetupBytes& file, std::string_view marker, SetupArchive& archive,
                                  ArchiveDamage* damage = nullptr);
 inline ArchiveStatus LocateSetupArchive(std::span<const uint8_t> file, std::string_view marker, SetupArchive& archive,

@@ -8,6 +8,8 @@ inline uint32_t ReadU32(const uint8_t* p) {
            static_cast<uint32_t>(p[3]) << 24;
 }
 
+inline uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
 inline void WriteU32(uint8_t* p, uint32_t value) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
 }

@@ -190,7 +190,7 @@ SetupWriteResult WriteSetupExecutableWithDigests(FileSystem& files, std::string_
 }
 
 SetupWriteResult WriteSetupExecutableInto(FileSystem& files, std::string_view marker, const char* imagePath,
-                                          std::span<const PayloadInput> payload, FileHandle out,
-                                          const char* outputName, Hashing* hashing) {
+                                          std::span<const PayloadInput> payload, FileHandle out, const char* outputName,
+                                          Hashing* hashing) {
     return WriteSetup(files, marker, imagePath, payload, {outputName, out, true}, hashing);
 }

@@ -56,5 +56,5 @@ SetupWriteResult WriteSetupExecutableWithDigests(FileSystem& files, std::string_
 // file and never opens that file again by name. `outputName` is only for the result; without
 // `hashing` no digest record is written.
 SetupWriteResult WriteSetupExecutableInto(FileSystem& files, std::string_view marker, const char* imagePath,
-                                          std::span<const PayloadInput> payload, FileHandle out,
-                                          const char* outputName, Hashing* hashing);
+                                          std::span<const PayloadInput> payload, FileHandle out, const char* outputName,
+                                          Hashing* hashing);

@@ -13,6 +13,7 @@
 #include "operations/install.h"
 #include "platform/hashing_posix.h"
 #include "rc_strings.h"
+#include "setup_image.h"
 
 namespace {
 
@@ -24,11 +25,10 @@ struct Body {
 };
 
 const std::vector<Body> kBodies = {{"KOVA.exe", "kova program"}, {"KOVA.hlp", "help text"}, {"KOVA.cnt", ""}};
-constexpr char kImage[] = "MZ image bytes of the setup program";
 
 // An image and an archive as build mode writes it: no digest record.
 Bytes PlainSetup(const std::string& marker) {
-    Bytes file(kImage, kImage + sizeof kImage - 1);
+    Bytes file = MinimalSetupImage();
     std::array<uint8_t, kArchiveHeaderSize> header{};
     WriteArchiveHeader(header, marker, static_cast<uint32_t>(kBodies.size()));
     file.insert(file.end(), header.begin(), header.end());

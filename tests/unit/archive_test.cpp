@@ -10,21 +10,30 @@
 
 #include "archive_marker.h"
 #include "hand_laid_setup.h"
+#include "setup_image.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
 constexpr std::string_view kMarker = kArchiveMarkerText;
+constexpr size_t kImageSize = 1024;
+
+// A program image, then `afterImage`, then the hand-laid archive.
+Bytes SetupAfterImage(const std::string& afterImage, const std::vector<HandLaidEntry>& entries) {
+    const Bytes image = MinimalSetupImage(kImageSize, afterImage);
+    return MakeSetup(std::string(image.begin(), image.end()), entries);
+}
 
 TEST(SetupArchive, LayoutOfTheThreeFileExample) {
     const std::string image(1000, 'I');
-    const Bytes file = MakeSetup(image, {{"KOVA.exe", std::string(110, 'x')}, {"KOVA.hlp", "help"}, {"KOVA.cnt", ""}});
+    const Bytes file =
+        SetupAfterImage(image, {{"KOVA.exe", std::string(110, 'x')}, {"KOVA.hlp", "help"}, {"KOVA.cnt", ""}});
     SetupArchive archive;
     ASSERT_EQ(LocateSetupArchive(file, kMarker, archive), ArchiveStatus::Found);
-    EXPECT_EQ(archive.start, 1000u);
+    EXPECT_EQ(archive.start, kImageSize + 1000);
     EXPECT_EQ(archive.count, 3u);
-    EXPECT_EQ(archive.firstBody, 1000u + 28 + 3 * 268);
+    EXPECT_EQ(archive.firstBody, kImageSize + 1000 + 28 + 3 * 268);
 
     ArchiveEntry walk;
     ASSERT_TRUE(NextArchiveEntry(archive, walk));
@@ -47,11 +56,11 @@ TEST(SetupArchive, FirstTrueMarkerWinsAfterPartialMarkers) {
     // Bytes that begin the marker text right before it must not hide the real marker.
     std::string image = "MZ....Marrowgallop is a fo";
     image += std::string(kMarker.substr(0, 5));
-    const Bytes file = MakeSetup(image, {{"a.txt", "A"}});
+    const Bytes file = SetupAfterImage(image, {{"a.txt", "A"}});
     SetupArchive archive;
     ASSERT_EQ(LocateSetupArchive(file, kMarker, archive), ArchiveStatus::Found);
-    EXPECT_EQ(archive.start, image.size());
-    EXPECT_EQ(FindFirst(file, kMarker), image.size());
+    EXPECT_EQ(archive.start, kImageSize + image.size());
+    EXPECT_EQ(FindFirst(file, kMarker), kImageSize + image.size());
 }
 
 TEST(SetupArchive, FindFirstAgreesWithAPlainSearchAtEveryPosition) {
@@ -75,12 +84,46 @@ TEST(SetupArchive, FindFirstAgreesWithAPlainSearchAtEveryPosition) {
     }
 }
 
-TEST(SetupArchive, CountZeroHasNoTableAndNoBodies) {
-    const Bytes file = MakeSetup("image", {});
-    SetupArchive archive;
-    ASSERT_EQ(LocateSetupArchive(file, kMarker, archive), ArchiveStatus::Found);
-    EXPECT_EQ(archive.count, 0u);
-    EXPECT_EQ(archive.firstBody, file.size());
+// What the setup must not run: an archive in no program image, one whose marker lies in the
+// image's own code or data, and one with nothing to install.
+TEST(SetupArchive, AnArchiveOutsideAProgramImageOrWithoutEntriesIsDamage) {
+    const Bytes good = SetupAfterImage("", {{"KOVA.exe", "x"}});
+    Bytes noImage(good.begin() + kImageSize, good.end());
+    Bytes notPe = good;
+    notPe[0x40] = 'N';
+    Bytes inside = good;  // the last section claims the marker's first byte
+    PutU32(inside, 0x58 + 16, static_cast<uint32_t>(kImageSize - 0x80 + 1));
+    Bytes noSections = good;
+    noSections[0x46] = 0;
+    Bytes longTable = good;  // a section table that runs past the headers the reader takes
+    longTable[0x46] = 0xFF;
+    const Bytes afterGap = SetupAfterImage("overlay bytes", {{"KOVA.exe", "x"}});
+    struct Case {
+        const char* what;
+        Bytes file;
+        ArchiveStatus status;
+        ArchiveFault fault;
+    };
+    const Case cases[] = {
+        {"no program image at all", noImage, ArchiveStatus::Damaged, ArchiveFault::NoImage},
+        {"no PE signature", notPe, ArchiveStatus::Damaged, ArchiveFault::NoImage},
+        {"no sections", noSections, ArchiveStatus::Damaged, ArchiveFault::NoImage},
+        {"a section table past the headers", longTable, ArchiveStatus::Damaged, ArchiveFault::NoImage},
+        {"marker inside the last section", inside, ArchiveStatus::Damaged, ArchiveFault::InsideImage},
+        {"no entries", SetupAfterImage("", {}), ArchiveStatus::Damaged, ArchiveFault::NoEntries},
+        {"right after the image", good, ArchiveStatus::Found, ArchiveFault::None},
+        {"after bytes that follow the image", afterGap, ArchiveStatus::Found, ArchiveFault::None},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> exact(c.file);
+        exact.shrink_to_fit();
+        SetupArchive archive;
+        ArchiveDamage damage;
+        EXPECT_EQ(LocateSetupArchive(exact, kMarker, archive, &damage), c.status) << c.what;
+        EXPECT_EQ(damage.fault, c.fault) << c.what;
+    }
+    MemorySetupBytes bytes(inside);
+    EXPECT_EQ(ProgramImageEnd(bytes), kImageSize + 1);
 }
 
 TEST(SetupArchive, NoMarkerMeansNoArchive) {
@@ -91,31 +134,32 @@ TEST(SetupArchive, NoMarkerMeansNoArchive) {
 }
 
 TEST(SetupArchive, DamagedArchivesAreRefusedWithoutReadingPastTheEnd) {
-    const Bytes good = MakeSetup("img", {{"KOVA.exe", "program"}, {"KOVA.hlp", "help text"}});
+    const Bytes good = SetupAfterImage("img", {{"KOVA.exe", "program"}, {"KOVA.hlp", "help text"}});
+    constexpr size_t kAt = kImageSize + 3;  // where the archive starts
     struct Case {
         const char* what;
         Bytes file;
     };
     std::vector<Case> cases;
     // Every truncation of the archive, from inside the count to one byte short of the last body.
-    for (size_t cut = 3 + kMarker.size() + 1; cut < good.size(); ++cut) {
+    for (size_t cut = kAt + kMarker.size() + 1; cut < good.size(); ++cut) {
         cases.push_back({"truncated", Bytes(good.begin(), good.begin() + static_cast<long>(cut))});
     }
     Bytes hugeCount = good;
-    hugeCount[3 + 24] = 0xFF;
-    hugeCount[3 + 27] = 0x7F;
+    hugeCount[kAt + 24] = 0xFF;
+    hugeCount[kAt + 27] = 0x7F;
     cases.push_back({"count past the end", hugeCount});
     Bytes hugeSize = good;
-    hugeSize[3 + 28 + 4 + 3] = 0xFF;  // top byte of the first size
+    hugeSize[kAt + 28 + 4 + 3] = 0xFF;  // top byte of the first size
     cases.push_back({"size past the end", hugeSize});
     Bytes overlapping = good;
-    overlapping[3 + 28 + 268 + 4] = 0xFF;  // second size eats into nothing: sum exceeds the file
+    overlapping[kAt + 28 + 268 + 4] = 0xFF;  // second size eats into nothing: sum exceeds the file
     cases.push_back({"sizes summing past the end", overlapping});
     Bytes unterminated = good;
-    std::memset(unterminated.data() + 3 + 28 + 8, 'n', kEntryNameSize);
+    std::memset(unterminated.data() + kAt + 28 + 8, 'n', kEntryNameSize);
     cases.push_back({"name without terminator", unterminated});
     for (const char* name : {"..\\evil.exe", "dir/KOVA.exe", "C:KOVA.exe", "", ".."}) {
-        Bytes bad = MakeSetup("img", {{name, "x"}});
+        Bytes bad = SetupAfterImage("img", {{name, "x"}});
         cases.push_back({"not a bare file name", bad});
     }
 
@@ -171,7 +215,7 @@ TEST(SetupArchive, NamesWindowsCannotHoldAreDamage) {
         {".hidden", ArchiveFault::None},
     };
     for (const Case& c : cases) {
-        const Bytes file = MakeSetup("img", {{"KOVA.exe", "x"}, {c.name, "y"}});
+        const Bytes file = SetupAfterImage("img", {{"KOVA.exe", "x"}, {c.name, "y"}});
         SetupArchive archive;
         ArchiveDamage damage;
         const ArchiveStatus expected = c.fault == ArchiveFault::None ? ArchiveStatus::Found : ArchiveStatus::Damaged;
@@ -198,7 +242,7 @@ TEST(SetupArchive, NamesDifferingOnlyInCaseAreDamageWithinOneDestination) {
     for (const Case& c : cases) {
         SetupArchive archive;
         ArchiveDamage damage;
-        LocateSetupArchive(MakeSetup("img", c.entries), kMarker, archive, &damage);
+        LocateSetupArchive(SetupAfterImage("img", c.entries), kMarker, archive, &damage);
         EXPECT_EQ(damage.fault, c.fault) << c.what;
         if (c.fault == ArchiveFault::SameName) {
             EXPECT_EQ(damage.entry, c.entries.size() - 1) << c.what;
@@ -212,15 +256,15 @@ TEST(SetupArchive, MoreThanSixteenEntriesIsDamageReportedAsTheCount) {
     for (int i = 0; i < 17; ++i) entries.push_back({"file" + std::to_string(i), "x"});
     SetupArchive archive;
     ArchiveDamage damage;
-    EXPECT_EQ(LocateSetupArchive(MakeSetup("img", entries), kMarker, archive, &damage), ArchiveStatus::Damaged);
+    EXPECT_EQ(LocateSetupArchive(SetupAfterImage("img", entries), kMarker, archive, &damage), ArchiveStatus::Damaged);
     EXPECT_EQ(damage.fault, ArchiveFault::TooManyEntries);
     EXPECT_EQ(damage.count, 17u);
     entries.pop_back();
-    EXPECT_EQ(LocateSetupArchive(MakeSetup("img", entries), kMarker, archive), ArchiveStatus::Found);
+    EXPECT_EQ(LocateSetupArchive(SetupAfterImage("img", entries), kMarker, archive), ArchiveStatus::Found);
 }
 
 TEST(SetupArchive, MarkerThatDoesNotFitItsFieldIsRefused) {
-    const Bytes file = MakeSetup("img", {});
+    const Bytes file = SetupAfterImage("img", {});
     SetupArchive archive;
     EXPECT_EQ(LocateSetupArchive(file, "", archive), ArchiveStatus::Damaged);
     EXPECT_EQ(LocateSetupArchive(file, "twenty-four characters!!", archive), ArchiveStatus::Damaged);

@@ -8,6 +8,7 @@
 #include "archive/archive.h"
 #include "fake_platform.h"
 #include "resources/resource_ids.h"
+#include "setup_image.h"
 #include "text/scramble_codec.h"
 
 namespace {
@@ -20,7 +21,7 @@ protected:
                                 "e:\\visual~1\\projects\\KOVA\\release"}) {
             files.AddDirectory(dir);
         }
-        files.AddFile(kBuildImagePath, std::string(4096, 'I'));
+        files.AddFile(kBuildImagePath, MinimalSetupImage(4096));
         files.AddFile(kBuildProgramPath, std::string(2000, 'P'));
         files.AddFile(kBuildHelpPath, std::string("help"));
         files.AddFile(kBuildContentsPath, std::string(":Base KOVA.hlp"));

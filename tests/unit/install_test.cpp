@@ -15,6 +15,7 @@
 #include "operations/installed_paths.h"
 #include "operations/shared_files.h"
 #include "operations/uninstall_entry.h"
+#include "setup_image.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 // An image followed by an archive holding `payload`, as build mode lays it out.
 Bytes SetupFile(const std::string& marker, const std::vector<PayloadFile>& payload) {
-    Bytes file = Text("MZ image bytes of the setup program");
+    Bytes file = MinimalSetupImage();
     std::array<uint8_t, kArchiveHeaderSize> header{};
     WriteArchiveHeader(header, marker, static_cast<uint32_t>(payload.size()));
     file.insert(file.end(), header.begin(), header.end());
@@ -406,20 +407,14 @@ TEST_F(InstallTest, SharedFileStaysWhenItsCountCannotBeUsed) {
     }
 }
 
-TEST_F(InstallTest, EmptyArchiveStillInstallsSetupCopyAndShellEntries) {
-    payload.clear();
-    ASSERT_TRUE(Run(Mode::Install));
-    EXPECT_EQ(files.Contents(std::string(kDir) + "\\Setup.exe"), files.ownExecutable);
-    EXPECT_TRUE(registry.HasKey(RegRoot::ClassesRoot, "KOVA\\DefaultIcon"));
-    EXPECT_EQ(messages.shown.at(0).caption, "KOVA Installer");
-}
-
-// Without a usable archive nothing is written in any mode; the configuration key goes unless upgrading.
+// Without a usable archive nothing is written in any mode; the configuration key goes unless
+// upgrading. An archive with no entries has nothing to install and is refused as damaged.
 TEST_F(InstallTest, MissingOrDamagedArchiveWritesNothing) {
     const Bytes noArchive = Text("MZ a setup image without payload");
     Bytes damaged = SetupFile(strings.Text(23), payload);
     damaged.erase(damaged.end() - 3, damaged.end());  // the last body runs past the end of the file
-    for (const Bytes& own : {noArchive, damaged}) {
+    const Bytes empty = SetupFile(strings.Text(23), {});
+    for (const Bytes& own : {noArchive, damaged, empty}) {
         for (Mode mode : {Mode::Install, Mode::Upgrade, Mode::Remove}) {
             SCOPED_TRACE(ModeName(mode));
             FakeRegistry freshRegistry;

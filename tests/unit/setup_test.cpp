@@ -14,6 +14,7 @@
 #include "fake_platform.h"
 #include "operations/install.h"
 #include "operations/uninstall_entry.h"
+#include "setup_image.h"
 #include "stored_records.h"
 
 namespace {
@@ -31,7 +32,7 @@ class UpgradeTest : public ::testing::Test, protected FakePlatform {
 protected:
     UpgradeTest() {
         files.AddDirectory(kDir);
-        std::vector<uint8_t> setup(std::begin(kImage), std::end(kImage) - 1);
+        std::vector<uint8_t> setup = MinimalSetupImage();
         std::array<uint8_t, kArchiveHeaderSize> header{};
         std::array<uint8_t, kEntrySize> entry{};
         WriteArchiveHeader(header, strings.Text(23), 1);
@@ -71,8 +72,6 @@ protected:
         EXPECT_EQ(messages.shown.back().caption, "Upgraded");
         EXPECT_EQ(messages.shown.back().style, MessageStyle::Ok | MessageStyle::IconWarning);
     }
-
-    static constexpr char kImage[] = "MZ setup image";
 };
 
 TEST_F(UpgradeTest, SettingsThatCannotBeStoredStopInstallAndUpdate) {

@@ -13,6 +13,7 @@
 #include "fake_file_system.h"
 #include "fake_hashing.h"
 #include "hand_laid_setup.h"
+#include "setup_image.h"
 
 namespace {
 
@@ -20,11 +21,14 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr std::string_view kMarker = kArchiveMarkerText;
 
+// A program image of 5000 bytes, so that the reader finds the archive written after it.
+std::vector<uint8_t> Image() { return MinimalSetupImage(5000); }
+
 class SetupWriterTest : public ::testing::Test {
 protected:
     void SetUp() override {
         files.AddDirectory("C:\\in");
-        files.AddFile("C:\\in\\setup.exe", std::string(5000, 'I'));
+        files.AddFile("C:\\in\\setup.exe", Image());
         files.AddFile("C:\\in\\KOVA.exe", std::string(3000, 'E'));
         files.AddFile("C:\\in\\KOVA.hlp", std::string("help"));
         files.AddFile("C:\\in\\KOVA.cnt", std::string());
@@ -39,7 +43,8 @@ protected:
 
 TEST_F(SetupWriterTest, WritesImageHeaderTableAndBodies) {
     ASSERT_EQ(Write().status, SetupWriteStatus::Written);
-    const Bytes expected = MakeSetup(std::string(5000, 'I'),
+    const Bytes image = Image();
+    const Bytes expected = MakeSetup(std::string(image.begin(), image.end()),
                                      {{"KOVA.exe", std::string(3000, 'E')}, {"KOVA.hlp", "help"}, {"KOVA.cnt", "", 1}});
     EXPECT_EQ(files.Contents("C:\\setup.exe"), expected);
     EXPECT_EQ(files.OpenHandles(), 0u);

@@ -15,6 +15,7 @@
 #include "fake_platform.h"
 #include "operations/install.h"
 #include "resources/resource_ids.h"
+#include "setup_image.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ void Append(std::vector<uint8_t>& out, std::span<const uint8_t> bytes) {
 
 // A setup image followed by an archive that carries the three payload files.
 std::vector<uint8_t> SetupWithPayload(const std::string& marker) {
-    std::vector<uint8_t> file(512, 'I');
+    std::vector<uint8_t> file = MinimalSetupImage();
     std::array<uint8_t, kArchiveHeaderSize> header{};
     EXPECT_TRUE(WriteArchiveHeader(header, marker, static_cast<uint32_t>(std::size(kPayload))));
     Append(file, header);

@@ -19,9 +19,9 @@
 #include "archive_marker.h"
 #include "background_hashing.h"
 #include "digest_report.h"
-#include "setup_file.h"
 #include "platform/files_posix.h"
 #include "platform/hashing_posix.h"
+#include "setup_file.h"
 #include "windows_1252.h"
 
 namespace {
@@ -104,7 +104,7 @@ std::optional<std::string> InputProblem(const std::string& path, struct stat& st
 // link (a rename would replace the node itself), and never one of the inputs.
 std::optional<std::string> OutputProblem(const std::string& output, const std::vector<struct stat>& inputs,
                                          const std::vector<std::string>& inputPaths) {
-    struct stat status{};
+    struct stat status {};
     if (::lstat(output.c_str(), &status) != 0) return std::nullopt;
     if (!S_ISREG(status.st_mode)) return NotRegularFile(output, status.st_mode);
     for (size_t i = 0; i < inputs.size(); ++i) {
@@ -271,8 +271,14 @@ std::optional<std::string> ImageProblem(const std::string& image) {
         return image + " already carries a setup archive (its marker is at offset " + std::to_string(at) +
                "): build from the setup image without archive";
     }
+    const uint64_t imageEnd = ProgramImageEnd(file);
     if (file.Changed()) return ChangedMessage(image);
     if (file.Failed()) return "cannot read " + image + ": " + Cause(errno);
+    if (imageEnd == 0) return image + " is not a setup image: it holds no program image (no PE header at its start)";
+    if (imageEnd > file.Size()) {
+        return image + " is cut short: its last section ends at offset " + std::to_string(imageEnd) + ", after its " +
+               std::to_string(file.Size()) + " bytes";
+    }
     return std::nullopt;
 }
 
@@ -333,7 +339,8 @@ int Build(const std::vector<std::string>& args) {
                                           output->c_str(), &hashing);
         error = errno;
     }
-    if (result.status != SetupWriteStatus::Written) return Failure(WriteFailureMessage(result, error, entries, *output));
+    if (result.status != SetupWriteStatus::Written)
+        return Failure(WriteFailureMessage(result, error, entries, *output));
     if (!temporary.Commit()) return Failure("cannot write " + *output + ": " + Cause(errno));
     return kExitOk;
 }
@@ -349,6 +356,11 @@ std::string DamageMessage(const std::string& path, const SetupArchive& archive, 
         case ArchiveFault::TooManyEntries:
             return damaged + "it holds " + std::to_string(damage.count) + " entries; " +
                    ArchiveFaultText(damage.fault);
+        case ArchiveFault::NoImage:
+            return path + ": not a setup: " + ArchiveFaultText(damage.fault);
+
+        case ArchiveFault::InsideImage:
+        case ArchiveFault::NoEntries:
         case ArchiveFault::TablePastEnd:
         case ArchiveFault::BodiesPastEnd:
         case ArchiveFault::None: return damaged + ArchiveFaultText(damage.fault);
@@ -373,6 +385,14 @@ int ReadFailure(const std::string& path, const LoadedSetup& setup, const std::st
     return Failure(setup.file.Changed() ? ChangedMessage(path) : message);
 }
 
+// For an archive inside the image: where its marker is and where the image ends.
+std::string Placement(SetupFile& file, const ArchiveDamage& damage) {
+    uint64_t marker = 0;
+    if (damage.fault != ArchiveFault::InsideImage || !FindArchiveMarker(file, kArchiveMarkerText, marker)) return {};
+    return " (the marker is at offset " + std::to_string(marker) + ", the last section ends at " +
+           std::to_string(ProgramImageEnd(file)) + ")";
+}
+
 int Load(const std::string& path, LoadedSetup& setup) {
     struct stat status{};
     if (const auto problem = InputProblem(path, status)) return Failure(*problem);
@@ -384,7 +404,7 @@ int Load(const std::string& path, LoadedSetup& setup) {
         case ArchiveStatus::NoArchive:
             return ReadFailure(path, setup, path + ": no setup archive found");
         case ArchiveStatus::Damaged:
-            return ReadFailure(path, setup, DamageMessage(path, setup.archive, damage));
+            return ReadFailure(path, setup, DamageMessage(path, setup.archive, damage) + Placement(setup.file, damage));
         case ArchiveStatus::Unreadable:
             return ReadFailure(path, setup, "cannot read " + path + ": " + Cause(errno));
     }
@@ -505,7 +525,8 @@ std::optional<std::string> WriteTarget(const Target& target, bool force, SetupBy
         done += piece.size();
     }
     Sha256Digest hash{};
-    if (intact && digest != nullptr) intact = hashing.Finish(hash) && std::memcmp(hash.data(), digest, hash.size()) == 0;
+    if (intact && digest != nullptr)
+        intact = hashing.Finish(hash) && std::memcmp(hash.data(), digest, hash.size()) == 0;
     if (::close(out) != 0) return "cannot write " + target.shown + ": " + Cause(errno);
     return intact ? std::nullopt : std::optional<std::string>(std::string());
 }
@@ -520,14 +541,16 @@ std::optional<std::string> ExtractProblem(const std::string& path, LoadedSetup& 
     const bool sound = DigestCheckLine(check, setup.archive.count, line);
     if (setup.file.Changed()) return ChangedMessage(path);
     switch (check.status) {
-        case DigestCheck::Verified: return std::nullopt;
+        case DigestCheck::Verified:
+            return std::nullopt;
         case DigestCheck::NoRecord:
         case DigestCheck::UnknownVersion:
             if (unchecked) return std::nullopt;
-            return path + ": " + (sound ? std::string("the archive has no digest record, so its bodies cannot be checked")
-                                        : line) +
+            return path + ": " +
+                   (sound ? std::string("the archive has no digest record, so its bodies cannot be checked") : line) +
                    ": give --unchecked to extract it anyway";
-        default: return path + ": " + line + ": nothing extracted";
+        default:
+            return path + ": " + line + ": nothing extracted";
     }
 }
 

@@ -18,7 +18,7 @@ SetupFile::~SetupFile() {
 bool SetupFile::Open(const char* path) {
     descriptor_ = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor_ < 0) return false;
-    struct stat status{};
+    struct stat status {};
     if (::fstat(descriptor_, &status) != 0) return false;
     if (!S_ISREG(status.st_mode)) {
         errno = EINVAL;
@@ -54,7 +54,7 @@ std::span<const uint8_t> SetupFile::Read(uint64_t offset, uint64_t size) {
 }
 
 bool SetupFile::Changed() const {
-    struct stat status{};
+    struct stat status {};
     if (cutShort_ || ::fstat(descriptor_, &status) != 0) return true;
     return static_cast<uint64_t>(status.st_size) != size_ || status.st_mtim.tv_sec != modified_.tv_sec ||
            status.st_mtim.tv_nsec != modified_.tv_nsec;
