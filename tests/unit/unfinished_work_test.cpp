@@ -17,6 +17,7 @@
 #include "operations/uninstall_entry.h"
 #include "resources/resource_ids.h"
 #include "setup.h"
+#include "setup_image.h"
 #include "stored_records.h"
 
 // An install, the refresh of an upgrade and an uninstall, each ended at every one of its file and
@@ -42,7 +43,7 @@ std::vector<PayloadFile> Payload() {
 }
 
 Bytes SetupFile(const std::string& marker, const std::vector<PayloadFile>& payload) {
-    Bytes file(300, 'I');
+    Bytes file = MinimalSetupImage();
     std::array<uint8_t, kArchiveHeaderSize> header{};
     WriteArchiveHeader(header, marker, static_cast<uint32_t>(payload.size()));
     file.insert(file.end(), header.begin(), header.end());
